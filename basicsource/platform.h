@@ -1,0 +1,34 @@
+// The platform layer: start-up and wind-up hooks, the resource directory, the
+// animation clock (seconds, pauses excluded, frozen once the animation has
+// finished), music and texture stubs, movie rendering and the start sound.
+#pragma once
+
+#include <cstdint>
+
+void platformInitialise();
+void platformWindup();
+void getPathToResourceDirectory(char* path); // path: at least 12 characters
+
+// Animation clock. The tick source counts milliseconds of wall-clock time.
+void resetAnimationTimer();
+void pauseAnimationTimer();
+void unpauseAnimationTimer();
+float getAnimationTime(); // seconds since the last reset, pauses excluded
+
+// The tick source: milliseconds from a monotonic wall clock. The program links
+// basicsource/wallclock.cpp; test executables link a source they drive.
+int32_t platformTickCount();
+
+void startMusic(const char* theCFilename);
+void stopMusic();
+void pauseMusic();
+void unpauseMusic();
+
+// Returns an OpenGL texture name; this platform loads nothing and returns 0.
+uint32_t loadTextureFile(const char* theCFilename, bool generateMipmaps);
+
+void RenderMovie();
+
+// Starts playing a WAV file in the background and returns at once, restarting
+// it if it is already playing. A missing file or audio device costs nothing.
+void playSoundFile(const char* path);

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds the project twice (normal, and AddressSanitizer + UndefinedBehaviorSanitizer)
+# and runs the whole test suite through CTest in each. Installs missing Debian
+# packages first; starts a virtual X server when there is no display.
+set -euo pipefail
+GEODESICS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$GEODESICS_ROOT/scripts/packages.sh"
+ensure_packages
+
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "${BASH_SOURCE[0]}" "$@"
+fi
+
+cd "$GEODESICS_ROOT"
+status=0
+echo "== normal build =="
+build_tree build/normal -DCMAKE_BUILD_TYPE=RelWithDebInfo
+(cd build/normal && ctest --output-on-failure -j 2 "$@") || status=1
+
+echo "== sanitizer build (ASan + UBSan) =="
+build_tree build/asan -DCMAKE_BUILD_TYPE=Debug -DGEODESICS_SANITIZE=ON
+(cd build/asan && ctest --output-on-failure -j 2 "$@") || status=1
+
+if [ $status -ne 0 ]; then
+    echo "Some tests failed." >&2
+fi
+exit $status

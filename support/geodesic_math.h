@@ -1,0 +1,48 @@
+// The pentagon great-circle mathematics shared by the value report and the
+// scene figure: corners of a regular pentagon inscribed in the parallel at a
+// given height of the unit sphere (y up; longitude from +x towards +z; radians),
+// the normals of the planes of its edges' great circles, points on those great
+// circles, their equator crossings and the curves their planes cut on the unit
+// cylinder x^2 + z^2 = 1. Every named result is rounded to float when stored.
+// Nothing here touches OpenGL or writes output.
+#pragma once
+
+// Polar angle of corners at height `height` (clamped arc cosine).
+float pentagonPolarAngle(float height);
+
+// Corner longitudes and x, z coordinates of the pentagon at height `height`
+// whose corner 0 lies at longitude `longitude`; each array holds 5 floats.
+void pentagonCorners(float phi, float longitude, float* longAngles, float* xcoord, float* zcoord);
+
+// Normal of the great-circle plane of each edge i (corner i x corner i+1, not
+// normalised); each output array holds 5 floats.
+void pentagonEdgeNormals(float height, const float* xcoord, const float* zcoord, float* xcross,
+                         float* ycross, float* zcross);
+
+// Orthonormal basis of the plane of one edge's great circle: the corner N and
+// the unit vector N2 pointing from it along the edge.
+struct greatCircleBasis {
+    float xa, ya, za;    // unit normal of the plane
+    float xn, yn, zn;    // corner i
+    float xn2, yn2, zn2; // (unit normal) x (corner i)
+    bool normalWasZero;  // the edge's normal had length 0 (a collapsed pentagon):
+                         // the length 0.05 was used instead
+};
+
+greatCircleBasis edgeGreatCircle(float xcross, float ycross, float zcross, float xcorner,
+                                 float height, float zcorner);
+
+// The point at angle `step` along the great circle, from the corner towards the edge.
+void greatCirclePoint(const greatCircleBasis& b, float step, float rot[3]);
+
+// The great circle's crossing of the equator at an angle in (-pi/2, pi/2); the
+// other crossing is its negation.
+void equatorCrossing(const greatCircleBasis& b, float point[3]);
+
+// Height at which the plane with normal (xcross, ycross, zcross) meets the
+// cylinder's vertical line at angle `step` (from +z towards +x); the cylinder
+// point is (sin step, height, cos step).
+float cylinderHeight(float xcross, float ycross, float zcross, float step);
+
+// Sample angle j of `res` around a full turn: (2 j pi) / res.
+float sampleAngle(int j, int res);
