@@ -10,12 +10,16 @@
 // Polar angle of corners at height `height` (clamped arc cosine).
 float pentagonPolarAngle(float height);
 
-// Corner longitudes and x, z coordinates of the pentagon at height `height`
-// whose corner 0 lies at longitude `longitude`; each array holds 5 floats.
+// Corner longitudes and x, z coordinates of the pentagon whose corners have
+// polar angle `phi` and whose corner 0 lies at longitude `longitude`; each
+// array holds 5 floats. Corner i is at longitude + 2 i pi / 5 (not reduced to
+// a range), so the corners run from +x towards +z. The corners' y is the
+// pentagon's height argument itself, not cos(phi).
 void pentagonCorners(float phi, float longitude, float* longAngles, float* xcoord, float* zcoord);
 
-// Normal of the great-circle plane of each edge i (corner i x corner i+1, not
-// normalised); each output array holds 5 floats.
+// Normal of the great-circle plane of each edge i (corner i x corner i+1,
+// edge 4 closing back to corner 0; not normalised); each output array holds
+// 5 floats. Zero only for a pentagon collapsed to a pole.
 void pentagonEdgeNormals(float height, const float* xcoord, const float* zcoord, float* xcross,
                          float* ycross, float* zcross);
 
@@ -29,20 +33,27 @@ struct greatCircleBasis {
                          // the length 0.05 was used instead
 };
 
+// Never writes output: the caller decides what to say about normalWasZero.
 greatCircleBasis edgeGreatCircle(float xcross, float ycross, float zcross, float xcorner,
                                  float height, float zcorner);
 
 // The point at angle `step` along the great circle, from the corner towards the edge.
 void greatCirclePoint(const greatCircleBasis& b, float step, float rot[3]);
 
-// The great circle's crossing of the equator at an angle in (-pi/2, pi/2); the
-// other crossing is its negation.
-void equatorCrossing(const greatCircleBasis& b, float point[3]);
+// The great circle's crossing of the equator at an angle in [-pi/2, pi/2]
+// along the circle, which is returned; the other crossing is its negation.
+// A circle that is the equator itself (corner and edge direction both at
+// y = 0) has its corner taken as the crossing, at angle 0.
+float equatorCrossing(const greatCircleBasis& b, float point[3]);
 
 // Height at which the plane with normal (xcross, ycross, zcross) meets the
 // cylinder's vertical line at angle `step` (from +z towards +x); the cylinder
 // point is (sin step, height, cos step).
 float cylinderHeight(float xcross, float ycross, float zcross, float step);
+
+// The whole cylinder point (sin step, height, cos step) for that angle. For a
+// collapsed pentagon (zero normal) the height is 0/0, a NaN.
+void cylinderPoint(float xcross, float ycross, float zcross, float step, float point[3]);
 
 // Sample angle j of `res` around a full turn: (2 j pi) / res.
 float sampleAngle(int j, int res);

@@ -1,0 +1,105 @@
+#include "support/geodesic_math.h"
+
+#include <cmath>
+
+#include "support/geodome_utilities.h"
+
+// The float overloads of std::sin, std::cos, std::atan and std::sqrt are used
+// throughout: the figure and the report are single-precision computations.
+
+namespace {
+// pi as a double: the corner spacing and the sample angles are computed in
+// double and rounded to float once.
+const double kPi = 3.141592653589793;
+const int kCorners = 5;
+// The length used in place of a zero normal; the normal stays zero, so only
+// the division is defused.
+const float kZeroNormalLength = 0.05f;
+
+int nextCorner(int i) { return i < kCorners - 1 ? i + 1 : 0; }
+} // namespace
+
+float pentagonPolarAngle(float height) { return arc_cosine(height); }
+
+void pentagonCorners(float phi, float longitude, float* longAngles, float* xcoord, float* zcoord) {
+    const float s = std::sin(phi);
+    for (int i = 0; i < kCorners; ++i) {
+        longAngles[i] = float(longitude + (2 * i * kPi) / 5);
+        xcoord[i] = std::cos(longAngles[i]) * s;
+        zcoord[i] = std::sin(longAngles[i]) * s;
+    }
+}
+
+void pentagonEdgeNormals(float height, const float* xcoord, const float* zcoord, float* xcross,
+                         float* ycross, float* zcross) {
+    // corner i x corner temp: perpendicular to both corners and so to the plane
+    // through them and the centre, which is the plane of the edge's great circle.
+    const float y = height;
+    for (int i = 0; i < kCorners; ++i) {
+        const int temp = nextCorner(i);
+        xcross[i] = y * zcoord[temp] - zcoord[i] * y;
+        ycross[i] = zcoord[i] * xcoord[temp] - xcoord[i] * zcoord[temp];
+        zcross[i] = xcoord[i] * y - y * xcoord[temp];
+    }
+}
+
+greatCircleBasis edgeGreatCircle(float xcross, float ycross, float zcross, float xcorner,
+                                 float height, float zcorner) {
+    greatCircleBasis b;
+    b.xa = xcross;
+    b.ya = ycross;
+    b.za = zcross;
+    float norm = std::sqrt(b.xa * b.xa + b.ya * b.ya + b.za * b.za);
+    b.normalWasZero = norm == 0.0f;
+    if (b.normalWasZero)
+        norm = kZeroNormalLength;
+    b.xa /= norm;
+    b.ya /= norm;
+    b.za /= norm;
+
+    b.xn = xcorner;
+    b.yn = height;
+    b.zn = zcorner;
+    // (unit normal) x N lies in the plane, perpendicular to N, and points from
+    // corner i towards the next corner because the normal is corner i x corner i+1.
+    b.xn2 = b.ya * b.zn - b.za * b.yn;
+    b.yn2 = b.za * b.xn - b.xa * b.zn;
+    b.zn2 = b.xa * b.yn - b.ya * b.xn;
+    return b;
+}
+
+void greatCirclePoint(const greatCircleBasis& b, float step, float rot[3]) {
+    const float c = std::cos(step);
+    const float s = std::sin(step);
+    rot[0] = c * b.xn + s * b.xn2;
+    rot[1] = c * b.yn + s * b.yn2;
+    rot[2] = c * b.zn + s * b.zn2;
+}
+
+float equatorCrossing(const greatCircleBasis& b, float point[3]) {
+    // y(step) = cos(step) yn + sin(step) yn2 vanishes at tan(step) = -yn / yn2.
+    // When both are zero the corner is on the equator and so is the whole
+    // circle (a pentagon on the equator): 0/0 would give a NaN point, so the
+    // corner itself, at step 0, is taken as the crossing.
+    float angle = 0.0f;
+    if (b.yn != 0.0f || b.yn2 != 0.0f) {
+        const float quotient = -b.yn / b.yn2;
+        angle = std::atan(quotient);
+    }
+    greatCirclePoint(b, angle, point);
+    return angle;
+}
+
+float cylinderHeight(float xcross, float ycross, float zcross, float step) {
+    // The plane xcross X + ycross Y + zcross Z = 0 solved for Y at
+    // (X, Z) = (sin step, cos step).
+    return (-zcross * std::cos(step) - std::sin(step) * xcross) / ycross;
+}
+
+void cylinderPoint(float xcross, float ycross, float zcross, float step, float point[3]) {
+    point[0] = std::sin(step);
+    point[1] = cylinderHeight(xcross, ycross, zcross, step);
+    point[2] = std::cos(step);
+}
+
+float sampleAngle(int j, int res) { return float((2 * j * kPi) / res); }
