@@ -31,6 +31,9 @@ class tholix_print_values {
     std::shared_ptr<float[]> pent2_ycross;
     std::shared_ptr<float[]> pent2_zcross;
     float pent1_lat;
+    // Longitudes as the report gives them, from +x towards -z in (0, 2 pi);
+    // pi/2 for a corner with z = 0. Every entry is set (see the source for the
+    // case the two pentagons' paired rule leaves open).
     std::shared_ptr<float[]> pent1_lon;
     float pent2_lat;
     std::shared_ptr<float[]> pent2_lon;

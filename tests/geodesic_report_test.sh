@@ -1,0 +1,276 @@
+# geodesic-report: the text report as the library prints it, the JSON document
+# read back by a real parser and checked against the text and the geometry,
+# the SVG parsed as XML and rendered to PNG, and every command-line error path.
+set -euo pipefail
+
+tool="$BUILD_DIR/tools/geodesic-report"
+[ -x "$tool" ] || { echo "FAIL: $tool not built" >&2; exit 1; }
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+scene=(0.97531795 0.1 0.630991 0.1)
+
+# --- text ---------------------------------------------------------------------
+"$tool" > "$tmp/default.txt"
+"$tool" --format text "${scene[@]}" > "$tmp/scene.txt"
+cmp -s "$tmp/default.txt" "$tmp/scene.txt" || fail "default text differs from the scene's arguments"
+grep -qF $' xcoord 0 = 0.219702\t ycoord 0 = 0.975318\t zcoord 0 = 0.0220437\t' "$tmp/scene.txt" \
+    || fail "text report lacks the scene's first corner"
+grep -qF $' lon 4 = 1.15664\t lat 4 = 0.22264\t' "$tmp/scene.txt" || fail "text report lacks section 7"
+[ "$(tail -c 1 "$tmp/scene.txt" | od -An -c | tr -d ' ')" = '\n' ] || fail "text report must end with a newline"
+
+# --- JSON ---------------------------------------------------------------------
+"$tool" --format json > "$tmp/scene.json"
+python3 - "$tmp/scene.json" "$tmp/scene.txt" <<'PY'
+import json, math, re, sys
+
+def strict(name):
+    raise ValueError("non-standard JSON constant " + name)
+
+doc = json.load(open(sys.argv[1]), parse_constant=strict)
+text = open(sys.argv[2]).read()
+
+def check(cond, what):
+    if not cond:
+        sys.exit("FAIL: " + what)
+
+args = doc["arguments"]
+check([args[k] for k in ("pent_lat1", "pent_long1", "pent_lat2", "pent_long2")] ==
+      [0.975317955, 0.100000001, 0.630990982, 0.100000001], "arguments %r" % args)
+check(doc["samplesPerCurve"] == 100 and len(doc["sampleAngles"]) == 100, "sample count")
+for j, a in enumerate(doc["sampleAngles"]):
+    check(abs(a - 2 * j * math.pi / 100) < 1e-6, "sample angle %d" % j)
+
+# Single precision on the unit sphere: about 1e-7 per coordinate; 1e-5 leaves
+# room for the rounding of the basis vectors.
+TOL = 1e-5
+def dot(a, b): return sum(x * y for x, y in zip(a, b))
+
+pents = doc["pentagons"]
+check(len(pents) == 2, "two pentagons")
+circles = 0
+for p in pents:
+    check(len(p["corners"]) == 5 and len(p["edges"]) == 5, "five corners and edges")
+    for c in p["corners"]:
+        check(abs(dot(c["point"], c["point"]) - 1) < TOL, "corner on the sphere")
+    for i, e in enumerate(p["edges"]):
+        check(e["normalWasZero"] is False, "scene normals are not zero")
+        n, u = e["normal"], e["unitNormal"]
+        for k in (i, (i + 1) % 5):
+            check(abs(dot(n, p["corners"][k]["point"])) < 1e-6, "normal perpendicular to corner")
+        for q in e["equatorCrossings"]:
+            check(abs(q[1]) < 1e-6 and abs(dot(q, q) - 1) < TOL and abs(dot(u, q)) < TOL,
+                  "equator crossing")
+        check(len(e["greatCircle"]) == 100 and len(e["cylinderCurve"]) == 100, "100 samples")
+        for g in e["greatCircle"]:
+            check(abs(dot(g, g) - 1) < TOL and abs(dot(u, g)) < TOL, "great-circle sample")
+        for c in e["cylinderCurve"]:
+            check(abs(c[0] ** 2 + c[2] ** 2 - 1) < 1e-6, "cylinder sample on x^2 + z^2 = 1")
+            check(abs(dot(n, c)) < 1e-6 * sum(abs(a * b) for a, b in zip(n, c)),
+                  "cylinder sample in its plane")
+        circles += 1
+check(circles == 10, "ten great circles")
+check(pents[0]["edges"][0]["greatCircle"][0] == pents[0]["corners"][0]["point"],
+      "a great circle starts at its corner")
+
+def near(v, want): return abs(v - want) <= 1e-5 * abs(want)
+e1, e2 = pents[0]["edges"][0], pents[1]["edges"][0]
+for e in (e1, e2):
+    q = e["equatorCrossings"][0]
+    check(near(q[0], 0.665616) and near(q[2], -0.746295), "edge 0 crossing %r" % q)
+    check(e["equatorCrossings"][1] == [-q[0], -q[1], -q[2]], "second crossing is the negation")
+check(near(e1["cylinderCurve"][0][1], 3.63415) and near(e1["cylinderCurve"][25][1], 4.07465),
+      "pentagon 1 cylinder heights")
+check(near(e2["cylinderCurve"][0][1], 0.669183) and near(e2["cylinderCurve"][25][1], 0.750294),
+      "pentagon 2 cylinder heights")
+
+# The same numbers as the text report: six significant digits of each float.
+def g(v): return "%g" % v
+def section(title):
+    start = text.index(title)
+    end = text.find("\n\n\n", start)
+    return text[start:] if end < 0 else text[start:end]
+for idx, p in enumerate(pents):
+    which = ("First", "Second")[idx]
+    coords = re.findall(r" xcoord (\d) = (\S+)\t ycoord \d = (\S+)\t zcoord \d = (\S+)\t",
+                        section(which + " pentagon coordinates"))
+    crosses = re.findall(r" xcross (\d) = (\S+)\t ycross \d = (\S+)\t zcross \d = (\S+)\t",
+                         section(which + " pentagon cross product"))
+    lons = re.findall(r" lon (\d) = (\S+)\t lat \d = (\S+)\t",
+                      section("Spherical coordinates for pentagon %d" % (idx + 1)))
+    check(len(coords) == len(crosses) == len(lons) == 5, "text sections parsed")
+    for i in range(5):
+        check(list(coords[i][1:]) == [g(v) for v in p["corners"][i]["point"]], "corner %d" % i)
+        check(list(crosses[i][1:]) == [g(v) for v in p["edges"][i]["normal"]], "normal %d" % i)
+        check(list(lons[i][1:]) == [g(p["corners"][i]["reportLongitude"]), g(p["reportLatitude"])],
+              "spherical %d" % i)
+PY
+
+# A pentagon at the pole: zero normals are flagged in the document, NaN heights
+# become null, and the figure's message never reaches the output.
+"$tool" --format json 1 0.3 0.630991 0.1 > "$tmp/pole.json"
+grep -q "division" "$tmp/pole.json" && fail "zero normals must be flagged, not reported as text"
+python3 - "$tmp/pole.json" <<'PY'
+import json, sys
+def strict(name): raise ValueError("non-standard JSON constant " + name)
+doc = json.load(open(sys.argv[1]), parse_constant=strict)
+p1, p2 = doc["pentagons"]
+if not all(e["normalWasZero"] for e in p1["edges"]): sys.exit("FAIL: pole normals not flagged")
+if any(e["normalWasZero"] for e in p2["edges"]): sys.exit("FAIL: pentagon 2 flagged")
+if any(c[1] is not None for e in p1["edges"] for c in e["cylinderCurve"]):
+    sys.exit("FAIL: 0/0 cylinder heights should be null")
+if any(e["normal"] != [0, 0, 0] for e in p1["edges"]): sys.exit("FAIL: pole normals not zero")
+if any(c["reportLongitude"] != 1.57079637 for c in p1["corners"]): sys.exit("FAIL: pole longitudes")
+PY
+
+# A pentagon on the equator: each edge's crossing is its own corner.
+"$tool" --format json 0 0.4 0 -2 > "$tmp/equator.json"
+python3 - "$tmp/equator.json" <<'PY'
+import json, sys
+doc = json.load(open(sys.argv[1]))
+for p in doc["pentagons"]:
+    for i, e in enumerate(p["edges"]):
+        if e["equatorCrossings"][0] != p["corners"][i]["point"]:
+            sys.exit("FAIL: equator crossing of edge %d is not its corner" % i)
+PY
+
+# --- SVG ----------------------------------------------------------------------
+# Parses the drawing, checks that every attribute is finite and every drawn
+# coordinate on the page, and returns the pentagon colours from the legend.
+check_svg() {
+    python3 - "$1" <<'PY'
+import math, re, sys
+import xml.etree.ElementTree as ET
+root = ET.parse(sys.argv[1]).getroot()
+NS = "{http://www.w3.org/2000/svg}"
+if root.tag != NS + "svg": sys.exit("FAIL: root is %s" % root.tag)
+W, H = float(root.get("width")), float(root.get("height"))
+for el in root.iter():
+    for name, value in el.attrib.items():
+        if re.search(r"nan|inf", value, re.I): sys.exit("FAIL: %s=%r" % (name, value))
+    if el.tag == NS + "polyline":
+        for pair in el.get("points").split():
+            x, y = map(float, pair.split(","))
+            if not (0 <= x <= W and 0 <= y <= H): sys.exit("FAIL: point off the page: " + pair)
+texts = " ".join("".join(t.itertext()) for t in root.iter(NS + "text"))
+for want in ("Pentagon 1", "Pentagon 2", "LAT1", "degrees"):
+    if want not in texts: sys.exit("FAIL: no %r in the drawing's text" % want)
+colours = [r.get("fill") for r in root.iter(NS + "rect") if r.get("width") == "28"]
+if len(colours) != 2 or colours[0] == colours[1]: sys.exit("FAIL: legend colours %r" % colours)
+print(" ".join(colours))
+PY
+}
+
+"$tool" --format svg > "$tmp/scene.svg"
+colours=$(check_svg "$tmp/scene.svg")
+grep -q "LAT1 0.9753179[56]" "$tmp/scene.svg" || fail "title lacks the arguments"
+[ "$(grep -c '<polyline' "$tmp/scene.svg")" -ge 10 ] || fail "fewer polylines than curves"
+rsvg-convert "$tmp/scene.svg" -o "$tmp/scene.png" || fail "rsvg-convert could not render the drawing"
+python3 - "$tmp/scene.png" $colours <<'PY'
+import struct, sys, zlib
+# A minimal PNG reader for what rsvg-convert writes: 8-bit RGB(A), not interlaced.
+data = open(sys.argv[1], "rb").read()
+if data[:8] != b"\x89PNG\r\n\x1a\n": sys.exit("FAIL: not a PNG")
+pos, idat = 8, b""
+while pos < len(data):
+    length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+    chunk = data[pos + 8:pos + 8 + length]
+    if kind == b"IHDR":
+        w, h, depth, ctype, _, _, interlace = struct.unpack(">IIBBBBB", chunk)
+    elif kind == b"IDAT":
+        idat += chunk
+    pos += 12 + length
+if (w, h) != (1000, 600): sys.exit("FAIL: PNG is %dx%d" % (w, h))
+if depth != 8 or ctype not in (2, 6) or interlace: sys.exit("FAIL: unexpected PNG format")
+bpp = 4 if ctype == 6 else 3
+raw, stride, rows, prev = zlib.decompress(idat), w * bpp, [], bytearray(w * bpp)
+for y in range(h):
+    f, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+    for i in range(stride):
+        a = line[i - bpp] if i >= bpp else 0
+        b, c = prev[i], prev[i - bpp] if i >= bpp else 0
+        if f == 1: line[i] = (line[i] + a) & 255
+        elif f == 2: line[i] = (line[i] + b) & 255
+        elif f == 3: line[i] = (line[i] + (a + b) // 2) & 255
+        elif f == 4:
+            p = a + b - c
+            pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+            line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+    rows.append(line)
+    prev = line
+def count(colour, x0, x1):
+    want = tuple(int(colour[k:k + 2], 16) for k in (1, 3, 5))
+    n = 0
+    for y in range(h):
+        row = rows[y]
+        for x in range(x0, x1):
+            px = row[x * bpp:x * bpp + 3]
+            if sum(abs(px[k] - want[k]) for k in range(3)) <= 40: n += 1
+    return n
+for colour in sys.argv[2:]:
+    # The plot area holds the curves; the legend, right of it, the swatches.
+    plot, legend = count(colour, 80, 700), count(colour, 720, 1000)
+    if plot < 500: sys.exit("FAIL: %s: only %d pixels in the plot" % (colour, plot))
+    if legend < 200: sys.exit("FAIL: %s: only %d pixels in the legend" % (colour, legend))
+PY
+
+# Degenerate and extreme arguments still give a clean drawing: poles (0/0),
+# nearly collapsed pentagons (heights in the millions), the equator, and
+# longitudes far outside one turn.
+for a in "1 0.3 0.630991 0.1" "0.99999994 0.2 -1 0.1" "0 0 0 0" "1 0 1 0" "-0.3 1e6 0.5 -7" \
+         "1.5 0 -2 0"; do
+    # shellcheck disable=SC2086
+    "$tool" --format svg $a > "$tmp/d.svg" || fail "svg for $a"
+    check_svg "$tmp/d.svg" > /dev/null || fail "svg for $a"
+    rsvg-convert "$tmp/d.svg" -o "$tmp/d.png" || fail "rendering the svg for $a"
+done
+grep -q "not shown" <("$tool" --format svg 0.99999994 0.2 0.5 0.1) || fail "clipping not stated"
+grep -q "at a pole" <("$tool" --format svg 1 0.3 0.5 0.1) || fail "collapsed pentagon not stated"
+
+# --- command line -------------------------------------------------------------
+"$tool" --help > "$tmp/out" 2> "$tmp/err" || fail "--help must exit 0"
+head -n 1 "$tmp/out" | grep -q "^usage: geodesic-report" || fail "--help prints the usage"
+[ -s "$tmp/err" ] && fail "--help writes nothing on stderr"
+"$tool" -0.5 -1 .3 -.2 > /dev/null || fail "negative numbers are numbers"
+"$tool" --format=json 0.5 1 0.3 2 | python3 -c 'import json,sys; json.load(sys.stdin)' \
+    || fail "--format=json"
+
+# Each bad command line: status 2, nothing on stdout, one line naming the
+# problem and the usage line on stderr.
+expect_usage_error() {
+    local want=$1
+    shift
+    local status=0
+    "$tool" "$@" > "$tmp/out" 2> "$tmp/err" || status=$?
+    [ "$status" -eq 2 ] || fail "'$*': status $status, expected 2"
+    [ -s "$tmp/out" ] && fail "'$*': wrote to stdout"
+    [ "$(wc -l < "$tmp/err")" -eq 2 ] || fail "'$*': stderr is not two lines: $(cat "$tmp/err")"
+    head -n 1 "$tmp/err" | grep -qF "geodesic-report: " || fail "'$*': no problem line"
+    head -n 1 "$tmp/err" | grep -qF -- "$want" || fail "'$*': problem line lacks '$want'"
+    tail -n 1 "$tmp/err" | grep -q "^usage: geodesic-report" || fail "'$*': no usage line"
+}
+expect_usage_error "got 3" 1 2 3
+expect_usage_error "got 5" 1 2 3 4 5
+expect_usage_error "got 1" --format json 0.5
+expect_usage_error "'abc'" abc 0 0 0
+expect_usage_error "'nan'" 0 nan 0 0
+expect_usage_error "'inf'" 0 0 inf 0
+expect_usage_error "'-inf'" 0 0 0 -inf
+expect_usage_error "'1e39'" 1e39 0 0 0
+expect_usage_error "'0.5x'" 0.5x 0 0 0
+expect_usage_error "''" "" 0 0 0
+expect_usage_error "' 1'" " 1" 0 0 0
+expect_usage_error "missing value" --format
+expect_usage_error "missing value" --format=
+expect_usage_error "'xml'" --format xml
+expect_usage_error "'--bogus'" --bogus
+expect_usage_error "'-x'" -x 0 0 0 0
+
+# A failed write is not a success.
+if [ -w /dev/full ]; then
+    status=0
+    "$tool" --format json > /dev/full 2> /dev/null || status=$?
+    [ "$status" -eq 1 ] || fail "writing to a full device: status $status, expected 1"
+fi
+echo "geodesic-report: all checks passed"

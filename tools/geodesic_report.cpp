@@ -1,0 +1,47 @@
+// geodesic-report: the pentagon great-circle quantities of the geodesic
+// figure, for any four arguments, as the plain-text value report, as JSON, or
+// as an SVG drawing of the unrolled cylinder. Usage errors exit with status 2.
+#include <iostream>
+
+#include "support/tholix_print_values.h"
+#include "tools/figure_samples.h"
+#include "tools/json_report.h"
+#include "tools/report_options.h"
+#include "tools/svg_report.h"
+
+namespace {
+const int kSamplesPerCurve = 100; // as many as the figure draws
+}
+
+int main(int argc, char** argv) {
+    reportOptions options;
+    const std::string problem = parseReportOptions(argc, argv, options);
+    if (!problem.empty()) {
+        std::cerr << "geodesic-report: " << problem << "\n" << reportUsageLine() << "\n";
+        return 2;
+    }
+    if (options.help) {
+        std::cout << reportHelpText();
+        return 0;
+    }
+
+    const float* a = options.arguments;
+    switch (options.format) {
+    case reportFormat::text:
+        tholix_print_values(a[0], a[1], a[2], a[3], std::cout);
+        break;
+    case reportFormat::json:
+        writeJsonReport(std::cout, computeFigure(a[0], a[1], a[2], a[3], kSamplesPerCurve));
+        break;
+    case reportFormat::svg:
+        writeSvgReport(std::cout, computeFigure(a[0], a[1], a[2], a[3], kSamplesPerCurve));
+        break;
+    }
+
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "geodesic-report: could not write to standard output\n";
+        return 1;
+    }
+    return 0;
+}

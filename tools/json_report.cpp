@@ -1,0 +1,99 @@
+#include "tools/json_report.h"
+
+#include <cmath>
+#include <cstdio>
+#include <ostream>
+#include <string>
+
+namespace {
+// Nine significant digits identify a float uniquely; JSON has no token for
+// NaN or infinity, so those become null.
+std::string number(float v) {
+    if (!std::isfinite(v))
+        return "null";
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.9g", double(v));
+    return buffer;
+}
+
+std::string vector3(float x, float y, float z) {
+    return "[" + number(x) + ", " + number(y) + ", " + number(z) + "]";
+}
+std::string vector3(const point3& p) { return vector3(p[0], p[1], p[2]); }
+
+template <typename Item, typename Format>
+void writeList(std::ostream& out, const Item* items, size_t count, const std::string& indent,
+               Format format) {
+    out << "[\n";
+    for (size_t k = 0; k < count; ++k)
+        out << indent << "  " << format(items[k]) << (k + 1 < count ? ",\n" : "\n");
+    out << indent << "]";
+}
+
+void writePointList(std::ostream& out, const std::vector<point3>& points,
+                    const std::string& indent) {
+    writeList(out, points.data(), points.size(), indent,
+              [](const point3& p) { return vector3(p); });
+}
+
+void writeEdge(std::ostream& out, const edgeSamples& e, int i) {
+    const std::string in = "        ";
+    const greatCircleBasis& b = e.basis;
+    out << in << "{\n";
+    out << in << "  \"from\": " << i << ",\n";
+    out << in << "  \"to\": " << (i + 1) % 5 << ",\n";
+    out << in << "  \"normal\": " << vector3(e.normal) << ",\n";
+    out << in << "  \"unitNormal\": " << vector3(b.xa, b.ya, b.za) << ",\n";
+    out << in << "  \"normalWasZero\": " << (b.normalWasZero ? "true" : "false") << ",\n";
+    out << in << "  \"alongEdge\": " << vector3(b.xn2, b.yn2, b.zn2) << ",\n";
+    out << in << "  \"equatorCrossingAngle\": " << number(e.crossingAngle) << ",\n";
+    out << in << "  \"equatorCrossings\": [" << vector3(e.crossings[0]) << ", "
+        << vector3(e.crossings[1]) << "],\n";
+    out << in << "  \"greatCircle\": ";
+    writePointList(out, e.greatCircle, in + "  ");
+    out << ",\n" << in << "  \"cylinderCurve\": ";
+    writePointList(out, e.cylinderCurve, in + "  ");
+    out << "\n" << in << "}";
+}
+
+void writePentagon(std::ostream& out, const pentagonSamples& p, int index) {
+    const std::string in = "    ";
+    out << in << "{\n";
+    out << in << "  \"pentagon\": " << index << ",\n";
+    out << in << "  \"height\": " << number(p.height) << ",\n";
+    out << in << "  \"longitude\": " << number(p.longitude) << ",\n";
+    out << in << "  \"polarAngle\": " << number(p.polarAngle) << ",\n";
+    out << in << "  \"reportLatitude\": " << number(p.reportLatitude) << ",\n";
+    out << in << "  \"corners\": [\n";
+    for (int i = 0; i < 5; ++i)
+        out << in << "    {\"longitude\": " << number(p.longAngles[i])
+            << ", \"reportLongitude\": " << number(p.reportLongitudes[i])
+            << ", \"point\": " << vector3(p.corners[i]) << "}" << (i < 4 ? ",\n" : "\n");
+    out << in << "  ],\n";
+    out << in << "  \"edges\": [\n";
+    for (int i = 0; i < 5; ++i) {
+        writeEdge(out, p.edges[i], i);
+        out << (i < 4 ? ",\n" : "\n");
+    }
+    out << in << "  ]\n";
+    out << in << "}";
+}
+} // namespace
+
+void writeJsonReport(std::ostream& out, const figureSamples& f) {
+    out << "{\n";
+    out << "  \"arguments\": {\"pent_lat1\": " << number(f.arguments[0])
+        << ", \"pent_long1\": " << number(f.arguments[1])
+        << ", \"pent_lat2\": " << number(f.arguments[2])
+        << ", \"pent_long2\": " << number(f.arguments[3]) << "},\n";
+    out << "  \"samplesPerCurve\": " << f.sampleAngles.size() << ",\n";
+    out << "  \"sampleAngles\": ";
+    writeList(out, f.sampleAngles.data(), f.sampleAngles.size(), "  ", number);
+    out << ",\n";
+    out << "  \"pentagons\": [\n";
+    writePentagon(out, f.pentagons[0], 1);
+    out << ",\n";
+    writePentagon(out, f.pentagons[1], 2);
+    out << "\n  ]\n";
+    out << "}\n";
+}

@@ -1,0 +1,10 @@
+// The report tool's JSON format: every quantity of both pentagons in one
+// document. Floats are written with nine significant digits so that they read
+// back as the same float; NaN and infinities (collapsed pentagons) as null.
+#pragma once
+
+#include <iosfwd>
+
+#include "tools/figure_samples.h"
+
+void writeJsonReport(std::ostream& out, const figureSamples& figure);

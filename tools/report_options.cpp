@@ -1,0 +1,107 @@
+#include "tools/report_options.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+bool parseFiniteFloat(const char* word, float& value) {
+    // strtof alone would skip leading blanks, accept "nan" and "inf", and stop
+    // quietly at trailing garbage; each of those is a mistake on a command line.
+    if (*word == '\0' || std::isspace(static_cast<unsigned char>(*word)))
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const float v = std::strtof(word, &end);
+    if (end == word || *end != '\0' || !std::isfinite(v))
+        return false;
+    value = v; // an underflow to zero or a subnormal is still a finite number
+    return true;
+}
+
+namespace {
+bool parseFormat(const std::string& name, reportFormat& format) {
+    if (name == "text")
+        format = reportFormat::text;
+    else if (name == "json")
+        format = reportFormat::json;
+    else if (name == "svg")
+        format = reportFormat::svg;
+    else
+        return false;
+    return true;
+}
+
+// A word starting with '-' is a number when a digit or a point follows
+// ("-0.5", "-.5"); otherwise it is an option.
+bool looksLikeOption(const char* word) {
+    if (word[0] != '-' || word[1] == '\0')
+        return false;
+    return !(std::isdigit(static_cast<unsigned char>(word[1])) || word[1] == '.');
+}
+} // namespace
+
+std::string parseReportOptions(int argc, const char* const* argv, reportOptions& options) {
+    std::vector<const char*> positional;
+    for (int k = 1; k < argc; ++k) {
+        const std::string word = argv[k];
+        if (word == "--help" || word == "-h") {
+            options.help = true;
+            return "";
+        }
+        if (word == "--format") {
+            if (k + 1 >= argc)
+                return "missing value after --format";
+            const std::string name = argv[++k];
+            if (!parseFormat(name, options.format))
+                return "unknown format '" + name + "' (expected text, json or svg)";
+            continue;
+        }
+        if (word.rfind("--format=", 0) == 0) {
+            const std::string name = word.substr(std::strlen("--format="));
+            if (name.empty())
+                return "missing value after --format";
+            if (!parseFormat(name, options.format))
+                return "unknown format '" + name + "' (expected text, json or svg)";
+            continue;
+        }
+        if (looksLikeOption(argv[k]))
+            return "unknown option '" + word + "'";
+        positional.push_back(argv[k]);
+    }
+
+    if (positional.empty())
+        return "";
+    if (positional.size() != 4)
+        return "expected 4 numbers (LAT1 LONG1 LAT2 LONG2) or none, got " +
+               std::to_string(positional.size());
+    for (int k = 0; k < 4; ++k)
+        if (!parseFiniteFloat(positional[k], options.arguments[k]))
+            return "'" + std::string(positional[k]) + "' is not a finite number";
+    return "";
+}
+
+const char* reportUsageLine() {
+    return "usage: geodesic-report [--format text|json|svg] [LAT1 LONG1 LAT2 LONG2]";
+}
+
+const char* reportHelpText() {
+    return "usage: geodesic-report [--format text|json|svg] [LAT1 LONG1 LAT2 LONG2]\n"
+           "\n"
+           "Computes the corners, great-circle planes, equator crossings and cylinder\n"
+           "curves of two regular pentagons inscribed in the unit sphere, and writes\n"
+           "them to standard output.\n"
+           "\n"
+           "  LAT1 LONG1 LAT2 LONG2  for each pentagon, the height of its corners (their\n"
+           "                         y, -1 to 1) and the longitude of its corner 0\n"
+           "                         (radians); without them, the scene's pentagons:\n"
+           "                         0.97531795 0.1 0.630991 0.1\n"
+           "  --format text          the plain-text value report (the default)\n"
+           "  --format json          every quantity of both pentagons, with 100 samples\n"
+           "                         of each great circle and each cylinder curve\n"
+           "  --format svg           the cylinder unrolled: the curves as height against\n"
+           "                         the angle around the axis\n"
+           "  --help                 this text\n";
+}

@@ -1,0 +1,374 @@
+#include "tools/svg_report.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+const double kPi = 3.141592653589793;
+
+// Page and plot area, in pixels.
+const double kWidth = 1000, kHeight = 600;
+const double kPlotLeft = 80, kPlotTop = 84, kPlotWidth = 620, kPlotHeight = 440;
+const double kLegendLeft = 728;
+
+// Curves of nearly collapsed pentagons reach heights in the thousands; beyond
+// this half-range the plot would show nothing but steep lines, so it is capped.
+const double kMaxHalfRange = 10;
+const double kMinHalfRange = 1.2; // keeps the sphere's own height range in view
+
+const char* const kColours[2] = {"#1f5fbf", "#d9480f"}; // pentagon 1 blue, pentagon 2 orange
+const char* const kFont = "DejaVu Sans, Arial, Helvetica, sans-serif";
+
+// Coordinates are finite by construction; the guard keeps a mistake from ever
+// writing "nan" into an attribute.
+std::string px(double v) {
+    if (!std::isfinite(v))
+        v = 0;
+    char b[32];
+    std::snprintf(b, sizeof b, "%.2f", v);
+    return b;
+}
+
+std::string shortNumber(double v) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%g", v);
+    return b;
+}
+
+// The arguments as typed, as far as a float can tell: the shortest form that
+// reads back as the same float (0.97531795, not 0.975318 or 0.975317955).
+std::string argumentText(float v) {
+    char b[32];
+    for (int digits = 6; digits <= 9; ++digits) {
+        std::snprintf(b, sizeof b, "%.*g", digits, double(v));
+        if (std::strtof(b, nullptr) == v)
+            break;
+    }
+    return b;
+}
+
+struct dataPoint {
+    double angle;  // degrees, 0 to 360
+    double height;
+};
+
+struct plotFrame {
+    double half; // heights shown: -half to half
+
+    double x(double degrees) const { return kPlotLeft + degrees / 360.0 * kPlotWidth; }
+    double y(double height) const { return kPlotTop + (half - height) / (2 * half) * kPlotHeight; }
+    bool contains(double height) const { return std::fabs(height) <= half; }
+};
+
+// Liang-Barsky: the part of segment a-b inside the plot's data rectangle.
+bool clipSegment(dataPoint& a, dataPoint& b, double half) {
+    double t0 = 0, t1 = 1;
+    const double dx = b.angle - a.angle, dy = b.height - a.height;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.angle, 360 - a.angle, a.height + half, half - a.height};
+    for (int k = 0; k < 4; ++k) {
+        if (p[k] == 0) {
+            if (q[k] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[k] / p[k];
+        if (p[k] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const dataPoint start{a.angle + t0 * dx, a.height + t0 * dy};
+    const dataPoint end{a.angle + t1 * dx, a.height + t1 * dy};
+    a = start;
+    b = end;
+    return true;
+}
+
+// Angle around the axis of a horizontal direction (x, z), from +z towards +x,
+// in [0, 360).
+double aroundAxis(double x, double z) {
+    double d = std::atan2(x, z) * 180.0 / kPi;
+    if (d < 0)
+        d += 360;
+    return d >= 360 ? 0 : d;
+}
+
+// The unrolled curve of one edge: the samples, closed with the first sample
+// again at 360 degrees as the figure's line loop closes it.
+std::vector<dataPoint> unrolledCurve(const edgeSamples& e, const std::vector<float>& steps) {
+    std::vector<dataPoint> c;
+    for (size_t j = 0; j < steps.size(); ++j)
+        c.push_back({steps[j] * 180.0 / kPi, e.cylinderCurve[j][1]});
+    if (!c.empty())
+        c.push_back({360.0, c.front().height});
+    return c;
+}
+
+// The corner seen from the sphere's centre lands on the cylinder where the
+// curves of its two edges meet: at its own angle, at the height edge i's
+// plane has there.
+bool cornerMark(const pentagonSamples& p, int i, dataPoint& mark) {
+    const point3& c = p.corners[i];
+    if (std::hypot(c[0], c[2]) < 1e-6)
+        return false; // at a pole: no direction around the axis
+    const edgeSamples& e = p.edges[i];
+    const double deg = aroundAxis(c[0], c[2]);
+    mark = {deg, cylinderHeight(e.normal[0], e.normal[1], e.normal[2], float(deg * kPi / 180.0))};
+    return std::isfinite(mark.height);
+}
+
+double niceStep(double range, int wanted) {
+    const double raw = range / wanted;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    for (double m : {1.0, 2.0, 2.5, 5.0})
+        if (raw <= m * magnitude)
+            return m * magnitude;
+    return 10 * magnitude;
+}
+
+struct fit {
+    double half;
+    bool clipped;       // some height lies beyond the range shown
+    bool undefined[2];  // a pentagon whose planes meet the cylinder nowhere
+};
+
+fit fitHeights(const figureSamples& f) {
+    double largest = 0;
+    bool nonFinite = false; // a gap in a curve that is otherwise drawn
+    fit result{0, false, {false, false}};
+    for (int p = 0; p < 2; ++p) {
+        const pentagonSamples& pent = f.pentagons[p];
+        largest = std::max(largest, double(std::fabs(pent.height)));
+        int finiteCurves = 0;
+        bool gaps = false;
+        for (const edgeSamples& e : pent.edges) {
+            bool any = false;
+            for (const point3& s : e.cylinderCurve) {
+                if (std::isfinite(s[1])) {
+                    largest = std::max(largest, double(std::fabs(s[1])));
+                    any = true;
+                } else {
+                    gaps = true;
+                }
+            }
+            finiteCurves += any;
+        }
+        result.undefined[p] = finiteCurves == 0;
+        nonFinite = nonFinite || (gaps && !result.undefined[p]);
+    }
+    double half = std::clamp(largest * 1.08, kMinHalfRange, kMaxHalfRange);
+    const double step = niceStep(2 * half, 8);
+    half = std::min(std::ceil(half / step - 1e-9) * step, kMaxHalfRange);
+    result.half = half;
+    result.clipped = largest > half || nonFinite;
+    return result;
+}
+
+void writeGridAndAxes(std::ostream& out, const plotFrame& frame) {
+    out << "  <g stroke=\"#e3e3e3\" stroke-width=\"1\">\n";
+    for (int deg = 0; deg <= 360; deg += 30)
+        out << "    <line x1=\"" << px(frame.x(deg)) << "\" y1=\"" << px(kPlotTop) << "\" x2=\""
+            << px(frame.x(deg)) << "\" y2=\"" << px(kPlotTop + kPlotHeight) << "\"/>\n";
+    const double step = niceStep(2 * frame.half, 8);
+    std::vector<double> ticks;
+    for (double v = -std::floor(frame.half / step + 1e-9) * step; v <= frame.half + 1e-9; v += step)
+        ticks.push_back(std::fabs(v) < step * 1e-6 ? 0.0 : v);
+    for (double v : ticks)
+        out << "    <line x1=\"" << px(kPlotLeft) << "\" y1=\"" << px(frame.y(v)) << "\" x2=\""
+            << px(kPlotLeft + kPlotWidth) << "\" y2=\"" << px(frame.y(v)) << "\"/>\n";
+    out << "  </g>\n";
+
+    // The equator, where every great circle crosses.
+    out << "  <line x1=\"" << px(kPlotLeft) << "\" y1=\"" << px(frame.y(0)) << "\" x2=\""
+        << px(kPlotLeft + kPlotWidth) << "\" y2=\"" << px(frame.y(0))
+        << "\" stroke=\"#8a8a8a\" stroke-width=\"1\"/>\n";
+    out << "  <rect x=\"" << px(kPlotLeft) << "\" y=\"" << px(kPlotTop) << "\" width=\""
+        << px(kPlotWidth) << "\" height=\"" << px(kPlotHeight)
+        << "\" fill=\"none\" stroke=\"#444444\" stroke-width=\"1\"/>\n";
+
+    out << "  <g font-family=\"" << kFont << "\" font-size=\"12\" fill=\"#333333\">\n";
+    for (int deg = 0; deg <= 360; deg += 30)
+        out << "    <text x=\"" << px(frame.x(deg)) << "\" y=\"" << px(kPlotTop + kPlotHeight + 17)
+            << "\" text-anchor=\"middle\">" << deg << "°</text>\n";
+    for (double v : ticks)
+        out << "    <text x=\"" << px(kPlotLeft - 8) << "\" y=\"" << px(frame.y(v) + 4)
+            << "\" text-anchor=\"end\">" << shortNumber(v) << "</text>\n";
+    out << "    <text x=\"" << px(kPlotLeft + kPlotWidth / 2) << "\" y=\""
+        << px(kPlotTop + kPlotHeight + 40)
+        << "\" text-anchor=\"middle\" font-size=\"13\">angle around the axis, from +z towards +x "
+           "(degrees)</text>\n";
+    const double midY = kPlotTop + kPlotHeight / 2;
+    out << "    <text x=\"24\" y=\"" << px(midY) << "\" text-anchor=\"middle\" font-size=\"13\" "
+        << "transform=\"rotate(-90 24 " << px(midY) << ")\">height on the cylinder (y)</text>\n";
+    out << "  </g>\n";
+}
+
+void writeCurves(std::ostream& out, const plotFrame& frame, const figureSamples& f, int p) {
+    out << "  <g fill=\"none\" stroke=\"" << kColours[p]
+        << "\" stroke-width=\"1.6\" stroke-linejoin=\"round\">\n";
+    for (const edgeSamples& e : f.pentagons[p].edges) {
+        const std::vector<dataPoint> curve = unrolledCurve(e, f.sampleAngles);
+        // Visible pieces become polylines; a piece ends where the curve leaves
+        // the plot or a sample is not finite.
+        std::vector<std::string> runs;
+        std::string run;
+        int runPoints = 0;
+        double lastX = NAN, lastY = NAN;
+        auto finishRun = [&] {
+            if (runPoints >= 2)
+                runs.push_back(run);
+            run.clear();
+            runPoints = 0;
+        };
+        for (size_t k = 1; k < curve.size(); ++k) {
+            dataPoint a = curve[k - 1], b = curve[k];
+            if (!std::isfinite(a.height) || !std::isfinite(b.height) ||
+                !clipSegment(a, b, frame.half)) {
+                finishRun();
+                continue;
+            }
+            const double ax = frame.x(a.angle), ay = frame.y(a.height);
+            if (runPoints == 0 || std::fabs(ax - lastX) > 1e-6 || std::fabs(ay - lastY) > 1e-6) {
+                finishRun();
+                run = px(ax) + "," + px(ay);
+                runPoints = 1;
+            }
+            lastX = frame.x(b.angle);
+            lastY = frame.y(b.height);
+            run += " " + px(lastX) + "," + px(lastY);
+            ++runPoints;
+        }
+        finishRun();
+        for (const std::string& r : runs)
+            out << "    <polyline points=\"" << r << "\"/>\n";
+    }
+    out << "  </g>\n";
+
+    // Edge numbers at each curve's highest visible point.
+    // A white halo keeps the numbers legible where other curves pass.
+    out << "  <g font-family=\"" << kFont << "\" font-size=\"11\" fill=\"" << kColours[p]
+        << "\" text-anchor=\"middle\" stroke=\"white\" stroke-width=\"3\" "
+        << "paint-order=\"stroke\">\n";
+    for (int i = 0; i < 5; ++i) {
+        const std::vector<dataPoint> curve = unrolledCurve(f.pentagons[p].edges[i], f.sampleAngles);
+        const dataPoint* top = nullptr;
+        double lowest = INFINITY;
+        for (size_t k = 0; k + 1 < curve.size(); ++k) {
+            if (!std::isfinite(curve[k].height))
+                continue;
+            lowest = std::min(lowest, curve[k].height);
+            if (!top || curve[k].height > top->height)
+                top = &curve[k];
+        }
+        // A flat curve (the plane is the equator's) has no peak to name.
+        const bool flat = top && top->height - lowest < frame.half * 0.01;
+        if (top && !flat && frame.contains(top->height) && top->height < frame.half * 0.95)
+            out << "    <text x=\"" << px(frame.x(top->angle)) << "\" y=\""
+                << px(frame.y(top->height) - 6) << "\">" << p + 1 << "." << i << "</text>\n";
+    }
+    out << "  </g>\n";
+}
+
+void writeMarks(std::ostream& out, const plotFrame& frame, const figureSamples& f, int p) {
+    const pentagonSamples& pent = f.pentagons[p];
+    const char* colour = kColours[p];
+    // Pentagon 1's crossings are drawn larger and hollow: with equal
+    // longitudes both pentagons cross the equator at the same points.
+    const double r = p == 0 ? 6.5 : 3.5;
+    for (const edgeSamples& e : pent.edges) {
+        if (e.basis.normalWasZero)
+            continue;
+        for (const point3& q : e.crossings) {
+            if (!std::isfinite(q[0]) || !std::isfinite(q[2]) || std::hypot(q[0], q[2]) < 1e-6)
+                continue;
+            const double cx = frame.x(aroundAxis(q[0], q[2])), cy = frame.y(0);
+            out << "  <path d=\"M" << px(cx) << "," << px(cy - r) << " L" << px(cx + r) << ","
+                << px(cy) << " L" << px(cx) << "," << px(cy + r) << " L" << px(cx - r) << ","
+                << px(cy) << " Z\" fill=\"" << (p == 0 ? "white" : colour) << "\" stroke=\""
+                << colour << "\" stroke-width=\"1.5\"/>\n";
+        }
+    }
+    for (int i = 0; i < 5; ++i) {
+        dataPoint m;
+        if (!cornerMark(pent, i, m) || !frame.contains(m.height))
+            continue;
+        out << "  <circle cx=\"" << px(frame.x(m.angle)) << "\" cy=\"" << px(frame.y(m.height))
+            << "\" r=\"4.5\" fill=\"" << colour << "\" stroke=\"white\" stroke-width=\"1.5\"/>\n";
+    }
+}
+
+void writeLegend(std::ostream& out, const figureSamples& f, const fit& heights) {
+    double y = kPlotTop + 4;
+    out << "  <g font-family=\"" << kFont << "\" font-size=\"12\" fill=\"#222222\">\n";
+    for (int p = 0; p < 2; ++p) {
+        const pentagonSamples& pent = f.pentagons[p];
+        out << "    <rect x=\"" << px(kLegendLeft) << "\" y=\"" << px(y) << "\" width=\"28\" "
+            << "height=\"10\" fill=\"" << kColours[p] << "\"/>\n";
+        out << "    <text x=\"" << px(kLegendLeft + 36) << "\" y=\"" << px(y + 10)
+            << "\" font-weight=\"bold\">Pentagon " << p + 1 << "</text>\n";
+        out << "    <text x=\"" << px(kLegendLeft + 36) << "\" y=\"" << px(y + 27)
+            << "\">height " << argumentText(pent.height) << "</text>\n";
+        out << "    <text x=\"" << px(kLegendLeft + 36) << "\" y=\"" << px(y + 43)
+            << "\">longitude " << argumentText(pent.longitude) << "</text>\n";
+        if (heights.undefined[p])
+            out << "    <text x=\"" << px(kLegendLeft + 36) << "\" y=\"" << px(y + 59)
+                << "\" fill=\"#a00000\">at a pole: no curves</text>\n";
+        y += heights.undefined[p] ? 80 : 64;
+    }
+    y += 8;
+    out << "    <circle cx=\"" << px(kLegendLeft + 14) << "\" cy=\"" << px(y) << "\" r=\"4.5\" "
+        << "fill=\"#555555\" stroke=\"white\" stroke-width=\"1.5\"/>\n";
+    out << "    <text x=\"" << px(kLegendLeft + 36) << "\" y=\"" << px(y + 4)
+        << "\">corner, seen from the centre</text>\n";
+    y += 22;
+    out << "    <path d=\"M" << px(kLegendLeft + 14) << "," << px(y - 6.5) << " l6.5,6.5 l-6.5,6.5 "
+        << "l-6.5,-6.5 Z\" fill=\"white\" stroke=\"#555555\" stroke-width=\"1.5\"/>\n";
+    out << "    <text x=\"" << px(kLegendLeft + 36) << "\" y=\"" << px(y + 4)
+        << "\">equator crossing</text>\n";
+    y += 22;
+    out << "    <text x=\"" << px(kLegendLeft) << "\" y=\"" << px(y + 4)
+        << "\">p.i: the plane of pentagon p's edge i</text>\n";
+    if (heights.clipped) {
+        y += 22;
+        out << "    <text x=\"" << px(kLegendLeft) << "\" y=\"" << px(y + 4)
+            << "\" fill=\"#a00000\">heights beyond ±" << shortNumber(heights.half)
+            << " not shown</text>\n";
+    }
+    out << "  </g>\n";
+}
+} // namespace
+
+void writeSvgReport(std::ostream& out, const figureSamples& f) {
+    const fit heights = fitHeights(f);
+    const plotFrame frame{heights.half};
+
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\""
+        << kHeight << "\" viewBox=\"0 0 " << kWidth << " " << kHeight << "\">\n";
+    out << "  <title>Great-circle planes of two pentagons on the unrolled cylinder</title>\n";
+    out << "  <rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+    out << "  <text x=\"" << px(kPlotLeft) << "\" y=\"32\" font-family=\"" << kFont
+        << "\" font-size=\"18\" font-weight=\"bold\" fill=\"#222222\">"
+        << "Great-circle planes of two pentagons on the unrolled cylinder x² + z² = 1</text>\n";
+    out << "  <text x=\"" << px(kPlotLeft) << "\" y=\"56\" font-family=\"" << kFont
+        << "\" font-size=\"13\" fill=\"#444444\">LAT1 " << argumentText(f.arguments[0])
+        << "   LONG1 " << argumentText(f.arguments[1]) << "   LAT2 "
+        << argumentText(f.arguments[2]) << "   LONG2 " << argumentText(f.arguments[3])
+        << "   (heights of the corners; longitudes of corner 0 in radians)</text>\n";
+
+    writeGridAndAxes(out, frame);
+    for (int p = 0; p < 2; ++p)
+        writeCurves(out, frame, f, p);
+    for (int p = 0; p < 2; ++p)
+        writeMarks(out, frame, f, p);
+    writeLegend(out, f, heights);
+    out << "</svg>\n";
+}
