@@ -1,7 +1,6 @@
 #include "tools/report_options.h"
 
 #include <cctype>
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -13,7 +12,6 @@ bool parseFiniteFloat(const char* word, float& value) {
     if (*word == '\0' || std::isspace(static_cast<unsigned char>(*word)))
         return false;
     char* end = nullptr;
-    errno = 0;
     const float v = std::strtof(word, &end);
     if (end == word || *end != '\0' || !std::isfinite(v))
         return false;
