@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 
-#include <cmath>
 #include <cstdio>
 #include <new>
 
@@ -83,9 +82,9 @@ tholix::tholix(float pent_lat1, float pent_long1, float pent_lat2, float pent_lo
                 float rot[3];
                 greatCirclePoint(basis, step, rot);
                 vertices[curve + j].set(rot[0], rot[1], rot[2]);
-                vertices[cnt3 + curve + j].set(std::sin(step),
-                                               cylinderHeight(xcross[i], ycross[i], zcross[i], step),
-                                               std::cos(step));
+                float onCylinder[3];
+                cylinderPoint(xcross[i], ycross[i], zcross[i], step, onCylinder);
+                vertices[cnt3 + curve + j].set(onCylinder[0], onCylinder[1], onCylinder[2]);
             }
             float crossing[3];
             equatorCrossing(basis, crossing);
