@@ -209,22 +209,6 @@ TEST_F(SphereTest, DisplayListOfGrid30CoversTheSphereWoundOutwards) {
     }
 }
 
-TEST_F(SphereTest, DrawingCallsTheListOnlyInTheOpaquePass) {
-    sphere s(8);
-    gPolygonCount = 0;
-    startRecording();
-    s.draw(kDrawTranslucent);
-    const auto translucent = stopRecording();
-    startRecording();
-    s.draw(kDrawOpaque);
-    const auto opaque = stopRecording();
-    EXPECT_TRUE(callsNamed(translucent, {"glCallList"}).empty());
-    EXPECT_EQ(callsNamed(opaque, {"glCallList"}).size(), 1u);
-    EXPECT_TRUE(containsInOrder(opaque, {{"glCallList", {double(s.getListName())}}}));
-    EXPECT_TRUE(callsNamed(opaque, {"glVertex3fv"}).empty()); // all in the list
-    EXPECT_EQ(gPolygonCount, 64u);
-}
-
 TEST_F(SphereTest, CopiesShareTheListButOwnTheirMesh) {
     auto original = std::make_unique<sphere>(6);
     std::unique_ptr<object3D> copy(original->clone());
