@@ -11,13 +11,15 @@
 // S = N + 1 south pole, B = n(n-2) first vertex of the last ring:
 //
 //                      N                      ring r (1 .. n-1) at latitude
-//            face n(n-2)+i: (N, i+1, i)       90 - r*180/n, step j at longitude
-//   ring 1    0 --- 1 --- ... --- n-1         j*360/n from +x towards +z:
-//             |  \  band 0 quads  |           vertex (r-1)n + j
-//   ring 2    n --- n+1 - ... --- 2n-1
-//             :                   :           face i*n + j (band i = 0 .. n-3):
-//   ring n-1  B --- B+1 - ... --- B+n-1         (in+j, in+t, (i+1)n+t, (i+1)n+j)
-//            face n(n-1)+i: (B+i, B+t, S)
+//          north cap, face n(n-2)+i:          90 - r*180/n, step j at longitude
+//            (N, i+1, i)                      j*360/n from +x towards +z:
+//   ring 1    0 --- 1 --- ... --- n-1           vertex (r-1)n + j
+//             |  band 0 quads     |
+//   ring 2    n --- n+1 - ... --- 2n-1        band i = 0 .. n-3, face i*n + j:
+//             :                   :             (in+j, in+t, (i+1)n+t, (i+1)n+j)
+//   ring n-1  B --- B+1 - ... --- B+n-1
+//          south cap, face n(n-1)+i:
+//            (B+i, B+t, S)
 //                      S
 //
 // Every face runs counter-clockwise seen from outside. n(n-1)+2 vertices, n*n

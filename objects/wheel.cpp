@@ -10,10 +10,10 @@
 // Mesh layout, n = resolution, step s at angle s*360/n from +x towards +z,
 // t = (s + 1) mod n:
 //
-//   y = +1:   s  (outer)   n+s  (inner)        top annulus   face s:    (s, n+s, n+t, t)
-//             |             |                  outer wall    face n+s:  (2n+s, s, t, 2n+t)
-//   y = -1:  2n+s (outer)  3n+s (inner)        inner wall    face 2n+s: (n+s, 3n+s, 3n+t, n+t)
-//                                              bottom annulus face 3n+s: (2n+s, 2n+t, 3n+t, 3n+s)
+//            outer    inner         top annulus     face s:      (s, n+s, n+t, t)
+//   y = +1:    s       n+s          outer wall      face n+s:    (2n+s, s, t, 2n+t)
+//   y = -1:   2n+s     3n+s         inner wall      face 2n+s:   (n+s, 3n+s, 3n+t, n+t)
+//                                   bottom annulus  face 3n+s:   (2n+s, 2n+t, 3n+t, 3n+s)
 //
 // Every face runs counter-clockwise seen from outside the solid; for the inner
 // wall that is from the hole. 4n vertices and 4n faces, flat normals.
