@@ -145,6 +145,7 @@ void DrawTextA(const char* s, int x0, int y0) {
 // The reciprocal of the animation time between the last two frames, refreshed
 // every 20th frame. Two frames within one clock tick have no measurable
 // interval; the line then keeps its previous rate rather than showing "inf".
+// Any other interval is shown as measured, even a negative one across a restart.
 void DrawFrameRate() {
     static char aChar[256] = "";
     static float lastTime = 0;
@@ -152,7 +153,7 @@ void DrawFrameRate() {
         float currentTime = getAnimationTime();
         float deltaTime = currentTime - lastTime;
         lastTime = currentTime;
-        if (gFrameCounter % 20 == 0 && deltaTime > 0)
+        if (gFrameCounter % 20 == 0 && deltaTime != 0)
             std::snprintf(aChar, sizeof aChar, "Swaps/Sec: %3.1f", 1.0 / deltaTime);
     } else {
         std::snprintf(aChar, sizeof aChar, "Swaps/Sec: 0.0");
