@@ -72,13 +72,15 @@ object3D& object3D::operator=(const object3D& source) {
     }
 
     // The chain is owned, so a chain this object already carried is destroyed.
-    // The source's chain is copied first: the source may itself be part of it.
+    // The source may itself be part of it: everything needed from the source
+    // is taken before the old chain goes.
     object3D* newChain = source.sibling ? source.sibling->clone() : nullptr;
+    const bool sourceHasParent = source.parent != nullptr;
     delete sibling;
     sibling = newChain;
     if (sibling) {
         sibling->parent = this;
-        if (!source.parent)
+        if (!sourceHasParent)
             for (object3D* o = sibling; o; o = o->sibling) o->parent = this;
     }
     return *this;
