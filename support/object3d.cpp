@@ -309,7 +309,10 @@ void object3D::privateDraw() {
             face& fc = faces[f];
             glBegin(fc.vertices == 3 ? GL_TRIANGLES : GL_QUADS);
             if (flatFaces) glNormal3fv(fc.faceNormal.data);
-            for (unsigned short k = 0; k < fc.vertices; ++k) {
+            // Corners go through face::vertex, so a face that was never
+            // initialised stops the program here instead of drawing nothing.
+            const unsigned short corners = fc.vertices == 4 ? 4 : 3;
+            for (unsigned short k = 0; k < corners; ++k) {
                 const vertex& v = vertices[fc.vertex(k)];
                 if (!flatFaces) glNormal3fv(v.normal.data);
                 glVertex3fv(v.coordinate.data);
