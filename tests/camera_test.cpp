@@ -68,3 +68,17 @@ TEST_F(CameraGL, TellGLIssuesExactlyOneLookAtOntoTheCurrentMatrix) {
     EXPECT_NE(once[12], twice[12]);
     glMatrixMode(GL_MODELVIEW);
 }
+
+TEST_F(CameraGL, DefaultViewLooksDownMinusZFromEightUnitsAway) {
+    cameraClass c;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    c.tellGL();
+    GLfloat m[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, m);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    // The view of an eye at (0, 0, 8) looking at the origin with +y up is a
+    // pure translation by -8 along z (exact in single precision).
+    for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(m[i], i == 14 ? -8.0f : (i % 5 == 0 ? 1.0f : 0.0f));
+}
