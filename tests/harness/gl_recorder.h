@@ -2,6 +2,8 @@
 // passing each one on to the real library. Test executables are linked with
 // -Wl,--wrap for every call listed in wrapped_calls.cmake, so the system's own
 // calls (including those compiled into display lists) reach the recorder.
+// How the fixture, the recorder, the clock and the fatal checks fit together:
+// tests/README.md.
 #pragma once
 
 #include <initializer_list>
