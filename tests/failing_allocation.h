@@ -7,8 +7,13 @@
 #include <new>
 
 inline bool failNothrowArrays = false; // set inside a death test only
+// When not negative: this many more nothrow array allocations succeed, then
+// every later one fails (to reach a second allocation's failure path).
+inline int nothrowArraysBeforeFailure = -1;
 
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    if (nothrowArraysBeforeFailure == 0) failNothrowArrays = true;
+    if (nothrowArraysBeforeFailure > 0) --nothrowArraysBeforeFailure;
     if (failNothrowArrays) return nullptr;
     try {
         return ::operator new[](size);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "support/texture.h"
+#include "tests/failing_allocation.h"
 #include "tests/harness/fatal_expect.h"
 #include "tests/harness/test_object.h"
 
@@ -24,6 +25,7 @@ vec point(float x, float y, float z, float w = 1) {
     v.set(x, y, z, w);
     return v;
 }
+const std::vector<std::array<float, 3>> kTriangle = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
 vec absoluteOrigin(object3D& o) {
     vec v;
     o.getAbsoluteLocation(v);
@@ -210,6 +212,18 @@ TEST(Object3DCopy, CopyOwnsItsMeshAndSharesParentTextureAndList) {
         EXPECT_EQ(source.vertexAt(0).coordinate.data[0], 0);
         EXPECT_EQ(source.faceAt(0).vertex(0), 0);
     }
+}
+
+TEST(Object3DCopy, AllocationFailureWhileCopyingIsFatal) {
+    testObject source;
+    source.setMesh(kTriangle, {{0, 1, 2}});
+    EXPECT_FATAL((failNothrowArrays = true, testObject(source)),
+                 "^object3D::operator= couldn't allocate a new vertices array \\(out of "
+                 "memory\\?\\)\n$");
+    testObject target;
+    EXPECT_FATAL((nothrowArraysBeforeFailure = 1, target = source),
+                 "^object3D::operator= couldn't allocate a new faces array \\(out of "
+                 "memory\\?\\)\n$");
 }
 
 TEST(Object3DCopy, SelfAssignmentChangesNothing) {
@@ -519,6 +533,14 @@ TEST(Object3DNormals, VertexPassHandlesMoreThan32767VerticesAndUses) {
     expectVec(o.vertexAt(0).normal, 0, 0, 1, 1, 1e-6f);
     expectVec(o.vertexAt(32767).normal, 0, 0, 1, 1, 1e-6f);
     expectVec(o.vertexAt(39999).normal, 0, 0, 0, 1);
+}
+
+TEST(Object3DNormals, CounterAllocationFailureIsFatal) {
+    testObject o;
+    o.setMesh(kTriangle, {{0, 1, 2}});
+    EXPECT_FATAL((failNothrowArrays = true, o.calculateVertexNormals()),
+                 "^object3D::calculateVertexNormals couldn't allocate its counters \\(out of "
+                 "memory\\?\\)\n$");
 }
 
 TEST(Object3DNormals, CornerOutsideTheMeshIsFatal) {
