@@ -82,8 +82,8 @@ TEST(Object3D, AlphaBelowOneMakesTranslucent) {
     o.setColour(1, 1, 1, 1);
     o.setSpecularColour(1, 1, 1, 0.5f);
     EXPECT_FALSE(o.isTranslucent());
-    float spec[4] = {0.1f, 0.2f, 0.3f, 0.0f};
-    o.setSpecularColour(spec);
+    float specular[4] = {0.1f, 0.2f, 0.3f, 0.0f};
+    o.setSpecularColour(specular);
     EXPECT_FALSE(o.isTranslucent());
     EXPECT_EQ(o.specularColour()[2], 0.3f);
 }
