@@ -56,7 +56,9 @@ object3D& object3D::operator=(const object3D& source) {
     translucent = source.translucent;
     scale = source.scale;
     theShininess = source.theShininess;
-    parent = source.parent;
+    // An object assigned from a member of its own chain would otherwise become
+    // its own parent, and placing it would recurse without end.
+    parent = source.parent == this ? nullptr : source.parent;
     theTexture = source.theTexture;
     textureScaleX = source.textureScaleX;
     textureScaleY = source.textureScaleY;

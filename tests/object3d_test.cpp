@@ -356,9 +356,12 @@ TEST(Object3DChain, AssigningFromAPartOfItsOwnChain) {
     ASSERT_NE(head.next(), nullptr);
     expectVec(head.next()->locationField(), 2, 0, 0, 1);
     EXPECT_EQ(head.next()->next(), nullptr);
-    EXPECT_EQ(head.getParent(), &head); // b's parent was the head itself
+    // b's parent was the head itself; the head must not become its own parent.
+    EXPECT_EQ(head.getParent(), nullptr);
     EXPECT_EQ(testObject::live, before - 1);
-    head.setParent(nullptr);
+    vec origin;
+    head.getAbsoluteLocation(origin); // would recurse without end with a self-parent
+    expectVec(origin, 1, 0, 0, 1);
 }
 
 // --- Hierarchy and absolute placement --------------------------------------------------
