@@ -177,6 +177,20 @@ unsigned short object3D::getFaceCount() { return (unsigned short)faceCount; }
 
 // --- Hierarchy and absolute placement -------------------------------------
 
+namespace {
+// m = m * (rotation about x, then y, then z by the angles in degrees), the
+// order in which buildModelViewMatrix issues its three glRotatef calls.
+void multiplyRotations(matrix& m, const vec& angles) {
+    matrix t;
+    t.setRotateX(angles.data[0]);
+    m = m * t;
+    t.setRotateY(angles.data[1]);
+    m = m * t;
+    t.setRotateZ(angles.data[2]);
+    m = m * t;
+}
+} // namespace
+
 // The software twin of buildModelViewMatrix: the same factors in the same
 // order, each multiplied on the right as OpenGL does.
 void object3D::buildAbsoluteLocation(short depth, matrix& m) {
@@ -184,20 +198,10 @@ void object3D::buildAbsoluteLocation(short depth, matrix& m) {
     matrix t;
     t.setTranslate(location.data[0], location.data[1], location.data[2]);
     m = m * t;
-    t.setRotateX(orientation.data[0]);
-    m = m * t;
-    t.setRotateY(orientation.data[1]);
-    m = m * t;
-    t.setRotateZ(orientation.data[2]);
-    m = m * t;
+    multiplyRotations(m, orientation);
     t.setScale(scale);
     m = m * t;
-    t.setRotateX(localOrientation.data[0]);
-    m = m * t;
-    t.setRotateY(localOrientation.data[1]);
-    m = m * t;
-    t.setRotateZ(localOrientation.data[2]);
-    m = m * t;
+    multiplyRotations(m, localOrientation);
     t.setTranslate(localOffset.data[0], localOffset.data[1], localOffset.data[2]);
     m = m * t;
     if (depth == 0) {
