@@ -54,32 +54,48 @@ uint32_t loadTextureFile(const char*, bool) { return 0; }
 void RenderMovie() {}
 
 // The start sound plays through SDL's audio queue: the samples are queued on an
-// audio device and played by SDL's own thread, so the call returns at once.
-// No file or no audio device simply means no sound.
+// audio device and played by SDL's own thread, so the call returns at once. The
+// device stays open between sounds; a restart empties its queue and queues the
+// sound again, which costs no device reopening (and no wait for SDL's thread).
+// No file or no audio device simply means no sound, and once the device has
+// failed it is not asked again.
 namespace {
 SDL_AudioDeviceID soundDevice = 0;
+SDL_AudioSpec deviceSpec; // the format soundDevice was opened for
 bool soundUnavailable = false;
+
+bool sameFormat(const SDL_AudioSpec& a, const SDL_AudioSpec& b) {
+    return a.freq == b.freq && a.format == b.format && a.channels == b.channels;
+}
 } // namespace
 
 void playSoundFile(const char* path) {
     if (soundUnavailable) return;
-    if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        soundUnavailable = true; // no audio on this machine: don't retry every time
-        return;
-    }
     SDL_AudioSpec spec;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
+    // The file first: a missing file costs no audio initialisation at all.
     if (!SDL_LoadWAV(path, &spec, &buffer, &length)) return;
-    if (soundDevice) {
-        // Restart: the new sound replaces whatever is still queued.
+    if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        soundUnavailable = true;
+        SDL_FreeWAV(buffer);
+        return;
+    }
+    if (soundDevice && !sameFormat(spec, deviceSpec)) {
         SDL_CloseAudioDevice(soundDevice);
         soundDevice = 0;
     }
-    soundDevice = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
-    if (soundDevice) {
-        SDL_QueueAudio(soundDevice, buffer, length);
-        SDL_PauseAudioDevice(soundDevice, 0);
+    if (!soundDevice) {
+        soundDevice = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+        if (!soundDevice) {
+            soundUnavailable = true;
+            SDL_FreeWAV(buffer);
+            return;
+        }
+        deviceSpec = spec;
     }
+    SDL_ClearQueuedAudio(soundDevice);
+    SDL_QueueAudio(soundDevice, buffer, length);
+    SDL_PauseAudioDevice(soundDevice, 0);
     SDL_FreeWAV(buffer);
 }
