@@ -13,6 +13,7 @@ bool recording = false;
 idleFunction idleFunc = nullptr;
 int redisplays = 0;
 int fullScreens = 0;
+swapHook beforeSwap = nullptr;
 
 void record(const char* name, std::initializer_list<double> args) {
     if (recording) calls.push_back({name, std::vector<double>(args)});
@@ -57,6 +58,7 @@ const std::vector<glCall>& recordedCalls() { return calls; }
 idleFunction currentIdleFunc() { return idleFunc; }
 int postRedisplayCount() { return redisplays; }
 int fullScreenCount() { return fullScreens; }
+void setBeforeSwapHook(swapHook hook) { beforeSwap = hook; }
 
 std::vector<glCall> callsNamed(const std::vector<glCall>& in,
                                std::initializer_list<const char*> names) {
@@ -221,7 +223,11 @@ void __wrap_glutBitmapCharacter(void* font, int c) {
     __real_glutBitmapCharacter(font, c);
 }
 REAL(void, glutSwapBuffers, void)
-void __wrap_glutSwapBuffers() { record("glutSwapBuffers", {}); __real_glutSwapBuffers(); }
+void __wrap_glutSwapBuffers() {
+    record("glutSwapBuffers", {});
+    if (beforeSwap) beforeSwap();
+    __real_glutSwapBuffers();
+}
 REAL(void, glutIdleFunc, idleFunction)
 void __wrap_glutIdleFunc(idleFunction f) {
     record("glutIdleFunc", {f ? 1.0 : 0.0});

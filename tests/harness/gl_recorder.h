@@ -26,6 +26,11 @@ idleFunction currentIdleFunc();
 int postRedisplayCount();
 int fullScreenCount();
 
+// Called by glutSwapBuffers just before the real swap, so a test can read the
+// finished frame from the back buffer (null: no hook).
+using swapHook = void (*)();
+void setBeforeSwapHook(swapHook hook);
+
 // Only the calls with the given names, in order.
 std::vector<glCall> callsNamed(const std::vector<glCall>& calls,
                                std::initializer_list<const char*> names);
