@@ -1,0 +1,264 @@
+// The start sound: played through SDL's queued audio without blocking,
+// restarted from the beginning on every call, and harmless when the file or the
+// audio device is missing. SDL's `disk` driver writes what the device plays to
+// a file, which shows the samples really went out. Each case runs in a child
+// process of its own, since SDL's audio state and driver choice are per process.
+#include "basicsource/platform.h"
+
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "basicsource/main.h"
+
+namespace {
+
+const int kRate = 22050;
+const size_t kSoundBytes = 2 * kRate; // one second, mono, 16-bit
+
+// One second of samples that never repeat, so any stretch of them can be
+// found again in what the device played.
+std::vector<uint8_t> testSamples() {
+    std::vector<uint8_t> bytes(kSoundBytes);
+    uint32_t x = 12345;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        x = x * 1664525u + 1013904223u;
+        bytes[i] = uint8_t(x >> 24);
+    }
+    return bytes;
+}
+
+void put32(std::ofstream& f, uint32_t v) { f.write(reinterpret_cast<const char*>(&v), 4); }
+void put16(std::ofstream& f, uint16_t v) { f.write(reinterpret_cast<const char*>(&v), 2); }
+
+void writeWav(const std::string& path, const std::vector<uint8_t>& data) {
+    std::ofstream f(path, std::ios::binary);
+    f.write("RIFF", 4);
+    put32(f, uint32_t(36 + data.size()));
+    f.write("WAVEfmt ", 8);
+    put32(f, 16);
+    put16(f, 1); // PCM
+    put16(f, 1); // mono
+    put32(f, kRate);
+    put32(f, kRate * 2);
+    put16(f, 2);
+    put16(f, 16);
+    f.write("data", 4);
+    put32(f, uint32_t(data.size()));
+    f.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
+}
+
+std::vector<uint8_t> readFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), {});
+}
+
+long fileSize(const std::string& path) {
+    std::ifstream f(path, std::ios::binary | std::ios::ate);
+    return f ? long(f.tellg()) : -1;
+}
+
+// Waits for a condition that real-time playback makes true within a second or
+// two; gives up after ten.
+bool waitFor(const std::function<bool()>& done) {
+    for (int i = 0; i < 1000; ++i) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return done();
+}
+
+// Every place where `needle` occurs in `hay`.
+std::vector<size_t> occurrences(const std::vector<uint8_t>& hay, const uint8_t* needle,
+                                size_t n) {
+    std::vector<size_t> at;
+    for (size_t i = 0; i + n <= hay.size(); ++i)
+        if (std::equal(needle, needle + n, hay.begin() + long(i))) at.push_back(i);
+    return at;
+}
+
+// A scratch folder with the test sound in it, and the disk driver's output.
+struct scratch {
+    std::string dir, wav, out;
+    scratch() {
+        char name[] = "/tmp/geodesics-sound-XXXXXX";
+        dir = mkdtemp(name);
+        wav = dir + "/sound.wav";
+        out = dir + "/played.raw";
+        writeWav(wav, testSamples());
+    }
+    ~scratch() {
+        for (const std::string& f : {wav, out, dir + "/resources/vorsandi_02.wav"})
+            std::remove(f.c_str());
+        rmdir((dir + "/resources").c_str());
+        rmdir(dir.c_str());
+    }
+    void useDiskDriver() const {
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+    }
+};
+
+// Runs a check in a child process: it exits 0 when the check returns no
+// complaint, else prints the complaint and exits 1.
+void runInChild(const std::function<std::string()>& check) {
+    std::string complaint = check();
+    platformWindup();
+    if (!complaint.empty()) {
+        std::fprintf(stderr, "%s\n", complaint.c_str());
+        std::exit(1);
+    }
+    std::exit(0);
+}
+
+class Sound : public ::testing::Test {
+  protected:
+    void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+};
+
+#define EXPECT_CHILD_OK(check) EXPECT_EXIT(runInChild(check), ::testing::ExitedWithCode(0), "")
+
+} // namespace
+
+TEST_F(Sound, PlaysTheWholeFileInTheBackground) {
+    EXPECT_CHILD_OK([] {
+        scratch s;
+        s.useDiskDriver();
+        playSoundFile(s.wav.c_str());
+        // Back at once: a second of sound has not been played yet.
+        if (fileSize(s.out) >= long(kSoundBytes)) return std::string("played before returning");
+        if (!waitFor([&] { return fileSize(s.out) >= long(kSoundBytes + 16384); }))
+            return std::string("the device did not play");
+        platformWindup(); // closes the device and its file
+        auto played = readFile(s.out);
+        auto sound = testSamples();
+        auto at = occurrences(played, sound.data(), sound.size());
+        if (at.size() != 1) return "whole sound found " + std::to_string(at.size()) + " times";
+        return std::string();
+    });
+}
+
+TEST_F(Sound, EveryCallRestartsFromTheBeginning) {
+    EXPECT_CHILD_OK([] {
+        scratch s;
+        s.useDiskDriver();
+        playSoundFile(s.wav.c_str());
+        if (!waitFor([&] { return fileSize(s.out) >= 16384; }))
+            return std::string("the device did not play");
+        playSoundFile(s.wav.c_str()); // before the first one has ended
+        long restartedAt = fileSize(s.out);
+        if (!waitFor([&] { return fileSize(s.out) >= restartedAt + long(kSoundBytes) + 16384; }))
+            return std::string("the device stopped playing");
+        platformWindup();
+        auto played = readFile(s.out);
+        auto sound = testSamples();
+        // The opening of the sound twice; the second time it plays to its end.
+        auto starts = occurrences(played, sound.data(), 4096);
+        if (starts.size() != 2) return "sound started " + std::to_string(starts.size()) + " times";
+        if (occurrences(played, sound.data(), sound.size()) != std::vector<size_t>{starts[1]})
+            return std::string("the restarted sound did not play whole");
+        return std::string();
+    });
+}
+
+TEST_F(Sound, MissingFileTouchesNoAudioAndLaterSoundsStillPlay) {
+    EXPECT_CHILD_OK([] {
+        scratch s;
+        s.useDiskDriver();
+        playSoundFile((s.dir + "/no-such-sound.wav").c_str());
+        if (SDL_WasInit(SDL_INIT_AUDIO)) return std::string("audio started for a missing file");
+        if (fileSize(s.out) >= 0) return std::string("a device was opened");
+        playSoundFile(s.wav.c_str());
+        if (!waitFor([&] { return fileSize(s.out) > 0; }))
+            return std::string("the sound after a missing one did not play");
+        return std::string();
+    });
+}
+
+TEST_F(Sound, NoAudioDeviceCostsNothing) {
+    EXPECT_CHILD_OK([] {
+        scratch s;
+        setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+        playSoundFile(s.wav.c_str());
+        playSoundFile(s.wav.c_str());
+        if (SDL_WasInit(SDL_INIT_AUDIO)) return std::string("audio claims to be running");
+        return std::string();
+    });
+    // The dummy driver: a device that plays into nothing, as on a headless machine.
+    EXPECT_CHILD_OK([] {
+        scratch s;
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        playSoundFile(s.wav.c_str());
+        if (!SDL_WasInit(SDL_INIT_AUDIO)) return std::string("dummy audio not started");
+        playSoundFile(s.wav.c_str());
+        platformWindup();
+        if (SDL_WasInit(SDL_INIT_AUDIO)) return std::string("audio still running after wind-up");
+        return std::string();
+    });
+}
+
+// Key 'a' plays "resources/vorsandi_02.wav" from the working directory, when
+// the `sounds` switch is on.
+TEST_F(Sound, KeyAPlaysTheStartSoundFromTheWorkingDirectory) {
+    EXPECT_CHILD_OK([] {
+        scratch s;
+        s.useDiskDriver();
+        std::string resources = s.dir + "/resources";
+        if (mkdir(resources.c_str(), 0700) != 0 || chdir(s.dir.c_str()) != 0)
+            return std::string("no scratch folder");
+        writeWav(resources + "/vorsandi_02.wav", testSamples());
+
+        sounds = 0;
+        KeyPress('a', 0, 0);
+        if (SDL_WasInit(SDL_INIT_AUDIO)) return std::string("sound played with sounds = 0");
+
+        sounds = 1;
+        KeyPress('a', 0, 0);
+        if (gProgramMode != kpmAnimating) return std::string("the animation did not start");
+        auto sound = testSamples();
+        if (!waitFor([&] { return fileSize(s.out) >= 8192; }))
+            return std::string("no sound after key a");
+        platformWindup();
+        if (occurrences(readFile(s.out), sound.data(), 4096).size() != 1)
+            return std::string("not the start sound");
+        return std::string();
+    });
+}
+
+// The shipped start sound: a short, soft tone SDL can load.
+TEST(StartSoundFile, IsAShortMonoWavThatStartsAndEndsInSilence) {
+    const std::string path = std::string(GEODESICS_SOURCE_DIR) + "/resources/vorsandi_02.wav";
+    EXPECT_LT(fileSize(path), 100 * 1024);
+    SDL_AudioSpec spec;
+    Uint8* buffer = nullptr;
+    Uint32 length = 0;
+    ASSERT_NE(SDL_LoadWAV(path.c_str(), &spec, &buffer, &length), nullptr) << SDL_GetError();
+    EXPECT_EQ(spec.freq, 22050);
+    EXPECT_EQ(spec.channels, 1);
+    EXPECT_EQ(spec.format, AUDIO_S16LSB);
+    const int16_t* samples = reinterpret_cast<const int16_t*>(buffer);
+    const size_t count = length / 2;
+    EXPECT_GE(count, size_t(22050 / 2));
+    EXPECT_LE(count, size_t(22050 * 2));
+    int peak = 0;
+    for (size_t i = 0; i < count; ++i) peak = std::max(peak, std::abs(int(samples[i])));
+    EXPECT_GT(peak, 32767 / 4);  // audible
+    EXPECT_LT(peak, 32767);      // not clipped
+    // A soft envelope: no click at either end.
+    EXPECT_LT(std::abs(int(samples[0])), 300);
+    EXPECT_LT(std::abs(int(samples[count - 1])), 300);
+    SDL_FreeWAV(buffer);
+}
