@@ -1,0 +1,312 @@
+#!/usr/bin/env bash
+# The real program, used as a person would: its window on an X display, keys
+# sent with xdotool, screenshots compared pixel by pixel. Also one run with the
+# resources missing and, in the normal build, one traced run whose OpenGL calls
+# are checked frame by frame.
+#
+# Environment (set by CTest): BUILD_DIR (holds the program), SOURCE_DIR,
+# SANITIZED=1 for the AddressSanitizer build. Uses the X display in DISPLAY, or
+# starts its own Xvfb when there is none.
+set -euo pipefail
+
+: "${BUILD_DIR:?}" "${SOURCE_DIR:?}"
+SANITIZED=${SANITIZED:-0}
+PROGRAM="$BUILD_DIR/geodesics"
+TITLE="Geodesics projected onto a cylinder (demo version) - the geodesics developers"
+
+# The sanitizer build draws several times slower: every wait scales with it.
+SLOW=1
+[ "$SANITIZED" = 1 ] && SLOW=4
+
+work=$(mktemp -d /tmp/geodesics-program-XXXXXX)
+started=()
+cleanup() {
+    local p
+    for p in "${started[@]}"; do kill "$p" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -s "$work/program.log" ] && sed 's/^/  program: /' "$work/program.log" >&2
+    exit 1
+}
+pass() { echo "ok: $*"; }
+
+if [ -z "${DISPLAY:-}" ]; then
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+    started+=($!)
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+    [ -s "$work/display" ] || fail "no Xvfb"
+    export DISPLAY=":$(cat "$work/display")"
+fi
+
+# A folder to run from, with the resources where the program looks for them.
+rundir="$work/run"
+mkdir -p "$rundir" "$work/empty"
+ln -s "$SOURCE_DIR/resources" "$rundir/resources"
+
+program_env=(SDL_AUDIODRIVER=dummy)
+if [ "$SANITIZED" = 1 ]; then
+    program_env+=(ASAN_OPTIONS=verify_asan_link_order=0
+                  "LSAN_OPTIONS=suppressions=$SOURCE_DIR/tests/lsan.supp"
+                  LD_PRELOAD=/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so)
+fi
+
+# start DIR [VAR=value...]: runs the program from DIR; sets $pid and $win.
+start() {
+    local dir=$1
+    shift
+    (cd "$dir" && exec env "${program_env[@]}" "$@" "$PROGRAM") >"$work/program.log" 2>&1 &
+    pid=$!
+    started+=("$pid")
+    win=$(timeout $((10 * SLOW)) xdotool search --sync --onlyvisible --pid "$pid" --name '^Geodesics' | head -1) ||
+        fail "no window"
+    [ -n "$win" ] || fail "no window"
+}
+
+# finish: waits (bounded) for the program to end; its exit status in $status.
+finish() {
+    for _ in $(seq $((50 * SLOW))); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$pid" 2>/dev/null && fail "the program did not end"
+    status=0
+    wait "$pid" || status=$?
+}
+
+shot() { xwd -id "$win" -silent | convert xwd:- "png:$1"; }
+
+# Number of pixels that differ by more than 2%.
+differing() {
+    local ae
+    ae=$(compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 || true)
+    echo "${ae%% *}"
+}
+
+# wait_for same|different REFERENCE OUT: takes screenshots into OUT until it
+# matches (or differs from) REFERENCE; gives up after a few seconds.
+wait_for() {
+    local want=$1 ref=$2 out=$3 n
+    for _ in $(seq $((30 * SLOW))); do
+        shot "$out"
+        n=$(differing "$ref" "$out")
+        if [ "$want" = same ] && [ "$n" = 0 ]; then return 0; fi
+        if [ "$want" = different ] && [ "$n" != 0 ]; then return 0; fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# wait_still OUT: waits until two screenshots half a second apart are the
+# same, that is until the picture has stopped changing; leaves it in OUT.
+wait_still() {
+    local out=$1
+    shot "$out"
+    for _ in $(seq $((10 * SLOW))); do
+        sleep 0.5
+        shot "$out.next"
+        [ "$(differing "$out" "$out.next")" = 0 ] && return 0
+        mv "$out.next" "$out"
+    done
+    return 1
+}
+
+# xdotool's complaint about the focus without a window manager is noise.
+key() { xdotool key --window "$win" "$@" 2>/dev/null || fail "xdotool could not send $*"; }
+keydown() { xdotool keydown --window "$win" "$1" 2>/dev/null || fail "xdotool could not send $1"; }
+
+pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; }
+
+# --- A run with the resources: the window, the keys, the animation -------------------
+
+start "$rundir"
+
+[ "$(xdotool getwindowname "$win")" = "$TITLE" ] || fail "title: $(xdotool getwindowname "$win")"
+eval "$(xdotool getwindowgeometry --shell "$win")"
+[ "$X,$Y,$WIDTH,$HEIGHT" = "100,100,720,576" ] || fail "geometry $X,$Y ${WIDTH}x$HEIGHT"
+pass "window titled, 720x576 at (100, 100)"
+
+# The first picture: drawn, not black, and still (nothing animates yet).
+wait_still "$work/start.png" || fail "the start picture keeps changing"
+[ "$(pixel "$work/start.png" 360 288)" != "srgb(0,0,0)" ] || fail "nothing drawn at the centre"
+[ "$(pixel "$work/start.png" 20 288)" = "srgb(0,0,0)" ] || fail "the background is not black"
+
+# Each key, then its opposite: the picture changes, then comes back exactly.
+check_pair() {
+    local there=$1 back=$2
+    key "$there"
+    wait_for different "$work/start.png" "$work/$there.png" || fail "'$there' did not change the picture"
+    key "$back"
+    wait_for same "$work/start.png" "$work/back.png" || fail "'$back' did not undo '$there'"
+}
+check_pair t t
+check_pair w w
+check_pair Left Right
+check_pair Up Down
+check_pair l r
+check_pair u d
+check_pair i o
+pass "t, w, the arrows and the eye keys change the picture and undo each other"
+
+# Capitals do nothing: after them, 'w' gives exactly the wire frame it gave
+# before (an animation, a text line, a camera move or a full screen would
+# show), and the program is still there ('Q' is not 'q').
+key A P T W F L R U D I O M Q
+key w
+wait_for same "$work/w.png" "$work/capitals.png" || fail "capital letters changed the picture"
+key w
+wait_for same "$work/start.png" "$work/back.png" || fail "'w' did not undo itself"
+kill -0 "$pid" 2>/dev/null || fail "a capital letter ended the program"
+pass "capital letters do nothing"
+
+key a
+wait_for different "$work/start.png" "$work/anim1.png" || fail "'a' did not start the animation"
+sleep 0.5
+wait_for different "$work/anim1.png" "$work/anim2.png" || fail "the animation does not move"
+pass "'a' animates"
+
+key p
+wait_still "$work/paused.png" || fail "'p' did not freeze the picture"
+sleep 1
+shot "$work/paused-later.png"
+[ "$(differing "$work/paused.png" "$work/paused-later.png")" = 0 ] || fail "the paused picture changed"
+key p
+wait_for different "$work/paused.png" "$work/resumed.png" || fail "a second 'p' did not resume"
+pass "'p' freezes the picture and a second 'p' resumes"
+
+read -r screen_w screen_h < <(xdotool getdisplaygeometry)
+key f
+for _ in $(seq $((30 * SLOW))); do
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    [ "$WIDTH,$HEIGHT" = "$screen_w,$screen_h" ] && break
+    sleep 0.1
+done
+[ "$WIDTH,$HEIGHT" = "$screen_w,$screen_h" ] || fail "'f': ${WIDTH}x$HEIGHT on a ${screen_w}x$screen_h screen"
+pass "'f' fills the screen"
+
+keydown q
+finish
+[ "$status" = 0 ] || fail "'q' ended the program with status $status"
+pass "'q' quits with status 0"
+
+# --- A run without the resources: no sound to play, nothing else changes ------------
+
+start "$work/empty"
+wait_still "$work/start2.png" || fail "the start picture keeps changing"
+key a
+wait_for different "$work/start2.png" "$work/anim3.png" || fail "no animation without the sound file"
+sleep 0.5
+kill -0 "$pid" 2>/dev/null || fail "the program died without its sound file"
+keydown Escape
+finish
+[ "$status" = 0 ] || fail "Escape ended the program with status $status"
+pass "without resources/ the animation runs; Escape quits with status 0"
+
+# --- The OpenGL calls of the first frames, traced -------------------------------------
+
+if [ "$SANITIZED" = 1 ]; then
+    echo "skipped: the traced run (not under the sanitizers)"
+    exit 0
+fi
+glxtrace=/usr/lib/x86_64-linux-gnu/apitrace/wrappers/glxtrace.so
+[ -f "$glxtrace" ] || fail "apitrace's glxtrace.so is missing"
+
+start "$rundir" LD_PRELOAD="$glxtrace" TRACE_FILE="$work/run.trace"
+wait_still "$work/traced.png" || fail "the traced start picture keeps changing"
+key t # a second frame, with the text overlay
+wait_for different "$work/traced.png" "$work/traced-text.png" || fail "'t' did not redraw"
+kill -TERM "$pid" # the tracer writes out its trace on SIGTERM
+finish
+apitrace dump --color=never --call-nos=no "$work/run.trace" 2>/dev/null | grep -v '// fake' >"$work/dump.txt"
+
+python3 - "$work/dump.txt" <<'EOF' || fail "the traced calls"
+import re, sys
+
+lines = open(sys.argv[1]).read().splitlines()
+
+def fail(msg):
+    print("trace:", msg)
+    sys.exit(1)
+
+# The two display lists (sphere, figure), compiled before anything is drawn.
+lists = [int(m.group(1)) for l in lines for m in [re.match(r"glNewList\(list = (\d+), mode = GL_COMPILE\)", l)] if m]
+if len(lists) != 2:
+    fail("%d lists compiled, not 2" % len(lists))
+first_swap = next(i for i, l in enumerate(lines) if l.startswith("glXSwapBuffers"))
+if max(i for i, l in enumerate(lines) if l.startswith("glEndList")) > first_swap:
+    fail("a list compiled after the first frame")
+
+# Frames end at each swap.
+frames, current = [], []
+for l in lines:
+    current.append(l)
+    if l.startswith("glXSwapBuffers"):
+        frames.append(current)
+        current = []
+frames[0] = frames[0][max(i for i, l in enumerate(frames[0]) if l.startswith("glEndList")) + 1:]
+if len(frames) < 2:
+    fail("%d frames, expected the start frame and the redraw after 't'" % len(frames))
+
+# One frame's calls, in order (other calls may come between). gluPerspective
+# and gluLookAt show as the matrix calls they make: the perspective's matrix
+# carries the near plane 0.1 in single precision (-2*500*n/(500-n) with
+# n = 0.10000000149 gives -0.2000400109830).
+order = [
+    r"glEnable\(cap = GL_DEPTH_TEST\)",
+    r"glEnable\(cap = GL_CULL_FACE\)",
+    r"glPolygonMode\(face = GL_FRONT, mode = GL_FILL\)",
+    r"glPolygonMode\(face = GL_BACK, mode = GL_FILL\)",
+    r"glClearColor\(red = 0, green = 0, blue = 0, alpha = 1\)",
+    r"glClear\(mask = GL_DEPTH_BUFFER_BIT \| GL_COLOR_BUFFER_BIT\)",
+    r"glMatrixMode\(mode = GL_PROJECTION\)",
+    r"glLoadIdentity\(\)",
+    r"glMultMatrixd\(m = \{1\.93137\d*, 0, 0, 0, 0, 2\.41421\d*, 0, 0, 0, 0, -1\.0004\d*, -1, 0, 0, -0\.20004001098\d*, 0\}\)",
+    r"glTranslated\(x = -?0, y = -?0, z = -3\)",
+    r"glMatrixMode\(mode = GL_MODELVIEW\)",
+    r"glEnable\(cap = GL_LIGHTING\)",
+    r"glEnable\(cap = GL_NORMALIZE\)",
+    r"glLightModelfv\(pname = GL_LIGHT_MODEL_AMBIENT, params = \{0\.5, 0\.5, 0\.5, 1\}\)",
+    r"glEnable\(cap = GL_LIGHT0\)",
+    r"glEnable\(cap = GL_LIGHT1\)",
+    r"glEnable\(cap = GL_LIGHT2\)",
+    r"glEnable\(cap = GL_LIGHT3\)",
+    r"glDisable\(cap = GL_LIGHT4\)",
+    r"glCallList\(list = %d\)" % lists[0],
+    r"glCallList\(list = %d\)" % lists[1],
+    r"glDepthMask\(flag = GL_FALSE\)",
+    r"glAlphaFunc\(func = GL_GREATER, ref = 0\.1\)",
+    r"glEnable\(cap = GL_ALPHA_TEST\)",
+    r"glEnable\(cap = GL_BLEND\)",
+    r"glBlendFunc\(sfactor = GL_SRC_ALPHA, dfactor = GL_ONE_MINUS_SRC_ALPHA\)",
+] + [r"glBegin\(mode = GL_QUAD_STRIP\)"] * 4 + [
+    r"glDepthMask\(flag = GL_TRUE\)",
+    r"glDisable\(cap = GL_BLEND\)",
+    r"glXSwapBuffers\(",
+]
+
+for n, frame in enumerate(frames[:2]):
+    at = 0
+    for pattern in order:
+        while at < len(frame) and not re.match(pattern, frame[at]):
+            at += 1
+        if at == len(frame):
+            fail("frame %d: %s not found in order" % (n + 1, pattern))
+        at += 1
+    calls = [l.split("(")[0] for l in frame]
+    # Each list once, the wheel's four strips in immediate mode, nothing compiled.
+    if calls.count("glCallList") != 2:
+        fail("frame %d: %d list calls" % (n + 1, calls.count("glCallList")))
+    if sum(1 for l in frame if l.startswith("glBegin(mode = GL_QUAD_STRIP)")) != 4:
+        fail("frame %d: not four quad strips" % (n + 1))
+    if "glNewList" in calls:
+        fail("frame %d compiles a list" % (n + 1))
+
+# Text only in the frame after 't': the statistics and rate lines, one
+# bitmap per character ("Frame: 0, Polygons: 1392, Time: x.y" and
+# "Swaps/Sec: 0.0").
+bitmaps = [sum(1 for l in f if l.startswith("glBitmap(")) for f in frames[:2]]
+if bitmaps[0] != 0 or bitmaps[1] < 35 + 14:
+    fail("text bitmaps per frame: %s" % bitmaps)
+print("trace: %d lists, %d frames checked" % (len(lists), 2))
+EOF
+pass "traced frames: two lists compiled once, each frame's calls in order"
