@@ -8,7 +8,9 @@ source "$GEODESICS_ROOT/scripts/packages.sh"
 ensure_packages
 
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "${BASH_SOURCE[0]}" "$@"
+    # -noreset: without it the server resets whenever its last client leaves,
+    # and a test connecting during that reset fails to open the display.
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "${BASH_SOURCE[0]}" "$@"
 fi
 
 cd "$GEODESICS_ROOT"

@@ -35,7 +35,7 @@ fail() {
 pass() { echo "ok: $*"; }
 
 if [ -z "${DISPLAY:-}" ]; then
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
     started+=($!)
     for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
     [ -s "$work/display" ] || fail "no Xvfb"
@@ -284,7 +284,7 @@ order = [
     r"glXSwapBuffers\(",
 ]
 
-for n, frame in enumerate(frames[:2]):
+for n, frame in enumerate(frames):
     at = 0
     for pattern in order:
         while at < len(frame) and not re.match(pattern, frame[at]):
@@ -301,12 +301,12 @@ for n, frame in enumerate(frames[:2]):
     if "glNewList" in calls:
         fail("frame %d compiles a list" % (n + 1))
 
-# Text only in the frame after 't': the statistics and rate lines, one
-# bitmap per character ("Frame: 0, Polygons: 1392, Time: x.y" and
-# "Swaps/Sec: 0.0").
-bitmaps = [sum(1 for l in f if l.startswith("glBitmap(")) for f in frames[:2]]
-if bitmaps[0] != 0 or bitmaps[1] < 35 + 14:
+# Text only in the last frame, the one after 't' (the window may have been
+# exposed more than once before): the statistics and rate lines, one bitmap
+# per character ("Frame: 0, Polygons: 1392, Time: x.y", "Swaps/Sec: 0.0").
+bitmaps = [sum(1 for l in f if l.startswith("glBitmap(")) for f in frames]
+if bitmaps[0] != 0 or bitmaps[-1] < 35 + 14:
     fail("text bitmaps per frame: %s" % bitmaps)
-print("trace: %d lists, %d frames checked" % (len(lists), 2))
+print("trace: %d lists, %d frames checked" % (len(lists), len(frames)))
 EOF
 pass "traced frames: two lists compiled once, each frame's calls in order"
