@@ -38,8 +38,9 @@ const char* const kYearNotice = "(c) 2026";
 const char* const kRightsOwner = "the geodesics developers";
 const char* const kStartSound = "resources/vorsandi_02.wav";
 
-// The projection every frame and every reshape starts from. A zero height is
-// taken as one pixel, so the aspect ratio stays finite.
+// The projection every frame and every reshape starts from. The near plane is
+// the single-precision 0.1; ResizeWindow keeps the height at least one pixel,
+// so the aspect ratio stays finite.
 void setProjection() {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
