@@ -162,9 +162,11 @@ void DrawFrameRate() {
 }
 
 void ShowCopyright(const char* year, const char* rightsOwner, const char* title) {
-    // Built without a fixed buffer: the caption alone is 240 characters.
-    std::string s;
-    s.append(title).append(" ").append(year).append(" ").append(rightsOwner);
+    // Built without a fixed buffer (the caption alone is 240 characters) in a
+    // string kept between frames: after the first frame its capacity suffices,
+    // so drawing the caption allocates nothing.
+    static std::string s;
+    s.assign(title).append(" ").append(year).append(" ").append(rightsOwner);
     DrawTextA(s.c_str(), 10, 90);
 }
 
