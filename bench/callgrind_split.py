@@ -9,9 +9,11 @@ prints the total per frame, the project's own code per frame (exclusive
 instructions of functions whose source file is in basicsource/, support/ or
 objects/ under SOURCE_DIR) and its share, then the costliest own functions and
 the costliest shared objects."""
+import os
 import re
 import subprocess
 import sys
+import tempfile
 
 OWN_DIRS = ("basicsource/", "support/", "objects/")
 LINE = re.compile(r"^\s*([\d,]+)\s+\(\s*[\d.]+%\)\s+(.*?)(?:\s+\[(.*)\])?\s*$")
@@ -19,9 +21,13 @@ LINE = re.compile(r"^\s*([\d,]+)\s+\(\s*[\d.]+%\)\s+(.*?)(?:\s+\[(.*)\])?\s*$")
 
 def exclusive_costs(path):
     """{(file:function, object): exclusive Ir} and the program total."""
-    out = subprocess.run(
-        ["callgrind_annotate", "--inclusive=no", "--auto=no", "--threshold=100", path],
-        check=True, capture_output=True, text=True).stdout
+    # callgrind_annotate shortens file names below its working directory, so it
+    # runs in an empty one, where they all stay absolute.
+    with tempfile.TemporaryDirectory() as empty:
+        out = subprocess.run(
+            ["callgrind_annotate", "--inclusive=no", "--auto=no", "--threshold=100",
+             os.path.abspath(path)],
+            check=True, capture_output=True, text=True, cwd=empty).stdout
     costs, total = {}, None
     for line in out.splitlines():
         m = LINE.match(line)

@@ -191,9 +191,15 @@ void onReshape(int w, int h) {
     reshaped = true;
 }
 
+// CPU time at the end of each start-up phase, from the process's start.
+struct startupPhases {
+    double loaded, window, scene, firstFrame, secondFrame;
+} startup;
+
 // The program's start-up (basicsource/main.cpp), with the display callback left
 // empty so that only the frames drawn here are drawn.
 void openWindowAndBuildScene(int* argc, char** argv) {
+    startup.loaded = cpuSeconds();
     gWindowWidth = kWindowWidth;
     gWindowHeight = kWindowHeight;
     glutInit(argc, argv);
@@ -203,12 +209,20 @@ void openWindowAndBuildScene(int* argc, char** argv) {
     glutCreateWindow("Geodesics frame benchmark");
     glutDisplayFunc([] {});
     glutReshapeFunc(onReshape);
+    startup.window = cpuSeconds();
     setTestTickCount(0);
     ConstructScene();
     InitScene();
     gFrameCounter = 0;
     resetAnimationTimer();
+    startup.scene = cpuSeconds();
     while (!reshaped) glutMainLoopEvent(); // mapped, and the projection set
+    ViewScene();
+    glFinish();
+    startup.firstFrame = cpuSeconds();
+    ViewScene();
+    glFinish();
+    startup.secondFrame = cpuSeconds();
 }
 
 // The scene as the idle tick leaves it at animation time t.
@@ -351,8 +365,15 @@ int main(int argc, char** argv) {
     }
     if (rounds < 1 || frames < 1) return 2;
 
-    std::printf("Window %dx%d, renderer %s\n\n", gWindowWidth, gWindowHeight,
-                reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    std::printf("Window %dx%d, %s, OpenGL %s\n\n", gWindowWidth, gWindowHeight,
+                reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
+                reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+    std::printf("Start-up, CPU ms: libraries loaded %.1f, GLUT window %.1f, scene built %.1f "
+                "(ConstructScene + InitScene), first frame %.1f, second frame %.1f\n\n",
+                startup.loaded * 1e3, (startup.window - startup.loaded) * 1e3,
+                (startup.scene - startup.window) * 1e3,
+                (startup.firstFrame - startup.scene) * 1e3,
+                (startup.secondFrame - startup.firstFrame) * 1e3);
     measure(rounds, frames);
     countAllocations(frames);
     rusage usage;

@@ -20,14 +20,19 @@ run_built() { env "${BUILT_ENV[@]}" "$@"; }
 # stops it with stop_xvfb (e.g. from an EXIT trap).
 XVFB_PID=""
 start_xvfb() {
-    local fifo
-    fifo=$(mktemp -u)
-    mkfifo "$fifo"
-    Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$fifo" 2>/dev/null &
+    # The display number is written to a plain file, not a pipe: the server
+    # may write it again later, and a pipe with no reader would end it.
+    local numfile n=""
+    numfile=$(mktemp)
+    Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset 5>"$numfile" 2>/dev/null &
     XVFB_PID=$!
-    local n
-    read -r -t 30 n <"$fifo" || n=""
-    rm -f "$fifo"
+    for _ in $(seq 300); do
+        n=$(head -n1 "$numfile")
+        [ -n "$n" ] && break
+        kill -0 "$XVFB_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    rm -f "$numfile"
     if [ -z "$n" ]; then
         echo "Xvfb did not start" >&2
         return 1

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Builds the optimised program and the benchmarks, then measures and prints:
+#   1. CPU time per frame across the flight: the full scene, each object alone
+#      and an empty clear+swap (the floor), with ratios, and heap allocations
+#      in steady-state frames (bench/frame_bench.cpp);
+#   2. instructions per frame, in total and in the project's own code, from two
+#      callgrind runs that differ only in their number of frames;
+#   3. start-up: process start to the first frame on screen, and peak resident
+#      memory then, against a bare GLUT window opened the same way.
+# Everything runs in a virtual X server of its own (Mesa's llvmpipe). Figures
+# only: nothing here passes or fails on a time.
+#
+#   scripts/bench.sh [frames] [instructions] [startup]    (default: all three)
+# STARTUP_RUNS sets the number of start-up runs of each program (default 15).
+set -euo pipefail
+GEODESICS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$GEODESICS_ROOT/scripts/packages.sh"
+ensure_packages valgrind
+SOURCE_DIR=$GEODESICS_ROOT
+source "$GEODESICS_ROOT/tests/script_env.sh" # start_xvfb, stop_xvfb
+
+runs=${STARTUP_RUNS:-15}
+parts=" ${*:-frames instructions startup} "
+want() { [[ "$parts" == *" $1 "* ]]; }
+build=$GEODESICS_ROOT/build/bench
+out=$build/results
+# Release, with debug information so that callgrind can name the functions.
+cmake -S "$GEODESICS_ROOT" -B "$build" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_CXX_FLAGS=-g -DCMAKE_C_FLAGS=-g >/dev/null
+cmake --build "$build" -j 2 --target geodesics frame_bench bare_window first_frame_probe >/dev/null
+mkdir -p "$out"
+
+trap stop_xvfb EXIT
+start_xvfb
+
+echo "== machine =="
+echo "$(nproc) cores: $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //'), no GPU;" \
+    "$(grep MemTotal /proc/meminfo | awk '{printf "%.0f GiB", $2 / 1048576}');" \
+    "load average now $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "Mesa llvmpipe under Xvfb ($DISPLAY), 24-bit screen"
+echo
+
+if want frames; then
+echo "== 1. CPU time per frame =="
+"$build/bench/frame_bench" | tee "$out/frames.txt"
+echo
+fi
+
+if want instructions; then
+echo "== 2. Instructions per frame (callgrind, LP_NUM_THREADS=0, shader cache off) =="
+for n in 24 48; do
+    MESA_SHADER_CACHE_DISABLE=true LP_NUM_THREADS=0 \
+        valgrind --tool=callgrind --callgrind-out-file="$out/callgrind.$n" \
+        "$build/bench/frame_bench" --callgrind-frames "$n" >/dev/null 2>"$out/callgrind.$n.log"
+done
+python3 "$GEODESICS_ROOT/bench/callgrind_split.py" "$GEODESICS_ROOT" \
+    "$out/callgrind.24" 24 "$out/callgrind.48" 48 | tee "$out/instructions.txt"
+echo "(frames cycle through the six animation times; per frame = (I(48) - I(24)) / 24)"
+echo
+fi
+
+want startup || exit 0
+echo "== 3. Start-up to the first frame on screen, $runs runs each, alternating =="
+probe=$build/bench/libfirst_frame_probe.so
+: >"$out/startup.txt"
+first_frame() { # NAME PROGRAM
+    echo -n "$1 " >>"$out/startup.txt"
+    FIRST_FRAME_OUT=$out/startup.txt FIRST_FRAME_T0=$EPOCHREALTIME LD_PRELOAD=$probe "$2"
+}
+cd "$GEODESICS_ROOT"
+# One run of each first, not counted: it fills Mesa's shader cache as any
+# earlier run on this machine would have.
+first_frame warm "$build/bench/bare_window"
+first_frame warm "$build/geodesics"
+for _ in $(seq "$runs"); do
+    first_frame bare "$build/bench/bare_window"
+    first_frame program "$build/geodesics"
+done
+python3 - "$out/startup.txt" <<'EOF'
+import statistics, sys
+runs = {}
+for line in open(sys.argv[1]):
+    name, wall, cpu, rss = line.split()
+    runs.setdefault(name, []).append((float(wall), float(cpu), int(rss)))
+def figures(name):
+    r = runs[name]
+    return [statistics.median(x[i] for x in r) for i in range(3)] + [min(x[0] for x in r)]
+bare, prog = figures("bare"), figures("program")
+print(f"{'':24}{'wall ms (median, min)':>24}{'CPU ms':>10}{'peak RSS KiB':>14}")
+for label, f in (("bare window (floor)", bare), ("geodesics", prog)):
+    print(f"{label:24}{f[0]:15.1f} {f[3]:7.1f}{f[1]:10.1f}{f[2]:14d}")
+print(f"{'ratio to the floor':24}{prog[0] / bare[0]:15.2f} {prog[3] / bare[3]:7.2f}"
+      f"{prog[1] / bare[1]:10.2f}{prog[2] / bare[2]:14.2f}")
+EOF
