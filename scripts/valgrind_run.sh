@@ -78,6 +78,7 @@ started=$(date +%s)
 SDL_AUDIODRIVER=dummy LD_PRELOAD=/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so \
     valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite,indirect,possible \
     --errors-for-leak-kinds=none --num-callers=40 --fullpath-after= \
+    --child-silent-after-fork=yes \
     --suppressions="$GEODESICS_ROOT/tests/valgrind.supp" --log-file="$log" \
     "$build/geodesics" >"$out/program.txt" 2>&1 &
 pid=$!
