@@ -109,7 +109,7 @@ void RenderMovie() {}
 // failed it is not asked again.
 namespace {
 SDL_AudioDeviceID soundDevice = 0;
-SDL_AudioSpec deviceSpec; // the format soundDevice was opened for
+SDL_AudioSpec deviceFormat; // the format soundDevice was opened for
 bool soundUnavailable = false;
 
 bool sameFormat(const SDL_AudioSpec& a, const SDL_AudioSpec& b) {
@@ -128,27 +128,27 @@ void playSoundFile(const char* path) {
         soundUnavailable = true;
         return;
     }
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (!lib->LoadWAV_RW(lib->RWFromFile(path, "rb"), 1, &spec, &buffer, &length)) return;
+    if (!lib->LoadWAV_RW(lib->RWFromFile(path, "rb"), 1, &format, &buffer, &length)) return;
     if (!lib->WasInit(SDL_INIT_AUDIO) && lib->InitSubSystem(SDL_INIT_AUDIO) != 0) {
         soundUnavailable = true;
         lib->FreeWAV(buffer);
         return;
     }
-    if (soundDevice && !sameFormat(spec, deviceSpec)) {
+    if (soundDevice && !sameFormat(format, deviceFormat)) {
         lib->CloseAudioDevice(soundDevice);
         soundDevice = 0;
     }
     if (!soundDevice) {
-        soundDevice = lib->OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+        soundDevice = lib->OpenAudioDevice(nullptr, 0, &format, nullptr, 0);
         if (!soundDevice) {
             soundUnavailable = true;
             lib->FreeWAV(buffer);
             return;
         }
-        deviceSpec = spec;
+        deviceFormat = format;
     }
     lib->ClearQueuedAudio(soundDevice);
     lib->QueueAudio(soundDevice, buffer, length);

@@ -242,13 +242,13 @@ TEST_F(Sound, KeyAPlaysTheStartSoundFromTheWorkingDirectory) {
 TEST(StartSoundFile, IsAShortMonoWavThatStartsAndEndsInSilence) {
     const std::string path = std::string(GEODESICS_SOURCE_DIR) + "/resources/vorsandi_02.wav";
     EXPECT_LT(fileSize(path), 100 * 1024);
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    ASSERT_NE(SDL_LoadWAV(path.c_str(), &spec, &buffer, &length), nullptr) << SDL_GetError();
-    EXPECT_EQ(spec.freq, 22050);
-    EXPECT_EQ(spec.channels, 1);
-    EXPECT_EQ(spec.format, AUDIO_S16LSB);
+    ASSERT_NE(SDL_LoadWAV(path.c_str(), &format, &buffer, &length), nullptr) << SDL_GetError();
+    EXPECT_EQ(format.freq, 22050);
+    EXPECT_EQ(format.channels, 1);
+    EXPECT_EQ(format.format, AUDIO_S16LSB);
     const int16_t* samples = reinterpret_cast<const int16_t*>(buffer);
     const size_t count = length / 2;
     EXPECT_GE(count, size_t(22050 / 2));
