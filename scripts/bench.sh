@@ -16,8 +16,7 @@ set -euo pipefail
 GEODESICS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$GEODESICS_ROOT/scripts/packages.sh"
 ensure_packages valgrind
-SOURCE_DIR=$GEODESICS_ROOT
-source "$GEODESICS_ROOT/tests/script_env.sh" # start_xvfb, stop_xvfb
+source "$GEODESICS_ROOT/scripts/xvfb.sh"
 
 runs=${STARTUP_RUNS:-15}
 parts=" ${*:-frames instructions startup} "

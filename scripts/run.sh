@@ -30,20 +30,14 @@ fi
 shots="$GEODESICS_ROOT/build/screenshots"
 mkdir -p "$shots"
 rm -f "$shots"/geodesics-*.png
-xvfb_pid="" pid=""
-tmp=$(mktemp -d)
+source "$GEODESICS_ROOT/scripts/xvfb.sh"
+pid=""
 cleanup() {
     [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$tmp"
+    stop_xvfb
 }
 trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$tmp/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
-[ -s "$tmp/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(cat "$tmp/display")"
+start_xvfb
 
 # Nothing can be heard here: the start sound goes to SDL's silent driver.
 SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} build/normal/geodesics "$@" &

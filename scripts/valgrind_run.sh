@@ -13,8 +13,7 @@ set -euo pipefail
 GEODESICS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$GEODESICS_ROOT/scripts/packages.sh"
 ensure_packages valgrind
-SOURCE_DIR=$GEODESICS_ROOT
-source "$GEODESICS_ROOT/tests/script_env.sh" # start_xvfb, stop_xvfb
+source "$GEODESICS_ROOT/scripts/xvfb.sh"
 
 seconds=${1:-40}
 [ "$seconds" -ge 20 ] || { echo "animate at least 20 seconds" >&2; exit 2; }

@@ -18,11 +18,14 @@ TITLE="Geodesics projected onto a cylinder (demo version) - the geodesics develo
 SLOW=1
 [ "$SANITIZED" = 1 ] && SLOW=4
 
+source "$SOURCE_DIR/tests/script_env.sh" # BUILT_ENV, start_xvfb, stop_xvfb
+
 work=$(mktemp -d /tmp/geodesics-program-XXXXXX)
 started=()
 cleanup() {
     local p
     for p in "${started[@]}"; do kill "$p" 2>/dev/null || true; done
+    stop_xvfb
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -35,11 +38,7 @@ fail() {
 pass() { echo "ok: $*"; }
 
 if [ -z "${DISPLAY:-}" ]; then
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
-    started+=($!)
-    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-    [ -s "$work/display" ] || fail "no Xvfb"
-    export DISPLAY=":$(cat "$work/display")"
+    start_xvfb 1280x1024x24 || fail "no Xvfb"
 fi
 
 # A folder to run from, with the resources where the program looks for them.
@@ -47,12 +46,7 @@ rundir="$work/run"
 mkdir -p "$rundir" "$work/empty"
 ln -s "$SOURCE_DIR/resources" "$rundir/resources"
 
-program_env=(SDL_AUDIODRIVER=dummy)
-if [ "$SANITIZED" = 1 ]; then
-    program_env+=(ASAN_OPTIONS=verify_asan_link_order=0
-                  "LSAN_OPTIONS=suppressions=$SOURCE_DIR/tests/lsan.supp"
-                  LD_PRELOAD=/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so)
-fi
+program_env=("${BUILT_ENV[@]}" SDL_AUDIODRIVER=dummy)
 
 # start DIR [VAR=value...]: runs the program from DIR; sets $pid and $win.
 start() {
