@@ -9,10 +9,6 @@
 #include "basicsource/utility.h"
 #include "support/geodesic_math.h"
 
-namespace {
-std::shared_ptr<float[]> fivefloats() { return std::shared_ptr<float[]>(new float[5]); }
-} // namespace
-
 // Vertex layout, res = 100 samples per curve, edge i = 0 .. 4, sample j:
 //
 //      0 ..  499   pentagon 1, great circle i, sample j      at i*res + j
@@ -48,23 +44,23 @@ tholix::tholix(float pent_lat1, float pent_long1, float pent_lat2, float pent_lo
 
     phi1 = pentagonPolarAngle(pent_lat1);
     phi2 = pentagonPolarAngle(pent_lat2);
-    long_angles1 = fivefloats();
-    xcoord1 = fivefloats();
-    zcoord1 = fivefloats();
-    long_angles2 = fivefloats();
-    xcoord2 = fivefloats();
-    zcoord2 = fivefloats();
+    long_angles1 = newPentagonArray();
+    xcoord1 = newPentagonArray();
+    zcoord1 = newPentagonArray();
+    long_angles2 = newPentagonArray();
+    xcoord2 = newPentagonArray();
+    zcoord2 = newPentagonArray();
     pentagonCorners(phi1, pent_long1, long_angles1.get(), xcoord1.get(), zcoord1.get());
     pentagonCorners(phi2, pent_long2, long_angles2.get(), xcoord2.get(), zcoord2.get());
 
-    pent1_xcross = fivefloats();
-    pent1_ycross = fivefloats();
-    pent1_zcross = fivefloats();
+    pent1_xcross = newPentagonArray();
+    pent1_ycross = newPentagonArray();
+    pent1_zcross = newPentagonArray();
     pentagonEdgeNormals(pent_lat1, xcoord1.get(), zcoord1.get(), pent1_xcross.get(),
                         pent1_ycross.get(), pent1_zcross.get());
-    pent2_xcross = fivefloats();
-    pent2_ycross = fivefloats();
-    pent2_zcross = fivefloats();
+    pent2_xcross = newPentagonArray();
+    pent2_ycross = newPentagonArray();
+    pent2_zcross = newPentagonArray();
     pentagonEdgeNormals(pent_lat2, xcoord2.get(), zcoord2.get(), pent2_xcross.get(),
                         pent2_ycross.get(), pent2_zcross.get());
 

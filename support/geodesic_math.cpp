@@ -4,6 +4,8 @@
 
 #include "support/geodome_utilities.h"
 
+std::shared_ptr<float[]> newPentagonArray() { return std::shared_ptr<float[]>(new float[5]()); }
+
 // The float overloads of std::sin, std::cos, std::atan and std::sqrt are used
 // throughout: the figure and the report are single-precision computations.
 

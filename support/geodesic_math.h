@@ -7,6 +7,12 @@
 // Nothing here touches OpenGL or writes output.
 #pragma once
 
+#include <memory>
+
+// A new per-corner (or per-edge) array of five floats, zeroed; the figure and
+// the report own theirs this way, and copies of them share it.
+std::shared_ptr<float[]> newPentagonArray();
+
 // Polar angle of corners at height `height` (clamped arc cosine).
 float pentagonPolarAngle(float height);
 

@@ -11,8 +11,6 @@ const int kCorners = 5;
 const float kHalfPi = 1.5707964f;      // pi/2 rounded to float
 const float kThreeHalfPi = 4.712389f;  // 3 pi/2 rounded to float
 
-std::shared_ptr<float[]> newPentagonArray() { return std::shared_ptr<float[]>(new float[kCorners]); }
-
 // The report's longitude of one corner taken on its own: 2 pi - l, where l is
 // the corner's longitude in (0, 2 pi), i.e. measured from +x towards -z; pi/2
 // for a corner in the x-y plane (z = 0), where x/z has no arc tangent.
