@@ -13,6 +13,14 @@
 // the report own theirs this way, and copies of them share it.
 std::shared_ptr<float[]> newPentagonArray();
 
+// pentagonCorners and pentagonEdgeNormals below, into newly allocated arrays.
+void newPentagonCorners(float phi, float longitude, std::shared_ptr<float[]>& longAngles,
+                        std::shared_ptr<float[]>& xcoord, std::shared_ptr<float[]>& zcoord);
+void newPentagonEdgeNormals(float height, const std::shared_ptr<float[]>& xcoord,
+                            const std::shared_ptr<float[]>& zcoord,
+                            std::shared_ptr<float[]>& xcross, std::shared_ptr<float[]>& ycross,
+                            std::shared_ptr<float[]>& zcross);
+
 // Polar angle of corners at height `height` (clamped arc cosine).
 float pentagonPolarAngle(float height);
 

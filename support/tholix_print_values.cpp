@@ -101,31 +101,17 @@ void tholix_print_values::compute(float pent_lat1, float pent_long1, float pent_
     const defaultNumberFormat format(out);
 
     phi1 = pentagonPolarAngle(pent_lat1);
-    long_angles1 = newPentagonArray();
-    xcoord1 = newPentagonArray();
-    zcoord1 = newPentagonArray();
     phi2 = pentagonPolarAngle(pent_lat2);
-    long_angles2 = newPentagonArray();
-    xcoord2 = newPentagonArray();
-    zcoord2 = newPentagonArray();
-    pentagonCorners(phi1, pent_long1, long_angles1.get(), xcoord1.get(), zcoord1.get());
-    pentagonCorners(phi2, pent_long2, long_angles2.get(), xcoord2.get(), zcoord2.get());
+    newPentagonCorners(phi1, pent_long1, long_angles1, xcoord1, zcoord1);
+    newPentagonCorners(phi2, pent_long2, long_angles2, xcoord2, zcoord2);
 
     out << "\n" << "First pentagon coordinates\n" << "\n";
     printCoordinates(out, xcoord1.get(), pent_lat1, zcoord1.get());
     out << "\n\n" << "Second pentagon coordinates\n" << "\n";
     printCoordinates(out, xcoord2.get(), pent_lat2, zcoord2.get());
 
-    pent1_xcross = newPentagonArray();
-    pent1_ycross = newPentagonArray();
-    pent1_zcross = newPentagonArray();
-    pentagonEdgeNormals(pent_lat1, xcoord1.get(), zcoord1.get(), pent1_xcross.get(),
-                        pent1_ycross.get(), pent1_zcross.get());
-    pent2_xcross = newPentagonArray();
-    pent2_ycross = newPentagonArray();
-    pent2_zcross = newPentagonArray();
-    pentagonEdgeNormals(pent_lat2, xcoord2.get(), zcoord2.get(), pent2_xcross.get(),
-                        pent2_ycross.get(), pent2_zcross.get());
+    newPentagonEdgeNormals(pent_lat1, xcoord1, zcoord1, pent1_xcross, pent1_ycross, pent1_zcross);
+    newPentagonEdgeNormals(pent_lat2, xcoord2, zcoord2, pent2_xcross, pent2_ycross, pent2_zcross);
 
     out << "\n\n" << "First pentagon cross product coordinates\n"
         << "(for the perpendiculars to the 5 edges)\n" << "\n";
