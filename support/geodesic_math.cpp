@@ -123,4 +123,44 @@ void cylinderPoint(float xcross, float ycross, float zcross, float step, float p
     point[2] = std::cos(step);
 }
 
+namespace {
+const float kHalfPi = 1.5707964f;     // pi/2 rounded to float
+const float kThreeHalfPi = 4.712389f; // 3 pi/2 rounded to float
+
+// One corner's longitude taken on its own, by the same rule. The paired rule
+// reaches a pentagon whose z at index i is non-zero only when the other
+// pentagon's z there is non-zero too; when exactly one of the two is zero,
+// the other's longitude would be left unset, and takes this value instead,
+// so no report ever shows memory that was never written.
+float soloLongitude(float x, float z) {
+    if (z == 0.0f) return kHalfPi;
+    const float addValue = z > 0.0f ? kThreeHalfPi : kHalfPi;
+    const float quotient = x / z;
+    return std::atan(quotient) + addValue;
+}
+} // namespace
+
+void reportLongitudes(const float* xcoord1, const float* zcoord1, const float* xcoord2,
+                      const float* zcoord2, float* lon1, float* lon2) {
+    for (int i = 0; i < kCorners; ++i) {
+        const float x1 = xcoord1[i], z1 = zcoord1[i];
+        const float x2 = xcoord2[i], z2 = zcoord2[i];
+        if (z1 == 0.0f || z2 == 0.0f) {
+            lon1[i] = soloLongitude(x1, z1);
+            lon2[i] = soloLongitude(x2, z2);
+            continue;
+        }
+        // One offset serves both pentagons; when their z signs differ the
+        // negative test, coming second, wins. 0 survives only if both z are
+        // NaN, and then both longitudes are NaN anyway.
+        float addValue = 0.0f;
+        if (z1 > 0.0f || z2 > 0.0f) addValue = kThreeHalfPi;
+        if (z1 < 0.0f || z2 < 0.0f) addValue = kHalfPi;
+        const float quotient2 = x2 / z2;
+        lon2[i] = std::atan(quotient2) + addValue;
+        const float quotient1 = x1 / z1;
+        lon1[i] = std::atan(quotient1) + addValue;
+    }
+}
+
 float sampleAngle(int j, int res) { return float((2 * j * kPi) / res); }

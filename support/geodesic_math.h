@@ -69,5 +69,13 @@ float cylinderHeight(float xcross, float ycross, float zcross, float step);
 // collapsed pentagon (zero normal) the height is 0/0, a NaN.
 void cylinderPoint(float xcross, float ycross, float zcross, float step, float point[3]);
 
+// The corners' longitudes as the value report gives them, both pentagons in
+// one pass because the rule pairs them index by index: where the corners' z
+// have the same sign, 2 pi - l with l the corner's longitude in (0, 2 pi)
+// (measured from +x towards -z); where the signs differ, both take the offset
+// pi/2; a corner with z = 0 gets pi/2. lon1 and lon2 hold 5 floats each.
+void reportLongitudes(const float* xcoord1, const float* zcoord1, const float* xcoord2,
+                      const float* zcoord2, float* lon1, float* lon2);
+
 // Sample angle j of `res` around a full turn: (2 j pi) / res.
 float sampleAngle(int j, int res);

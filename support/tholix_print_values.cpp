@@ -8,25 +8,6 @@
 
 namespace {
 const int kCorners = 5;
-const float kHalfPi = 1.5707964f;      // pi/2 rounded to float
-const float kThreeHalfPi = 4.712389f;  // 3 pi/2 rounded to float
-
-// The report's longitude of one corner taken on its own: 2 pi - l, where l is
-// the corner's longitude in (0, 2 pi), i.e. measured from +x towards -z; pi/2
-// for a corner in the x-y plane (z = 0), where x/z has no arc tangent.
-//
-// The paired rule below only reaches a pentagon whose z at index i is
-// non-zero when the other pentagon's z there is non-zero too. When exactly
-// one of the two is zero, the other pentagon's longitude would be left
-// unset; it is given this value instead, so the report never shows memory
-// that was never written and that corner's longitude is still meaningful.
-float soloLongitude(float x, float z) {
-    if (z == 0.0f)
-        return kHalfPi;
-    const float addValue = z > 0.0f ? kThreeHalfPi : kHalfPi;
-    const float quotient = x / z;
-    return std::atan(quotient) + addValue;
-}
 
 // Numbers in the report are floats inserted into a stream in its default
 // state (six significant digits, %g-like). A caller's stream may carry other
@@ -132,27 +113,8 @@ void tholix_print_values::compute(float pent_lat1, float pent_long1, float pent_
     // The sphere's radius is 1, so acos(y / r) is the polar angle itself.
     pent1_lat = pentagonPolarAngle(pent_lat1);
     pent2_lat = pentagonPolarAngle(pent_lat2);
-    for (int i = 0; i < kCorners; ++i) {
-        const float x1 = xcoord1[i], z1 = zcoord1[i];
-        const float x2 = xcoord2[i], z2 = zcoord2[i];
-        if (z1 == 0.0f || z2 == 0.0f) {
-            pent1_lon[i] = soloLongitude(x1, z1);
-            pent2_lon[i] = soloLongitude(x2, z2);
-            continue;
-        }
-        // One offset serves both pentagons; when their z signs differ the
-        // negative test, coming second, wins. 0 survives only if both z are
-        // NaN, and then both longitudes are NaN anyway.
-        float addValue = 0.0f;
-        if (z1 > 0.0f || z2 > 0.0f)
-            addValue = kThreeHalfPi;
-        if (z1 < 0.0f || z2 < 0.0f)
-            addValue = kHalfPi;
-        const float quotient2 = x2 / z2;
-        pent2_lon[i] = std::atan(quotient2) + addValue;
-        const float quotient1 = x1 / z1;
-        pent1_lon[i] = std::atan(quotient1) + addValue;
-    }
+    reportLongitudes(xcoord1.get(), zcoord1.get(), xcoord2.get(), zcoord2.get(), pent1_lon.get(),
+                     pent2_lon.get());
 
     out << "\n\n" << "Spherical coordinates for pentagon 1\n" << "Uses the formulas: \n"
         << "lat = acos(y/r)\n" << "lon = atan(x/z)\n" << "\n";

@@ -1,23 +1,16 @@
 #include "tools/figure_samples.h"
 
-#include <sstream>
-
-#include "support/tholix_print_values.h"
-
 namespace {
-void fillPentagon(pentagonSamples& p, float height, float longitude, const float* reportLon,
-                  float reportLat, const std::vector<float>& steps) {
+void fillPentagon(pentagonSamples& p, float height, float longitude,
+                  const std::vector<float>& steps) {
     p.height = height;
     p.longitude = longitude;
     p.polarAngle = pentagonPolarAngle(height);
-    p.reportLatitude = reportLat;
+    p.reportLatitude = p.polarAngle; // acos(y / r) with r = 1
     float x[5], z[5], xc[5], yc[5], zc[5];
     pentagonCorners(p.polarAngle, longitude, p.longAngles, x, z);
     pentagonEdgeNormals(height, x, z, xc, yc, zc);
-    for (int i = 0; i < 5; ++i) {
-        p.reportLongitudes[i] = reportLon[i];
-        p.corners[i] = {x[i], height, z[i]};
-    }
+    for (int i = 0; i < 5; ++i) p.corners[i] = {x[i], height, z[i]};
     for (int i = 0; i < 5; ++i) {
         edgeSamples& e = p.edges[i];
         e.normal = {xc[i], yc[i], zc[i]};
@@ -45,13 +38,16 @@ figureSamples computeFigure(float pent_lat1, float pent_long1, float pent_lat2, 
     for (int j = 0; j < res; ++j)
         f.sampleAngles.push_back(sampleAngle(j, res));
 
-    // The report's spherical coordinates pair the two pentagons, so they come
-    // from the report itself; its text is not wanted here.
-    std::ostringstream unused;
-    const tholix_print_values report(pent_lat1, pent_long1, pent_lat2, pent_long2, unused);
-    fillPentagon(f.pentagons[0], pent_lat1, pent_long1, report.pent1_lon.get(), report.pent1_lat,
-                 f.sampleAngles);
-    fillPentagon(f.pentagons[1], pent_lat2, pent_long2, report.pent2_lon.get(), report.pent2_lat,
-                 f.sampleAngles);
+    fillPentagon(f.pentagons[0], pent_lat1, pent_long1, f.sampleAngles);
+    fillPentagon(f.pentagons[1], pent_lat2, pent_long2, f.sampleAngles);
+    // The report's longitudes pair the two pentagons index by index.
+    float x1[5], z1[5], x2[5], z2[5];
+    for (int i = 0; i < 5; ++i) {
+        x1[i] = f.pentagons[0].corners[i][0];
+        z1[i] = f.pentagons[0].corners[i][2];
+        x2[i] = f.pentagons[1].corners[i][0];
+        z2[i] = f.pentagons[1].corners[i][2];
+    }
+    reportLongitudes(x1, z1, x2, z2, f.pentagons[0].reportLongitudes, f.pentagons[1].reportLongitudes);
     return f;
 }
