@@ -1,5 +1,6 @@
 #include "basicsource/scene.h"
 
+#include "basicsource/flight.h"
 #include "basicsource/main.h"
 #include "basicsource/platform.h"
 #include "basicsource/utility.h"
@@ -35,8 +36,8 @@ void ConstructScene() {
 }
 
 void InitScene() {
-    camera.setLocation(0, 0, 3);
-    camera.setTarget(0, 0, 0);
+    camera.setLocation(kHomeEye[0], kHomeEye[1], kHomeEye[2]);
+    camera.setTarget(kHomeTarget[0], kHomeTarget[1], kHomeTarget[2]);
 
     light0.turnOn();
     light0.setLocation(-5, 0, 5);
@@ -65,9 +66,16 @@ void AnimateScene() {
     if (t >= 150.0f) gProgramMode = kpmFinished; // at exactly 150 both happen
 }
 
-// The camera flight: each block takes over once its start time is reached and
-// begins where the previous one ended, so the path is continuous. Every eased
-// value reads the animation clock itself.
+// One coordinate of a flight segment at the current animation time; a
+// coordinate that holds still is set as it stands.
+static float flightValue(const flightSegment& s, const flightCoordinate& c) {
+    if (c.from == c.to) return c.from;
+    return smoothAcceleration(s.startTime, s.rampDur, s.cruiseDur, c.from, c.to);
+}
+
+// The spin, and the camera flight of basicsource/flight: each segment takes
+// over once its start time is reached, and every eased value reads the
+// animation clock itself.
 void Scene1(float t) {
     float angle = t * 12.0f; // 12 degrees a second: five turns in 150 seconds
     tholix1->setLocalOrientation(0, angle, 0);
@@ -75,23 +83,14 @@ void Scene1(float t) {
     cyl1->setLocalOrientation(0, angle, 0);
     tholix1->setColour(0, 0, 0, 1);
 
-    if (t >= 5) camera.setLocation(0, 0, smoothAcceleration(5, 3, 9, 3, 15));
-    if (t >= 20) {
-        camera.setLocation(0, smoothAcceleration(20, 2, 6, 0, 7), smoothAcceleration(20, 2, 6, 15, 3));
-        camera.setTarget(0, smoothAcceleration(20, 2, 6, 0, 6), 0);
+    for (const flightSegment& s : kFlight) {
+        if (t < s.startTime) break;
+        camera.setLocation(flightValue(s, s.eye[0]), flightValue(s, s.eye[1]),
+                           flightValue(s, s.eye[2]));
+        if (s.aims)
+            camera.setTarget(flightValue(s, s.target[0]), flightValue(s, s.target[1]),
+                             flightValue(s, s.target[2]));
     }
-    if (t >= 30) {
-        camera.setLocation(0, 7, smoothAcceleration(30, 1, 3, 3, 0.2f));
-        camera.setTarget(0, smoothAcceleration(30, 1, 3, 6, 0), 0);
-    }
-    if (t >= 35) camera.setLocation(0, smoothAcceleration(35, 2, 6, 7, 3), 0.2f);
-    if (t >= 45) camera.setLocation(0, smoothAcceleration(45, 2, 6, 3, 7), 0.2f);
-    if (t >= 55)
-        camera.setLocation(smoothAcceleration(55, 2, 6, 0, -5), 7, smoothAcceleration(55, 2, 6, 0.2f, 5));
-    if (t >= 65)
-        camera.setLocation(-5, smoothAcceleration(65, 2, 6, 7, 0), smoothAcceleration(65, 2, 6, 5, -1));
-    if (t >= 75)
-        camera.setLocation(smoothAcceleration(75, 2, 6, -5, 0), 0, smoothAcceleration(75, 2, 6, -1, 3));
 }
 
 void Scene2(float) {}

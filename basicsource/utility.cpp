@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "basicsource/flight.h"
 #include "basicsource/main.h"
 #include "basicsource/platform.h"
 
@@ -42,34 +43,11 @@ void calculateNormal(float out[3], const float va[3], const float vb[3], const f
     ReduceToUnit(out);
 }
 
-// A trapezoidal velocity profile. With a zero ramp the value jumps: a segment
-// of no duration holds initialVal up to its start and finalVal after it.
+// The easing itself lives with the flight that uses it, as a function of an
+// explicit time, so front ends without this clock compute the same values.
 float smoothAcceleration(float startTime, float rampDur, float cruiseDur, float initialVal,
                          float finalVal) {
-    float t = getAnimationTime();
-    float duration = rampDur + cruiseDur + rampDur;
-    float distance = finalVal - initialVal;
-    if (t <= startTime) return initialVal;
-    if (t > startTime + duration) return finalVal;
-    if (rampDur <= 0.0f) {
-        // No acceleration phase: constant speed over the cruise (or a jump).
-        if (cruiseDur <= 0.0f) return finalVal;
-        return initialVal + distance * ((t - startTime) / cruiseDur);
-    }
-    float acceleration = (2 * distance) / (2 * rampDur * rampDur + 2 * rampDur * cruiseDur);
-    if (t <= startTime + rampDur) {
-        float deltat = t - startTime;
-        float rampDistance = acceleration * 0.5f * deltat * deltat;
-        return rampDistance + initialVal;
-    }
-    if (t <= startTime + rampDur + cruiseDur) {
-        float deltat = t - (startTime + rampDur);
-        float rampDistance = acceleration * 0.5f * rampDur * rampDur;
-        return rampDur * acceleration * deltat + rampDistance + initialVal;
-    }
-    float deltat = (startTime + duration) - t;
-    float rampDistance = acceleration * 0.5f * deltat * deltat;
-    return finalVal - rampDistance;
+    return easedValue(getAnimationTime(), startTime, rampDur, cruiseDur, initialVal, finalVal);
 }
 
 float speedUp(float startTime, float duration, float initialVal, float finalVal) {

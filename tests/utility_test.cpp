@@ -166,7 +166,7 @@ TEST(SmoothAcceleration, DescendsSymmetricallyWhenTheFinalValueIsSmaller) {
     EXPECT_NEAR(smoothAcceleration(30, 1, 3, 3, 0.2f), 3 - 0.0875f, kEaseTolerance);
 }
 
-TEST(SmoothAcceleration, ZeroRampMovesLinearlyOverTheCruise) {
+TEST(SmoothAcceleration, OnlyAZeroRampMovesLinearlyOverTheCruise) {
     // No acceleration phase: constant speed 5 units a second, no NaN.
     const double times[] = {1, 2, 3, 4, 6, 7};
     const float values[] = {10, 10, 15, 20, 30, 30};
@@ -181,6 +181,12 @@ TEST(SmoothAcceleration, ZeroRampMovesLinearlyOverTheCruise) {
     EXPECT_FLOAT_EQ(smoothAcceleration(2, 0, 0, 10, 30), 10);
     clockAt(2.001);
     EXPECT_FLOAT_EQ(smoothAcceleration(2, 0, 0, 10, 30), 30);
+    // Only a zero ramp divides by zero: a negative one goes through the
+    // trapezoid's formula, which stays finite. Ramp -1, cruise 4 from 0 to 10:
+    // acceleration 20 / (2 - 8), and at 1 s the cruise phase gives
+    // -1 * a * 2 + a / 2 = 5 (the linear fallback would give 2.5).
+    clockAt(1);
+    EXPECT_NEAR(smoothAcceleration(0, -1, 4, 0, 10), 5.0f, kEaseTolerance);
 }
 
 TEST(SpeedUp, AcceleratesFromRestToTheFinalValue) {
