@@ -206,6 +206,14 @@ void __wrap_glViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
     record("glViewport", {double(x), double(y), double(w), double(h)});
     __real_glViewport(x, y, w, h);
 }
+REAL(GLenum, glGetError, void)
+GLenum __wrap_glGetError() {
+    const GLenum e = __real_glGetError();
+    record("glGetError", {double(e)});
+    return e;
+}
+REAL(const GLubyte*, gluErrorString, GLenum)
+const GLubyte* __wrap_gluErrorString(GLenum e) { record("gluErrorString", {double(e)}); return __real_gluErrorString(e); }
 REAL(void, gluPerspective, GLdouble, GLdouble, GLdouble, GLdouble)
 void __wrap_gluPerspective(GLdouble f, GLdouble a, GLdouble n, GLdouble fa) {
     record("gluPerspective", {f, a, n, fa});

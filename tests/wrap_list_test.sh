@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The call recorder sees only the GL, GLU and GLUT functions listed in
+# harness/wrapped_calls.cmake: one the system starts to call without a wrapper
+# would slip past every call-order test. Fails naming each such function.
+set -euo pipefail
+
+list="$SOURCE_DIR/tests/harness/wrapped_calls.cmake"
+wrapped=$(sed -e 's/#.*//' "$list" | tr -s ' ()\n' '\n' | grep -E '^glu?t?[A-Z]' | sort -u)
+
+# Undefined references of the system's libraries; the font objects GLUT
+# exports as data (glutBitmap8By13 and its kind) are not calls.
+called=$(nm -u --format=just-symbols "$BUILD_DIR/libgeodesics_core.a" "$BUILD_DIR/libgeodesics_math.a" |
+    grep -E '^glu?t?[A-Z][A-Za-z0-9]*$' |
+    grep -v -E '^glut(Stroke(Mono)?Roman|Bitmap([0-9]+By[0-9]+|TimesRoman[0-9]+|Helvetica[0-9]+))$' |
+    sort -u)
+[ -n "$called" ] || { echo "FAIL: no GL calls found in the libraries (wrong BUILD_DIR?)" >&2; exit 1; }
+
+missing=$(comm -23 <(echo "$called") <(echo "$wrapped"))
+if [ -n "$missing" ]; then
+    for fn in $missing; do
+        echo "FAIL: the system calls $fn, which the test recorder does not wrap:" \
+            "add it to tests/harness/wrapped_calls.cmake with a wrapper in" \
+            "tests/harness/gl_recorder.cpp" >&2
+    done
+    exit 1
+fi
+echo "all $(echo "$called" | wc -l) GL, GLU and GLUT calls of the system are recorded"
