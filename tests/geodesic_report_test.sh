@@ -219,7 +219,7 @@ PY
 # nearly collapsed pentagons (heights in the millions), the equator, and
 # longitudes far outside one turn.
 for a in "1 0.3 0.630991 0.1" "0.99999994 0.2 -1 0.1" "0 0 0 0" "1 0 1 0" "-0.3 1e6 0.5 -7" \
-         "1.5 0 -2 0"; do
+         "-1 0 0.5 0"; do
     # shellcheck disable=SC2086
     "$tool" --format svg $a > "$tmp/d.svg" || fail "svg for $a"
     check_svg "$tmp/d.svg" > /dev/null || fail "svg for $a"
@@ -253,19 +253,42 @@ expect_usage_error() {
 expect_usage_error "got 3" 1 2 3
 expect_usage_error "got 5" 1 2 3 4 5
 expect_usage_error "got 1" --format json 0.5
-expect_usage_error "'abc'" abc 0 0 0
-expect_usage_error "'nan'" 0 nan 0 0
-expect_usage_error "'inf'" 0 0 inf 0
-expect_usage_error "'-inf'" 0 0 0 -inf
-expect_usage_error "'1e39'" 1e39 0 0 0
-expect_usage_error "'0.5x'" 0.5x 0 0 0
-expect_usage_error "''" "" 0 0 0
-expect_usage_error "' 1'" " 1" 0 0 0
+expect_usage_error "LAT1 'abc' is not a number" abc 0 0 0
+expect_usage_error "LONG1 'nan' is not a finite number" 0 nan 0 0
+expect_usage_error "LONG1 '-nan' is not a finite number" 0 -nan 0 0
+expect_usage_error "LAT2 'inf' is not a finite number" 0 0 inf 0
+expect_usage_error "LONG2 '-Infinity' is not a finite number" 0 0 0 -Infinity
+expect_usage_error "LONG1 '1e39' is too large for single precision" 0 1e39 0 0
+expect_usage_error "LONG2 '1e308' is too large for single precision" 0 0 0 1e308
+expect_usage_error "LAT1 '0.5x' is not a number" 0.5x 0 0 0
+expect_usage_error "LAT1 '' is not a number" "" 0 0 0
+expect_usage_error "LAT1 ' 1' is not a number" " 1" 0 0 0
+# Heights are those of points on the unit sphere.
+expect_usage_error "LAT1 '2' is outside -1 to 1" 2 0 0.5 0
+expect_usage_error "LAT2 '-5' is outside -1 to 1" 0.5 0 -5 0
+expect_usage_error "LAT1 '-1.0000001' is outside -1 to 1" -1.0000001 0 0.5 0
+"$tool" -1 0 1 0 > /dev/null || fail "heights of exactly -1 and 1 are on the sphere"
+# Quoted arguments stay on one short line: control characters escaped, long
+# words cut.
+expect_usage_error "LAT1 '1\n2' is not a number" $'1\n2' 0 0 0
+long=$(head -c 100000 /dev/zero | tr '\0' 7)
+expect_usage_error "LONG1 '77777777777777777777777777777777...' (100000 characters) is too large" 0 "$long" 0 0
+[ "$(head -n 1 "$tmp/err" | wc -c)" -lt 200 ] || fail "a long argument is echoed whole"
+expect_usage_error "unknown option '--\x1b[31m'" $'--\e[31m'
 expect_usage_error "missing value" --format
 expect_usage_error "missing value" --format=
 expect_usage_error "'xml'" --format xml
 expect_usage_error "'--bogus'" --bogus
 expect_usage_error "'-x'" -x 0 0 0 0
+
+# --help's text lost is a failure too, as every other output's is.
+for sink in /dev/full closed; do
+    [ "$sink" = /dev/full ] && [ ! -w /dev/full ] && continue
+    status=0
+    if [ "$sink" = closed ]; then "$tool" --help >&- 2> /dev/null || status=$?
+    else "$tool" --help > "$sink" 2> /dev/null || status=$?; fi
+    [ "$status" -eq 1 ] || fail "--help into $sink: status $status, expected 1"
+done
 
 # A failed write is not a success.
 if [ -w /dev/full ]; then

@@ -11,20 +11,8 @@
 
 namespace {
 const int kSamplesPerCurve = 100; // as many as the figure draws
-}
 
-int main(int argc, char** argv) {
-    reportOptions options;
-    const std::string problem = parseReportOptions(argc, argv, options);
-    if (!problem.empty()) {
-        std::cerr << "geodesic-report: " << problem << "\n" << reportUsageLine() << "\n";
-        return 2;
-    }
-    if (options.help) {
-        std::cout << reportHelpText();
-        return 0;
-    }
-
+void writeReport(const reportOptions& options) {
     const float* a = options.arguments;
     switch (options.format) {
     case reportFormat::text:
@@ -37,7 +25,22 @@ int main(int argc, char** argv) {
         writeSvgReport(std::cout, computeFigure(a[0], a[1], a[2], a[3], kSamplesPerCurve));
         break;
     }
+}
+} // namespace
 
+int main(int argc, char** argv) {
+    reportOptions options;
+    const std::string problem = parseReportOptions(argc, argv, options);
+    if (!problem.empty()) {
+        std::cerr << "geodesic-report: " << problem << "\n" << reportUsageLine() << "\n";
+        return 2;
+    }
+    if (options.help)
+        std::cout << reportHelpText();
+    else
+        writeReport(options);
+
+    // The help text too: lost output is a failure, whatever was asked for.
     std::cout.flush();
     if (!std::cout) {
         std::cerr << "geodesic-report: could not write to standard output\n";

@@ -1,23 +1,7 @@
 #include "tools/report_options.h"
 
-#include <cctype>
-#include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
-
-bool parseFiniteFloat(const char* word, float& value) {
-    // strtof alone would skip leading blanks, accept "nan" and "inf", and stop
-    // quietly at trailing garbage; each of those is a mistake on a command line.
-    if (*word == '\0' || std::isspace(static_cast<unsigned char>(*word)))
-        return false;
-    char* end = nullptr;
-    const float v = std::strtof(word, &end);
-    if (end == word || *end != '\0' || !std::isfinite(v))
-        return false;
-    value = v; // an underflow to zero or a subnormal is still a finite number
-    return true;
-}
 
 namespace {
 bool parseFormat(const std::string& name, reportFormat& format) {
@@ -30,14 +14,6 @@ bool parseFormat(const std::string& name, reportFormat& format) {
     else
         return false;
     return true;
-}
-
-// A word starting with '-' is a number when a digit or a point follows
-// ("-0.5", "-.5"); otherwise it is an option.
-bool looksLikeOption(const char* word) {
-    if (word[0] != '-' || word[1] == '\0')
-        return false;
-    return !(std::isdigit(static_cast<unsigned char>(word[1])) || word[1] == '.');
 }
 } // namespace
 
@@ -54,7 +30,7 @@ std::string parseReportOptions(int argc, const char* const* argv, reportOptions&
                 return "missing value after --format";
             const std::string name = argv[++k];
             if (!parseFormat(name, options.format))
-                return "unknown format '" + name + "' (expected text, json or svg)";
+                return "unknown format " + quoteArgument(name) + " (expected text, json or svg)";
             continue;
         }
         if (word.rfind("--format=", 0) == 0) {
@@ -62,11 +38,10 @@ std::string parseReportOptions(int argc, const char* const* argv, reportOptions&
             if (name.empty())
                 return "missing value after --format";
             if (!parseFormat(name, options.format))
-                return "unknown format '" + name + "' (expected text, json or svg)";
+                return "unknown format " + quoteArgument(name) + " (expected text, json or svg)";
             continue;
         }
-        if (looksLikeOption(argv[k]))
-            return "unknown option '" + word + "'";
+        if (!looksLikeNumber(argv[k])) return "unknown option " + quoteArgument(word);
         positional.push_back(argv[k]);
     }
 
@@ -75,10 +50,7 @@ std::string parseReportOptions(int argc, const char* const* argv, reportOptions&
     if (positional.size() != 4)
         return "expected 4 numbers (LAT1 LONG1 LAT2 LONG2) or none, got " +
                std::to_string(positional.size());
-    for (int k = 0; k < 4; ++k)
-        if (!parseFiniteFloat(positional[k], options.arguments[k]))
-            return "'" + std::string(positional[k]) + "' is not a finite number";
-    return "";
+    return parsePentagonValues(positional.data(), options.arguments);
 }
 
 const char* reportUsageLine() {
