@@ -76,6 +76,14 @@ class object3D {
     void calculateVertexNormals(); // mean of the unit normals of the faces using a vertex
 
   protected:
+    // The shapes' building protocol. allocateMesh sets the counts and allocates
+    // both arrays, or ends the program with "<shape> constructor couldn't
+    // allocate a vertex and/or face array (out of memory?)". The checks end it
+    // when a generator made more or fewer vertices (faces) than it allocated.
+    void allocateMesh(unsigned short vertices, short faces, const char* shape);
+    void checkVertexCount(long generated) const;
+    void checkFaceCount(long generated) const;
+
     void buildModelViewMatrix(short depth);
     void buildAbsoluteLocation(short depth, matrix& m);
     void buildAbsoluteScale(short depth, float& s, vec& v);
@@ -107,4 +115,11 @@ class object3D {
     object3D* parent;
     object3D* sibling;
     GLuint listName; // 0: none; never deleted
+
+  private:
+    // Copying, in three parts; every field above belongs to exactly one of
+    // them, except lineVertices, which is never copied (see object3d.cpp).
+    void copyMesh(const object3D& source);
+    void copyValues(const object3D& source);
+    void replaceChain(const object3D& source);
 };

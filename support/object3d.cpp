@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <new>
+#include <string>
 
 #include "basicsource/main.h"
 #include "basicsource/utility.h"
@@ -29,15 +30,39 @@ object3D::object3D()
     listName = 0;
 }
 
+// --- Copying ------------------------------------------------------------------
+//
+// A copy is made in three parts: the mesh (deep), the values (placement,
+// material, flags and the shared parent, texture and display list), and the
+// chain (deep). Every field of object3D belongs to exactly one part, except
+// lineVertices, which no operation allocates or copies. A field added later
+// changes the object's size, which the assertion below pins for this platform:
+// when it fires, give the new field its place in one of the three parts and
+// then update the size.
+#if defined(__x86_64__) && defined(__LP64__)
+static_assert(sizeof(object3D) == 208,
+              "object3D's fields changed: copy the new one in copyMesh, copyValues or "
+              "replaceChain, then update this size");
+#endif
+
 object3D::object3D(const object3D& source)
     : vertexCount(0), faceCount(0), vertices(nullptr), faces(nullptr), lineVertices(nullptr),
       sibling(nullptr) {
-    *this = source;
+    copyMesh(source);
+    copyValues(source);
+    replaceChain(source);
 }
 
 object3D& object3D::operator=(const object3D& source) {
     if (&source == this) return *this;
+    copyMesh(source);
+    copyValues(source);
+    replaceChain(source);
+    return *this;
+}
 
+// Fresh arrays of the source's sizes, each record copied.
+void object3D::copyMesh(const object3D& source) {
     delete[] vertices;
     vertices = nullptr;
     delete[] faces;
@@ -48,9 +73,13 @@ object3D& object3D::operator=(const object3D& source) {
     if (!faces) fatal("object3D::operator= couldn't allocate a new faces array (out of memory?)");
     for (unsigned i = 0; i < source.vertexCount; ++i) vertices[i] = source.vertices[i];
     for (int i = 0; i < source.faceCount; ++i) faces[i] = source.faces[i];
-
     vertexCount = source.vertexCount;
     faceCount = source.faceCount;
+}
+
+// In the system's order (all four components of each vec). The copy shares
+// the source's parent, texture and display list.
+void object3D::copyValues(const object3D& source) {
     flatFaces = source.flatFaces;
     invisible = source.invisible;
     translucent = source.translucent;
@@ -72,20 +101,22 @@ object3D& object3D::operator=(const object3D& source) {
         theColour[i] = source.theColour[i];
         theSpecularColour[i] = source.theSpecularColour[i];
     }
+}
 
-    // The chain is owned, so a chain this object already carried is destroyed.
-    // The source may itself be part of it: everything needed from the source
-    // is taken before the old chain goes.
+// The chain is owned, so the one this object carried is destroyed and a clone
+// of the source's takes its place. The reparenting rule: the head of the new
+// chain always gets this object as its parent; when the source itself has no
+// parent, so does every object after it, as operator+= would have made them.
+// The source may be part of the old chain, so the clone is taken first.
+void object3D::replaceChain(const object3D& source) {
     object3D* newChain = source.sibling ? source.sibling->clone() : nullptr;
     const bool sourceHasParent = source.parent != nullptr;
     delete sibling;
     sibling = newChain;
-    if (sibling) {
-        sibling->parent = this;
-        if (!sourceHasParent)
-            for (object3D* o = sibling; o; o = o->sibling) o->parent = this;
-    }
-    return *this;
+    if (!sibling) return;
+    sibling->parent = this;
+    if (!sourceHasParent)
+        for (object3D* o = sibling; o; o = o->sibling) o->parent = this;
 }
 
 object3D& object3D::operator+=(const object3D& rhs) {
@@ -95,6 +126,30 @@ object3D& object3D::operator+=(const object3D& rhs) {
     while (last->sibling) last = last->sibling;
     last->sibling = copy;
     return *this;
+}
+
+void object3D::allocateMesh(unsigned short vertexTotal, short faceTotal, const char* shape) {
+    vertexCount = vertexTotal;
+    faceCount = faceTotal;
+    vertices = new (std::nothrow) vertex[vertexCount];
+    faces = new (std::nothrow) face[faceCount > 0 ? faceCount : 0];
+    if (vertices == nullptr || faces == nullptr) {
+        // Static: fatal exits inside this call, and a local would never be released.
+        static std::string message;
+        message = std::string(shape) +
+                  " constructor couldn't allocate a vertex and/or face array (out of memory?)";
+        fatal(message.c_str());
+    }
+}
+
+void object3D::checkVertexCount(long generated) const {
+    if (generated > vertexCount) fatal("generated more vertices than you allowed space for");
+    if (generated < vertexCount) fatal("allocated space for more vertices than you generated");
+}
+
+void object3D::checkFaceCount(long generated) const {
+    if (generated > faceCount) fatal("generated more faces than you allowed space for");
+    if (generated < faceCount) fatal("allocated space for more faces than you generated");
 }
 
 object3D::~object3D() {
