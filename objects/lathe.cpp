@@ -1,7 +1,5 @@
 #include "objects/lathe.h"
 
-#include <new>
-
 #include "basicsource/constants.h"
 #include "basicsource/utility.h"
 
@@ -31,25 +29,12 @@ lathe::lathe(double* theProfile, short resolution) {
 
     if (theProfile == nullptr || theProfile[0] == 99.0)
         fatal("lathe constructor: the profile must hold at least one point before its closing 99");
-    if (resolution < 1) fatal("lathe constructor: resolution must be at least 1");
-
-    long points = 0;
-    while (theProfile[2 * points] != 99.0)
-        if (++points * resolution > kMaxVertices)
-            fatal("lathe constructor: resolution x profile points must be at most 65535 vertices");
-    if (points > 1 && points * resolution > kMaxIndexedVertices)
-        fatal("lathe constructor: with faces, resolution x profile points must be at most 32767 "
-              "vertices");
-    profilePoints = short(points);
+    // Resolution 0 turns the profile through no steps: an empty lathe.
+    if (resolution < 0) fatal("lathe constructor: resolution must not be negative");
+    profilePoints = countPoints(theProfile, resolution);
     gridSize = resolution;
-
-    vertexCount = static_cast<unsigned short>(resolution * profilePoints);
-    faceCount = short(resolution * (profilePoints - 1));
-
-    vertices = new (std::nothrow) vertex[vertexCount];
-    faces = new (std::nothrow) face[faceCount];
-    if (vertices == nullptr || faces == nullptr)
-        fatal("lathe constructor couldn't allocate a vertex and/or face array (out of memory?)");
+    allocateMesh(static_cast<unsigned short>(resolution * profilePoints),
+                 short(resolution * (profilePoints - 1)), "lathe");
 
     long v = 0;
     for (long p = 0; p < profilePoints; ++p) {
@@ -62,22 +47,32 @@ lathe::lathe(double* theProfile, short resolution) {
             vertices[v++].set(cos_d(yRot) * radius, height, sin_d(yRot) * radius);
         }
     }
-    if (v > vertexCount) fatal("generated more vertices than you allowed space for");
-    if (v < vertexCount) fatal("allocated space for more vertices than you generated");
+    checkVertexCount(v);
 
     long f = 0;
-    for (long p = 0; p + 1 < profilePoints; ++p) {
+    for (long p = 0; p + 1 < profilePoints; ++p)
         for (long j = 0; j < resolution; ++j) {
             const long t = (j + 1) % resolution;
             faces[f++].init(short(p * resolution + j), short(p * resolution + t),
                             short((p + 1) * resolution + t), short((p + 1) * resolution + j));
         }
-    }
-    if (f > faceCount) fatal("generated more faces than you allowed space for");
-    if (f < faceCount) fatal("allocated space for more faces than you generated");
+    checkFaceCount(f);
 
     calculateVertexNormals();
     flatFaces = kSmoothFaces;
+}
+
+// The points before the closing 99, as long as the mesh they make fits the
+// 16-bit counts and indices.
+short lathe::countPoints(const double* theProfile, short resolution) {
+    long points = 0;
+    while (theProfile[2 * points] != 99.0)
+        if (++points * resolution > kMaxVertices)
+            fatal("lathe constructor: resolution x profile points must be at most 65535 vertices");
+    if (points > 1 && points * resolution > kMaxIndexedVertices)
+        fatal("lathe constructor: with faces, resolution x profile points must be at most 32767 "
+              "vertices");
+    return short(points);
 }
 
 lathe::lathe(const lathe& source) = default;

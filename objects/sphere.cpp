@@ -2,8 +2,6 @@
 
 #include <GL/gl.h>
 
-#include <new>
-
 #include "basicsource/constants.h"
 #include "basicsource/utility.h"
 
@@ -32,17 +30,21 @@ sphere::sphere(short gridSize) : resolution(gridSize) {
     // fits the signed 16-bit face count.
     if (gridSize < 2 || gridSize > 181) fatal("sphere constructor: grid size must be between 2 and 181");
     const int n = gridSize;
+    allocateMesh(static_cast<unsigned short>(n * (n - 1) + 2), short(n * n), "sphere");
 
-    vertexCount = static_cast<unsigned short>(n * (n - 1) + 2);
-    faceCount = short(n * n);
+    checkVertexCount(placeVertices());
+    checkFaceCount(joinFaces());
+    calculateVertexNormals();
+    flatFaces = kSmoothFaces;
+    recordList();
+}
 
-    vertices = new (std::nothrow) vertex[vertexCount];
-    faces = new (std::nothrow) face[faceCount];
-    if (vertices == nullptr || faces == nullptr)
-        fatal("sphere constructor couldn't allocate a vertex and/or face array (out of memory?)");
-
+// The rings from the north down, then the two poles; returns how many
+// vertices were placed.
+int sphere::placeVertices() {
+    const int n = resolution;
     const float stepSize = 180.0f / n;
-    float zRot = 90.0f - stepSize;
+    float zRot = 90.0f - stepSize; // lowered ring by ring, so rounding accumulates
     int v = 0;
     for (int r = 1; r < n; ++r) {
         for (int j = 0; j < n; ++j) {
@@ -53,12 +55,14 @@ sphere::sphere(short gridSize) : resolution(gridSize) {
     }
     vertices[v++].set(0.0f, 1.0f, 0.0f);
     vertices[v++].set(0.0f, -1.0f, 0.0f);
-    if (v > vertexCount) fatal("generated more vertices than you allowed space for");
-    if (v < vertexCount) fatal("allocated space for more vertices than you generated");
+    return v;
+}
 
-    const int north = n * (n - 1);
-    const int south = north + 1;
-    const int lastRing = n * (n - 2);
+// The bands' quadrilaterals, then the north and south caps' triangles;
+// returns how many faces were made.
+int sphere::joinFaces() {
+    const int n = resolution;
+    const int north = n * (n - 1), south = north + 1, lastRing = n * (n - 2);
     int f = 0;
     for (int i = 0; i < n - 2; ++i)
         for (int j = 0; j < n; ++j) {
@@ -69,15 +73,16 @@ sphere::sphere(short gridSize) : resolution(gridSize) {
     for (int i = 0; i < n; ++i) faces[f++].init(short(north), short((i + 1) % n), short(i));
     for (int i = 0; i < n; ++i)
         faces[f++].init(short(lastRing + i), short(lastRing + (i + 1) % n), short(south));
-    if (f > faceCount) fatal("generated more faces than you allowed space for");
-    if (f < faceCount) fatal("allocated space for more faces than you generated");
+    return f;
+}
 
-    calculateVertexNormals();
-    flatFaces = kSmoothFaces;
-
+// The same surface as two fans and n-2 quad strips, each vertex with its
+// smooth normal; the face records serve only the normals.
+void sphere::recordList() {
     listName = glGenLists(1);
     if (listName == 0) fatal("sphere constructor couldn't record shape into an OpenGL list");
-
+    const int n = resolution;
+    const int north = n * (n - 1), south = north + 1, lastRing = n * (n - 2);
     auto send = [this](int index) {
         glNormal3fv(vertices[index].normal.data);
         glVertex3fv(vertices[index].coordinate.data);

@@ -13,5 +13,9 @@ class sphere : public object3D {
     object3D* clone() const override;
 
   private:
+    int placeVertices(); // the steps of construction, in order
+    int joinFaces();
+    void recordList();
+
     short resolution;
 };

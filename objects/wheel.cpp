@@ -2,8 +2,6 @@
 
 #include <GL/gl.h>
 
-#include <new>
-
 #include "basicsource/main.h"
 #include "basicsource/utility.h"
 
@@ -23,17 +21,13 @@ wheel::wheel(short res, float outerRad, float innerRad) : resolution(res) {
     // 4 * res must fit the signed 16-bit face count.
     if (res < 1 || res > 8191) fatal("wheel constructor: resolution must be between 1 and 8191");
     const int n = res;
+    allocateMesh(static_cast<unsigned short>(4 * n), short(4 * n), "wheel");
 
-    vertexCount = static_cast<unsigned short>(4 * n);
-    faceCount = short(4 * n);
-
-    vertices = new (std::nothrow) vertex[vertexCount];
-    faces = new (std::nothrow) face[faceCount];
-    if (vertices == nullptr || faces == nullptr)
-        fatal("wheel constructor couldn't allocate a vertex and/or face array (out of memory?)");
-
+    // Four vertices and four faces per step, at indices fixed by the step, so
+    // the two count checks cannot fire while the loops run n steps each; they
+    // hold the loops to that relation.
     int steps = 0;
-    for (int s = 0; s < n; ++s) {
+    for (int s = 0; s < n; ++s, ++steps) {
         const float a = float(s * (360.0L / n));
         const float ca = cos_d(a);
         const float sa = sin_d(a);
@@ -41,22 +35,18 @@ wheel::wheel(short res, float outerRad, float innerRad) : resolution(res) {
         vertices[n + s].set(ca * innerRad, 1.0f, sa * innerRad);
         vertices[2 * n + s].set(ca * outerRad, -1.0f, sa * outerRad);
         vertices[3 * n + s].set(ca * innerRad, -1.0f, sa * innerRad);
-        ++steps;
     }
-    if (4 * steps > vertexCount) fatal("generated more vertices than you allowed space for");
-    if (4 * steps < vertexCount) fatal("allocated space for more vertices than you generated");
+    checkVertexCount(4 * steps);
 
     steps = 0;
-    for (int s = 0; s < n; ++s) {
+    for (int s = 0; s < n; ++s, ++steps) {
         const int t = (s + 1) % n;
         faces[s].init(short(s), short(n + s), short(n + t), short(t));
         faces[n + s].init(short(2 * n + s), short(s), short(t), short(2 * n + t));
         faces[2 * n + s].init(short(n + s), short(3 * n + s), short(3 * n + t), short(n + t));
         faces[3 * n + s].init(short(2 * n + s), short(2 * n + t), short(3 * n + t), short(3 * n + s));
-        ++steps;
     }
-    if (4 * steps > faceCount) fatal("generated more faces than you allowed space for");
-    if (4 * steps < faceCount) fatal("allocated space for more faces than you generated");
+    checkFaceCount(4 * steps);
 
     calculateFaceNormals();
 }
@@ -67,53 +57,38 @@ wheel::~wheel() = default;
 
 object3D* wheel::clone() const { return new wheel(*this); }
 
-// Four quad strips, each closed by repeating its first pair. Each pair of wall
-// vertices carries the normal of the wall face that begins at its step; the
-// annuli are flat, so one normal serves the whole strip.
+namespace {
+// The four quad strips, in drawing order, by vertex ring (each ring holds n
+// vertices: 0 top outer, 1 top inner, 2 bottom outer, 3 bottom inner). Each
+// pair of wall vertices carries the normal of the wall face that begins at its
+// step (face ring 1 outer wall, 2 inner wall); the annuli are flat, so one
+// normal serves the whole strip.
+struct quadStrip {
+    int firstRing, secondRing; // the pair's order makes the quads face outwards
+    int faceRing;              // -1: the strip's one normal below
+    float normal[3];
+};
+const quadStrip kStrips[4] = {
+    {2, 0, 1, {}},           // outer wall
+    {1, 3, 2, {}},           // inner wall
+    {0, 1, -1, {0, 1, 0}},   // top annulus
+    {3, 2, -1, {0, -1, 0}},  // bottom annulus
+};
+} // namespace
+
+// Each strip is closed by repeating its first pair (step n is step 0).
 void wheel::privateDraw() {
     const int n = resolution;
-
-    glBegin(GL_QUAD_STRIP); // outer wall
-    for (int s = 0; s < n; ++s) {
-        glNormal3fv(faces[n + s].faceNormal.data);
-        glVertex3fv(vertices[2 * n + s].coordinate.data);
-        glVertex3fv(vertices[s].coordinate.data);
+    for (const quadStrip& strip : kStrips) {
+        glBegin(GL_QUAD_STRIP);
+        if (strip.faceRing < 0) glNormal3f(strip.normal[0], strip.normal[1], strip.normal[2]);
+        for (int step = 0; step <= n; ++step) {
+            const int s = step % n;
+            if (strip.faceRing >= 0) glNormal3fv(faces[strip.faceRing * n + s].faceNormal.data);
+            glVertex3fv(vertices[strip.firstRing * n + s].coordinate.data);
+            glVertex3fv(vertices[strip.secondRing * n + s].coordinate.data);
+        }
+        glEnd();
     }
-    glNormal3fv(faces[n].faceNormal.data);
-    glVertex3fv(vertices[2 * n].coordinate.data);
-    glVertex3fv(vertices[0].coordinate.data);
-    glEnd();
-
-    glBegin(GL_QUAD_STRIP); // inner wall
-    for (int s = 0; s < n; ++s) {
-        glNormal3fv(faces[2 * n + s].faceNormal.data);
-        glVertex3fv(vertices[n + s].coordinate.data);
-        glVertex3fv(vertices[3 * n + s].coordinate.data);
-    }
-    glNormal3fv(faces[2 * n].faceNormal.data);
-    glVertex3fv(vertices[n].coordinate.data);
-    glVertex3fv(vertices[3 * n].coordinate.data);
-    glEnd();
-
-    glBegin(GL_QUAD_STRIP); // top annulus
-    glNormal3f(0.0f, 1.0f, 0.0f);
-    for (int s = 0; s < n; ++s) {
-        glVertex3fv(vertices[s].coordinate.data);
-        glVertex3fv(vertices[n + s].coordinate.data);
-    }
-    glVertex3fv(vertices[0].coordinate.data);
-    glVertex3fv(vertices[n].coordinate.data);
-    glEnd();
-
-    glBegin(GL_QUAD_STRIP); // bottom annulus
-    glNormal3f(0.0f, -1.0f, 0.0f);
-    for (int s = 0; s < n; ++s) {
-        glVertex3fv(vertices[3 * n + s].coordinate.data);
-        glVertex3fv(vertices[2 * n + s].coordinate.data);
-    }
-    glVertex3fv(vertices[3 * n].coordinate.data);
-    glVertex3fv(vertices[2 * n].coordinate.data);
-    glEnd();
-
     gPolygonCount += faceCount;
 }

@@ -196,12 +196,26 @@ TEST_F(LatheGL, DrawsFaceByFaceWithVertexNormals) {
                                         vertexCall(shape, 4), {"glEnd", {}}}));
 }
 
+// Turned through no steps, a profile makes no vertices and no faces: nothing
+// to draw, and nothing read past an array (the sanitizer build checks).
+TEST_F(LatheGL, ResolutionZeroIsAnEmptyLathe) {
+    lathe empty(mushroomProfile, 0);
+    EXPECT_EQ(empty.getVertexCount(), 0);
+    EXPECT_EQ(empty.getFaceCount(), 0);
+    std::unique_ptr<object3D> copy(empty.clone());
+    gPolygonCount = 0;
+    startRecording();
+    copy->draw(kDrawOpaque);
+    const auto calls = stopRecording();
+    EXPECT_TRUE(callsNamed(calls, {"glVertex3fv", "glNormal3fv"}).empty());
+    EXPECT_EQ(gPolygonCount, 0u);
+}
+
 TEST(LatheDeathTest, LimitsEndThroughFatal) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     double empty[] = {99};
     EXPECT_FATAL(lathe(empty, 8), "lathe constructor: the profile must hold at least one point");
-    EXPECT_FATAL(lathe(bottleProfile, 0), "lathe constructor: resolution must be at least 1");
-    EXPECT_FATAL(lathe(bottleProfile, -3), "lathe constructor: resolution must be at least 1");
+    EXPECT_FATAL(lathe(bottleProfile, -3), "lathe constructor: resolution must not be negative");
     double segment[] = {1, 1, 1, -1, 99};
     EXPECT_FATAL(lathe(segment, 16384),
                  "lathe constructor: with faces, resolution x profile points must be at most "
