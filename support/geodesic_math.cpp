@@ -4,25 +4,14 @@
 
 #include "support/geodome_utilities.h"
 
-std::shared_ptr<float[]> newPentagonArray() { return std::shared_ptr<float[]>(new float[5]()); }
-
-void newPentagonCorners(float phi, float longitude, std::shared_ptr<float[]>& longAngles,
-                        std::shared_ptr<float[]>& xcoord, std::shared_ptr<float[]>& zcoord) {
-    longAngles = newPentagonArray();
-    xcoord = newPentagonArray();
-    zcoord = newPentagonArray();
-    pentagonCorners(phi, longitude, longAngles.get(), xcoord.get(), zcoord.get());
-}
-
-void newPentagonEdgeNormals(float height, const std::shared_ptr<float[]>& xcoord,
-                            const std::shared_ptr<float[]>& zcoord,
-                            std::shared_ptr<float[]>& xcross, std::shared_ptr<float[]>& ycross,
-                            std::shared_ptr<float[]>& zcross) {
-    xcross = newPentagonArray();
-    ycross = newPentagonArray();
-    zcross = newPentagonArray();
-    pentagonEdgeNormals(height, xcoord.get(), zcoord.get(), xcross.get(), ycross.get(),
-                        zcross.get());
+std::shared_ptr<float[]> newPentagonArrays(std::initializer_list<float**> fields) {
+    std::shared_ptr<float[]> block(new float[5 * fields.size()]());
+    float* next = block.get();
+    for (float** field : fields) {
+        *field = next;
+        next += 5;
+    }
+    return block;
 }
 
 // The float overloads of std::sin, std::cos, std::atan and std::sqrt are used

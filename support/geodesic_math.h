@@ -7,19 +7,13 @@
 // Nothing here touches OpenGL or writes output.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 
-// A new per-corner (or per-edge) array of five floats, zeroed; the figure and
-// the report own theirs this way, and copies of them share it.
-std::shared_ptr<float[]> newPentagonArray();
-
-// pentagonCorners and pentagonEdgeNormals below, into newly allocated arrays.
-void newPentagonCorners(float phi, float longitude, std::shared_ptr<float[]>& longAngles,
-                        std::shared_ptr<float[]>& xcoord, std::shared_ptr<float[]>& zcoord);
-void newPentagonEdgeNormals(float height, const std::shared_ptr<float[]>& xcoord,
-                            const std::shared_ptr<float[]>& zcoord,
-                            std::shared_ptr<float[]>& xcross, std::shared_ptr<float[]>& ycross,
-                            std::shared_ptr<float[]>& zcross);
+// One zero-filled block holding five floats for each of `fields`, each field
+// pointed at its own five: the figure and the report keep their pentagon
+// arrays this way, and copies of them share the block.
+std::shared_ptr<float[]> newPentagonArrays(std::initializer_list<float**> fields);
 
 // Polar angle of corners at height `height` (clamped arc cosine).
 float pentagonPolarAngle(float height);

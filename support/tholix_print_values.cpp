@@ -1,6 +1,5 @@
 #include "support/tholix_print_values.h"
 
-#include <cmath>
 #include <iostream>
 #include <locale>
 
@@ -58,7 +57,7 @@ void printPlanes(std::ostream& out, const float* xc, const float* yc, const floa
     }
 }
 
-void printSpherical(std::ostream& out, const float* lon, float lat) {
+void printLongitudes(std::ostream& out, const float* lon, float lat) {
     for (int i = 0; i < kCorners; ++i) {
         out << " lon " << i << " = " << lon[i] << "\t";
         out << " lat " << i << " = " << lat << "\t";
@@ -77,48 +76,63 @@ tholix_print_values::tholix_print_values(float pent_lat1, float pent_long1, floa
     compute(pent_lat1, pent_long1, pent_lat2, pent_long2, out);
 }
 
+// Computing and printing interleave, in the order of the report's sections.
 void tholix_print_values::compute(float pent_lat1, float pent_long1, float pent_lat2,
                                   float pent_long2, std::ostream& out) {
     const defaultNumberFormat format(out);
+    arrayBlock = newPentagonArrays({&long_angles1, &xcoord1, &zcoord1, &long_angles2, &xcoord2,
+                                    &zcoord2, &pent1_xcross, &pent1_ycross, &pent1_zcross,
+                                    &pent2_xcross, &pent2_ycross, &pent2_zcross, &pent1_lon,
+                                    &pent2_lon});
 
     phi1 = pentagonPolarAngle(pent_lat1);
     phi2 = pentagonPolarAngle(pent_lat2);
-    newPentagonCorners(phi1, pent_long1, long_angles1, xcoord1, zcoord1);
-    newPentagonCorners(phi2, pent_long2, long_angles2, xcoord2, zcoord2);
+    pentagonCorners(phi1, pent_long1, long_angles1, xcoord1, zcoord1);
+    pentagonCorners(phi2, pent_long2, long_angles2, xcoord2, zcoord2);
+    printCorners(out, pent_lat1, pent_lat2);
 
-    out << "\n" << "First pentagon coordinates\n" << "\n";
-    printCoordinates(out, xcoord1.get(), pent_lat1, zcoord1.get());
-    out << "\n\n" << "Second pentagon coordinates\n" << "\n";
-    printCoordinates(out, xcoord2.get(), pent_lat2, zcoord2.get());
+    pentagonEdgeNormals(pent_lat1, xcoord1, zcoord1, pent1_xcross, pent1_ycross, pent1_zcross);
+    pentagonEdgeNormals(pent_lat2, xcoord2, zcoord2, pent2_xcross, pent2_ycross, pent2_zcross);
+    printNormalsAndPlanes(out);
 
-    newPentagonEdgeNormals(pent_lat1, xcoord1, zcoord1, pent1_xcross, pent1_ycross, pent1_zcross);
-    newPentagonEdgeNormals(pent_lat2, xcoord2, zcoord2, pent2_xcross, pent2_ycross, pent2_zcross);
-
-    out << "\n\n" << "First pentagon cross product coordinates\n"
-        << "(for the perpendiculars to the 5 edges)\n" << "\n";
-    printCrossProducts(out, pent1_xcross.get(), pent1_ycross.get(), pent1_zcross.get());
-    out << "\n\n" << "Second pentagon cross product coordinates\n"
-        << "(for the perpendiculars to the 5 edges)\n" << "\n";
-    printCrossProducts(out, pent2_xcross.get(), pent2_ycross.get(), pent2_zcross.get());
-    out << "\n\n" << "Cartesian Equations of first pentagon's planes formed by its great circles\n"
-        << "(This uses the idea that if the dot product of 2 vectors\n"
-        << "is zero, then they are perpendicular)\n" << "\n";
-    printPlanes(out, pent1_xcross.get(), pent1_ycross.get(), pent1_zcross.get());
-    out << "\n\n" << "Cartesian Equations of second pentagon's plane formed by its great circles\n"
-        << "\n";
-    printPlanes(out, pent2_xcross.get(), pent2_ycross.get(), pent2_zcross.get());
-
-    pent1_lon = newPentagonArray();
-    pent2_lon = newPentagonArray();
     // The sphere's radius is 1, so acos(y / r) is the polar angle itself.
     pent1_lat = pentagonPolarAngle(pent_lat1);
     pent2_lat = pentagonPolarAngle(pent_lat2);
-    reportLongitudes(xcoord1.get(), zcoord1.get(), xcoord2.get(), zcoord2.get(), pent1_lon.get(),
-                     pent2_lon.get());
+    reportLongitudes(xcoord1, zcoord1, xcoord2, zcoord2, pent1_lon, pent2_lon);
+    printSpherical(out);
+}
 
+// Sections 1 and 2. Every corner's y is the pentagon's height argument.
+void tholix_print_values::printCorners(std::ostream& out, float pent_lat1, float pent_lat2) const {
+    out << "\n" << "First pentagon coordinates\n" << "\n";
+    printCoordinates(out, xcoord1, pent_lat1, zcoord1);
+    out << "\n\n" << "Second pentagon coordinates\n" << "\n";
+    printCoordinates(out, xcoord2, pent_lat2, zcoord2);
+}
+
+// Sections 3 to 6: the cross products, then the same numbers as the planes'
+// equations.
+void tholix_print_values::printNormalsAndPlanes(std::ostream& out) const {
+    out << "\n\n" << "First pentagon cross product coordinates\n"
+        << "(for the perpendiculars to the 5 edges)\n" << "\n";
+    printCrossProducts(out, pent1_xcross, pent1_ycross, pent1_zcross);
+    out << "\n\n" << "Second pentagon cross product coordinates\n"
+        << "(for the perpendiculars to the 5 edges)\n" << "\n";
+    printCrossProducts(out, pent2_xcross, pent2_ycross, pent2_zcross);
+    out << "\n\n" << "Cartesian Equations of first pentagon's planes formed by its great circles\n"
+        << "(This uses the idea that if the dot product of 2 vectors\n"
+        << "is zero, then they are perpendicular)\n" << "\n";
+    printPlanes(out, pent1_xcross, pent1_ycross, pent1_zcross);
+    out << "\n\n" << "Cartesian Equations of second pentagon's plane formed by its great circles\n"
+        << "\n";
+    printPlanes(out, pent2_xcross, pent2_ycross, pent2_zcross);
+}
+
+// Sections 7 and 8; the second has neither the formulas nor a blank line.
+void tholix_print_values::printSpherical(std::ostream& out) const {
     out << "\n\n" << "Spherical coordinates for pentagon 1\n" << "Uses the formulas: \n"
         << "lat = acos(y/r)\n" << "lon = atan(x/z)\n" << "\n";
-    printSpherical(out, pent1_lon.get(), pent1_lat);
+    printLongitudes(out, pent1_lon, pent1_lat);
     out << "\n\n" << "Spherical coordinates for pentagon 2\n";
-    printSpherical(out, pent2_lon.get(), pent2_lat);
+    printLongitudes(out, pent2_lon, pent2_lat);
 }

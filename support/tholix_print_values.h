@@ -1,7 +1,6 @@
 // tholix_print_values: computes the corner coordinates, edge-plane normals,
 // plane equations and spherical coordinates of the two pentagons for four
 // arguments and prints them as a plain-text report on standard output.
-// The pentagon arrays are shared between copies and released with the last one.
 #pragma once
 
 #include <iosfwd>
@@ -16,29 +15,35 @@ class tholix_print_values {
     tholix_print_values(float pent_lat1, float pent_long1, float pent_lat2, float pent_long2,
                         std::ostream& out);
 
+    // The pentagon arrays: five floats each, one per corner or edge. They
+    // point into one block that copies share; it is released with the last.
     float phi1;
-    std::shared_ptr<float[]> long_angles1;
-    std::shared_ptr<float[]> xcoord1;
-    std::shared_ptr<float[]> zcoord1;
+    float* long_angles1;
+    float* xcoord1;
+    float* zcoord1;
     float phi2;
-    std::shared_ptr<float[]> long_angles2;
-    std::shared_ptr<float[]> xcoord2;
-    std::shared_ptr<float[]> zcoord2;
-    std::shared_ptr<float[]> pent1_xcross;
-    std::shared_ptr<float[]> pent1_ycross;
-    std::shared_ptr<float[]> pent1_zcross;
-    std::shared_ptr<float[]> pent2_xcross;
-    std::shared_ptr<float[]> pent2_ycross;
-    std::shared_ptr<float[]> pent2_zcross;
+    float* long_angles2;
+    float* xcoord2;
+    float* zcoord2;
+    float* pent1_xcross;
+    float* pent1_ycross;
+    float* pent1_zcross;
+    float* pent2_xcross;
+    float* pent2_ycross;
+    float* pent2_zcross;
     float pent1_lat;
-    // Longitudes as the report gives them, from +x towards -z in (0, 2 pi);
-    // pi/2 for a corner with z = 0. Every entry is set (see the source for the
-    // case the two pentagons' paired rule leaves open).
-    std::shared_ptr<float[]> pent1_lon;
+    // Longitudes as the report gives them (reportLongitudes in
+    // support/geodesic_math); every entry is set.
+    float* pent1_lon;
     float pent2_lat;
-    std::shared_ptr<float[]> pent2_lon;
+    float* pent2_lon;
 
   private:
     void compute(float pent_lat1, float pent_long1, float pent_lat2, float pent_long2,
                  std::ostream& out);
+    void printCorners(std::ostream& out, float pent_lat1, float pent_lat2) const;
+    void printNormalsAndPlanes(std::ostream& out) const;
+    void printSpherical(std::ostream& out) const;
+
+    std::shared_ptr<float[]> arrayBlock; // behind every pentagon array
 };

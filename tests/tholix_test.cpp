@@ -275,16 +275,16 @@ TEST_F(TholixTest, CopiesShareThePentagonArrays) {
     ASSERT_NE(copy, nullptr);
     tholix second(*original);
 
-    const std::shared_ptr<float[]> tholix::*arrays[] = {
+    float* tholix::*arrays[] = {
         &tholix::long_angles1, &tholix::xcoord1,      &tholix::zcoord1,      &tholix::long_angles2,
         &tholix::xcoord2,      &tholix::zcoord2,      &tholix::pent1_xcross, &tholix::pent1_ycross,
         &tholix::pent1_zcross, &tholix::pent2_xcross, &tholix::pent2_ycross, &tholix::pent2_zcross};
     float before[12][5];
     for (int a = 0; a < 12; ++a) {
         SCOPED_TRACE(a);
-        ASSERT_NE((original.get()->*arrays[a]).get(), nullptr);
-        EXPECT_EQ((copy->*arrays[a]).get(), (original.get()->*arrays[a]).get());
-        EXPECT_EQ((second.*arrays[a]).get(), (original.get()->*arrays[a]).get());
+        ASSERT_NE(original.get()->*arrays[a], nullptr);
+        EXPECT_EQ(copy->*arrays[a], original.get()->*arrays[a]);
+        EXPECT_EQ(second.*arrays[a], original.get()->*arrays[a]);
         for (int i = 0; i < 5; ++i) before[a][i] = (original.get()->*arrays[a])[i];
     }
     EXPECT_EQ(copy->res, 100);
@@ -371,9 +371,13 @@ TEST_F(TholixTest, RendersItsLinesPointsAndFillsAlone) {
         EXPECT_FALSE(lit(x, y));
 }
 
+// Either array alone missing ends construction: the figure must never go on
+// to write through a null vertex or face array.
 TEST(TholixDeathTest, AllocationFailureEndsThroughFatal) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_FATAL((failNothrowArrays = true, tholix(kLat1, kLong1, kLat2, kLong2)),
-                 "tholix constructor couldn't allocate a vertex and/or face array \\(out of "
-                 "memory\\?\\)");
+    const char* const message =
+        "tholix constructor couldn't allocate a vertex and/or face array \\(out of memory\\?\\)";
+    EXPECT_FATAL((failNothrowArrays = true, tholix(kLat1, kLong1, kLat2, kLong2)), message);
+    EXPECT_FATAL((onlyNothrowArrayToFail = 0, tholix(kLat1, kLong1, kLat2, kLong2)), message);
+    EXPECT_FATAL((onlyNothrowArrayToFail = 1, tholix(kLat1, kLong1, kLat2, kLong2)), message);
 }
