@@ -107,22 +107,34 @@ for idx, p in enumerate(pents):
               "spherical %d" % i)
 PY
 
-# A pentagon at the pole: zero normals are flagged in the document, NaN heights
-# become null, and the figure's message never reaches the output.
-"$tool" --format json 1 0.3 0.630991 0.1 > "$tmp/pole.json"
-grep -q "division" "$tmp/pole.json" && fail "zero normals must be flagged, not reported as text"
-python3 - "$tmp/pole.json" <<'PY'
-import json, sys
+# A pentagon at either pole: its corners coincide with the pole in single
+# precision (at -1, sin(phi) is about 9e-8, not 0), so it is collapsed: zero
+# normals flagged, null heights, the label in the drawing; the figure's
+# message never reaches the output. The text report stays as computed.
+for pole in 1 -1; do
+    "$tool" --format json "$pole" 0.3 0.630991 0.1 > "$tmp/pole.json"
+    grep -q "division" "$tmp/pole.json" && fail "zero normals must be flagged, not reported as text"
+    "$tool" "$pole" 0.3 0.630991 0.1 > "$tmp/pole.txt"
+    python3 - "$tmp/pole.json" "$tmp/pole.txt" "$pole" <<'PY'
+import json, re, sys
 def strict(name): raise ValueError("non-standard JSON constant " + name)
 doc = json.load(open(sys.argv[1]), parse_constant=strict)
+text, pole = open(sys.argv[2]).read(), float(sys.argv[3])
 p1, p2 = doc["pentagons"]
+if not p1["collapsed"] or p2["collapsed"]: sys.exit("FAIL: collapsed flags at %g" % pole)
 if not all(e["normalWasZero"] for e in p1["edges"]): sys.exit("FAIL: pole normals not flagged")
 if any(e["normalWasZero"] for e in p2["edges"]): sys.exit("FAIL: pentagon 2 flagged")
 if any(c[1] is not None for e in p1["edges"] for c in e["cylinderCurve"]):
-    sys.exit("FAIL: 0/0 cylinder heights should be null")
+    sys.exit("FAIL: heights at the pole %g should be null" % pole)
 if any(e["normal"] != [0, 0, 0] for e in p1["edges"]): sys.exit("FAIL: pole normals not zero")
-if any(c["reportLongitude"] != 1.57079637 for c in p1["corners"]): sys.exit("FAIL: pole longitudes")
+if any(c["point"] != [0, pole, 0] for c in p1["corners"]): sys.exit("FAIL: corners not at the pole")
+# The report's longitudes are the text report's, from the corners as computed.
+lons = re.findall(r" lon \d = (\S+)\t", text)[:5]
+if lons != ["%g" % c["reportLongitude"] for c in p1["corners"]]: sys.exit("FAIL: %r" % lons)
 PY
+    "$tool" --format svg "$pole" 0.3 0.630991 0.1 | grep -q 'class="pole p1"' \
+        || fail "the drawing does not say pentagon 1 is at the pole $pole"
+done
 
 # A pentagon on the equator: each edge's crossing is its own corner.
 "$tool" --format json 0 0.4 0 -2 > "$tmp/equator.json"
@@ -214,6 +226,90 @@ for colour in sys.argv[2:]:
     if plot < 500: sys.exit("FAIL: %s: only %d pixels in the plot" % (colour, plot))
     if legend < 200: sys.exit("FAIL: %s: only %d pixels in the legend" % (colour, legend))
 PY
+
+# What the drawing shows, against the JSON's numbers: the height scale holds
+# both pentagons' curves (or says what it cuts), every curve point lies on one
+# of its pentagon's curves, each corner seen from the centre is marked where
+# its ray meets the cylinder (when that is in range) and nowhere else, each
+# equator crossing at its own angle, every mark inside the plot, and the pole
+# label under exactly the pentagons without curves. The axes' labels give the
+# plot's scales.
+check_svg_marks() {
+    python3 - "$@" <<'PY'
+import json, math, re, sys
+import xml.etree.ElementTree as ET
+NS = "{http://www.w3.org/2000/svg}"
+root, doc = ET.parse(sys.argv[1]).getroot(), json.load(open(sys.argv[2]))
+def fail(what): sys.exit("FAIL: %s (%s)" % (what, " ".join(sys.argv[3:])))
+def classed(tag, cls): return [e for e in root.iter(NS + tag) if e.get("class") == cls]
+
+frame = [r for r in root.iter(NS + "rect") if r.get("stroke") == "#444444"][0]
+left, top = float(frame.get("x")), float(frame.get("y"))
+right, bottom = left + float(frame.get("width")), top + float(frame.get("height"))
+degrees = [(float(t.get("x")), float(t.text[:-1])) for t in root.iter(NS + "text")
+           if t.text and re.fullmatch(r"\d+°", t.text)]
+ticks = sorted((float(t.text), float(t.get("y")) - 4) for t in root.iter(NS + "text")
+               if t.get("text-anchor") == "end" and t.text and re.fullmatch(r"-?[\d.]+", t.text))
+(a0, x0), (a1, x1) = (degrees[0][1], degrees[0][0]), (degrees[-1][1], degrees[-1][0])
+(h0, y0), (h1, y1) = ticks[0], ticks[-1]
+half = h1
+def X(angle): return x0 + (angle - a0) * (x1 - x0) / (a1 - a0)
+def Y(height): return y0 + (height - h0) * (y1 - y0) / (h1 - h0)
+def around(x, z): return math.degrees(math.atan2(x, z)) % 360
+clipped = any("not shown" in "".join(t.itertext()) for t in root.iter(NS + "text"))
+
+for p, pent in enumerate(doc["pentagons"]):
+    cls = "p%d" % (p + 1)
+    heights = [c[1] for e in pent["edges"] for c in e["cylinderCurve"] if c[1] is not None]
+    if heights and max(map(abs, heights)) > half * (1 + 1e-6) and not clipped:
+        fail("%s's curves reach %g, beyond the scale's %g" % (cls, max(map(abs, heights)), half))
+    if bool(classed("text", "pole " + cls)) != (not heights):
+        fail("pole label of %s" % cls)
+    # Curve points at sample angles (not clip points) lie on a sampled curve.
+    samples = {}
+    for e in pent["edges"]:
+        for j, c in enumerate(e["cylinderCurve"]):
+            if c[1] is not None: samples.setdefault(j, []).append(c[1])
+    for g in classed("g", "curves " + cls):
+        for line in g.iter(NS + "polyline"):
+            for pair in line.get("points").split():
+                x, y = map(float, pair.split(","))
+                j = (x - x0) / (x1 - x0) * 100
+                if abs(j - round(j)) > 0.01 or abs(Y(0) - y) > (y0 - y1) * 0.499: continue
+                if not any(abs(Y(h) - y) < 0.02 for h in samples.get(round(j) % 100, [])):
+                    fail("%s curve point %s is on none of its curves" % (cls, pair))
+    want = []
+    for c in pent["corners"]:
+        x, h, z = c["point"]
+        r = math.hypot(x, z)
+        if r > 1e-6 and abs(h / r) <= half: want.append((X(around(x, z)), Y(h / r)))
+    have = [(float(m.get("cx")), float(m.get("cy"))) for m in classed("circle", "corner " + cls)]
+    if len(have) != len(want): fail("%s: %d corner marks, expected %d" % (cls, len(have), len(want)))
+    for w in want:
+        if not any(math.hypot(w[0] - h[0], w[1] - h[1]) < 0.05 for h in have):
+            fail("%s: no corner mark at %r" % (cls, w))
+    want = [X(around(q[0], q[2])) for e in pent["edges"] if not e["normalWasZero"]
+            for q in e["equatorCrossings"] if math.hypot(q[0], q[2]) > 1e-6]
+    have = []
+    for m in classed("path", "crossing " + cls):
+        nums = list(map(float, re.findall(r"-?[\d.]+", m.get("d"))))
+        have.append((nums[0], nums[3])) # M cx,cy-r L cx+r,cy
+    if len(have) != len(want): fail("%s: %d crossing marks, expected %d" % (cls, len(have), len(want)))
+    for w in want:
+        if not any(abs(w - h[0]) < 0.05 and abs(Y(0) - h[1]) < 0.05 for h in have):
+            fail("%s: no crossing mark at x %g" % (cls, w))
+    for cx, cy in [(float(m.get("cx")), float(m.get("cy"))) for m in classed("circle", "corner " + cls)] + have:
+        if not (left <= cx <= right and top <= cy <= bottom): fail("%s: mark off the plot" % cls)
+PY
+}
+for a in "0.97531795 0.1 0.630991 0.1" "0.3 0.1 0.99 0.1" "0.9955 0.2 0.5 0.1" "1 0.3 0.5 0.1" \
+         "-1 0 0.5 0" "0 0.4 -0.2 -2"; do
+    # shellcheck disable=SC2086
+    "$tool" --format svg $a > "$tmp/m.svg" && "$tool" --format json $a > "$tmp/m.json" \
+        || fail "svg and json for $a"
+    # shellcheck disable=SC2086
+    check_svg_marks "$tmp/m.svg" "$tmp/m.json" $a
+done
 
 # Degenerate and extreme arguments still give a clean drawing: poles (0/0),
 # nearly collapsed pentagons (heights in the millions), the equator, and

@@ -1,20 +1,22 @@
 #include "tools/figure_samples.h"
 
+#include <cfloat>
+#include <cmath>
+
 namespace {
-void fillPentagon(pentagonSamples& p, float height, float longitude,
-                  const std::vector<float>& steps) {
-    p.height = height;
-    p.longitude = longitude;
-    p.polarAngle = pentagonPolarAngle(height);
-    p.reportLatitude = p.polarAngle; // acos(y / r) with r = 1
-    float x[5], z[5], xc[5], yc[5], zc[5];
-    pentagonCorners(p.polarAngle, longitude, p.longAngles, x, z);
-    pentagonEdgeNormals(height, x, z, xc, yc, zc);
-    for (int i = 0; i < 5; ++i) p.corners[i] = {x[i], height, z[i]};
+// The corners as the mathematics computes them, and the report's longitudes
+// from them (the rule pairs the two pentagons index by index).
+struct cornerArrays {
+    float x[5], z[5];
+};
+
+void fillEdges(pentagonSamples& p, const cornerArrays& c, const std::vector<float>& steps) {
+    float xc[5], yc[5], zc[5];
+    pentagonEdgeNormals(p.height, c.x, c.z, xc, yc, zc);
     for (int i = 0; i < 5; ++i) {
         edgeSamples& e = p.edges[i];
         e.normal = {xc[i], yc[i], zc[i]};
-        e.basis = edgeGreatCircle(xc[i], yc[i], zc[i], x[i], height, z[i]);
+        e.basis = edgeGreatCircle(xc[i], yc[i], zc[i], c.x[i], p.height, c.z[i]);
         point3& q = e.crossings[0];
         e.crossingAngle = equatorCrossing(e.basis, q.data());
         e.crossings[1] = {-q[0], -q[1], -q[2]};
@@ -26,6 +28,27 @@ void fillPentagon(pentagonSamples& p, float height, float longitude,
         }
     }
 }
+
+// Corners closer to the axis than single precision resolves on the unit
+// sphere coincide with the pole: at a height of -1, sin(phi) is sin(float pi),
+// about 9e-8 rather than 0, and the planes through such corners would be
+// noise (cylinder heights in the millions). Such a pentagon is drawn at its
+// pole, as one at +1 is.
+bool atAPole(float polarAngle) { return std::fabs(std::sin(polarAngle)) < FLT_EPSILON; }
+
+void fillPentagon(pentagonSamples& p, float height, float longitude, cornerArrays& corners,
+                  const std::vector<float>& steps) {
+    p.height = height;
+    p.longitude = longitude;
+    p.polarAngle = pentagonPolarAngle(height);
+    p.reportLatitude = p.polarAngle; // acos(y / r) with r = 1
+    pentagonCorners(p.polarAngle, longitude, p.longAngles, corners.x, corners.z);
+    p.collapsed = atAPole(p.polarAngle);
+    cornerArrays drawn = corners;
+    for (int i = 0; i < 5 && p.collapsed; ++i) drawn.x[i] = drawn.z[i] = 0.0f;
+    for (int i = 0; i < 5; ++i) p.corners[i] = {drawn.x[i], height, drawn.z[i]};
+    fillEdges(p, drawn, steps);
+}
 } // namespace
 
 figureSamples computeFigure(float pent_lat1, float pent_long1, float pent_lat2, float pent_long2,
@@ -35,19 +58,13 @@ figureSamples computeFigure(float pent_lat1, float pent_long1, float pent_lat2, 
     f.arguments[1] = pent_long1;
     f.arguments[2] = pent_lat2;
     f.arguments[3] = pent_long2;
-    for (int j = 0; j < res; ++j)
-        f.sampleAngles.push_back(sampleAngle(j, res));
+    for (int j = 0; j < res; ++j) f.sampleAngles.push_back(sampleAngle(j, res));
 
-    fillPentagon(f.pentagons[0], pent_lat1, pent_long1, f.sampleAngles);
-    fillPentagon(f.pentagons[1], pent_lat2, pent_long2, f.sampleAngles);
-    // The report's longitudes pair the two pentagons index by index.
-    float x1[5], z1[5], x2[5], z2[5];
-    for (int i = 0; i < 5; ++i) {
-        x1[i] = f.pentagons[0].corners[i][0];
-        z1[i] = f.pentagons[0].corners[i][2];
-        x2[i] = f.pentagons[1].corners[i][0];
-        z2[i] = f.pentagons[1].corners[i][2];
-    }
-    reportLongitudes(x1, z1, x2, z2, f.pentagons[0].reportLongitudes, f.pentagons[1].reportLongitudes);
+    cornerArrays c1, c2;
+    fillPentagon(f.pentagons[0], pent_lat1, pent_long1, c1, f.sampleAngles);
+    fillPentagon(f.pentagons[1], pent_lat2, pent_long2, c2, f.sampleAngles);
+    // The value report's longitudes, from the corners as computed.
+    reportLongitudes(c1.x, c1.z, c2.x, c2.z, f.pentagons[0].reportLongitudes,
+                     f.pentagons[1].reportLongitudes);
     return f;
 }

@@ -27,6 +27,8 @@ struct pentagonSamples {
     float reportLatitude;            // as the value report prints it
     float longAngles[5];             // corner longitudes, not reduced to a range
     float reportLongitudes[5];       // as the value report prints them
+    bool collapsed;                  // corners at a pole in single precision: the
+                                     // corners are the pole, the planes undefined
     point3 corners[5];
     edgeSamples edges[5];            // edge i joins corner i to corner i+1 (mod 5)
 };

@@ -64,6 +64,7 @@ void writePentagon(std::ostream& out, const pentagonSamples& p, int index) {
     out << in << "  \"longitude\": " << number(p.longitude) << ",\n";
     out << in << "  \"polarAngle\": " << number(p.polarAngle) << ",\n";
     out << in << "  \"reportLatitude\": " << number(p.reportLatitude) << ",\n";
+    out << in << "  \"collapsed\": " << (p.collapsed ? "true" : "false") << ",\n";
     out << in << "  \"corners\": [\n";
     for (int i = 0; i < 5; ++i)
         out << in << "    {\"longitude\": " << number(p.longAngles[i])

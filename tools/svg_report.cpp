@@ -211,49 +211,51 @@ void writeGridAndAxes(std::ostream& out, const plotFrame& frame) {
     out << "  </g>\n";
 }
 
-void writeCurves(std::ostream& out, const plotFrame& frame, const figureSamples& f, int p) {
-    out << "  <g fill=\"none\" stroke=\"" << kColours[p]
-        << "\" stroke-width=\"1.6\" stroke-linejoin=\"round\">\n";
-    for (const edgeSamples& e : f.pentagons[p].edges) {
-        const std::vector<dataPoint> curve = unrolledCurve(e, f.sampleAngles);
-        // Visible pieces become polylines; a piece ends where the curve leaves
-        // the plot or a sample is not finite.
-        std::vector<std::string> runs;
-        std::string run;
-        int runPoints = 0;
-        double lastX = NAN, lastY = NAN;
-        auto finishRun = [&] {
-            if (runPoints >= 2)
-                runs.push_back(run);
-            run.clear();
-            runPoints = 0;
-        };
-        for (size_t k = 1; k < curve.size(); ++k) {
-            dataPoint a = curve[k - 1], b = curve[k];
-            if (!std::isfinite(a.height) || !std::isfinite(b.height) ||
-                !clipSegment(a, b, frame.half)) {
-                finishRun();
-                continue;
-            }
-            const double ax = frame.x(a.angle), ay = frame.y(a.height);
-            if (runPoints == 0 || std::fabs(ax - lastX) > 1e-6 || std::fabs(ay - lastY) > 1e-6) {
-                finishRun();
-                run = px(ax) + "," + px(ay);
-                runPoints = 1;
-            }
-            lastX = frame.x(b.angle);
-            lastY = frame.y(b.height);
-            run += " " + px(lastX) + "," + px(lastY);
-            ++runPoints;
+// The visible pieces of one unrolled curve as polylines' point lists; a piece
+// ends where the curve leaves the plot or a sample is not finite.
+std::vector<std::string> visibleRuns(const plotFrame& frame, const std::vector<dataPoint>& curve) {
+    std::vector<std::string> runs;
+    std::string run;
+    int runPoints = 0;
+    double lastX = NAN, lastY = NAN;
+    auto finishRun = [&] {
+        if (runPoints >= 2) runs.push_back(run);
+        run.clear();
+        runPoints = 0;
+    };
+    for (size_t k = 1; k < curve.size(); ++k) {
+        dataPoint a = curve[k - 1], b = curve[k];
+        if (!std::isfinite(a.height) || !std::isfinite(b.height) || !clipSegment(a, b, frame.half)) {
+            finishRun();
+            continue;
         }
-        finishRun();
-        for (const std::string& r : runs)
-            out << "    <polyline points=\"" << r << "\"/>\n";
+        const double ax = frame.x(a.angle), ay = frame.y(a.height);
+        if (runPoints == 0 || std::fabs(ax - lastX) > 1e-6 || std::fabs(ay - lastY) > 1e-6) {
+            finishRun();
+            run = px(ax) + "," + px(ay);
+            runPoints = 1;
+        }
+        lastX = frame.x(b.angle);
+        lastY = frame.y(b.height);
+        run += " " + px(lastX) + "," + px(lastY);
+        ++runPoints;
     }
-    out << "  </g>\n";
+    finishRun();
+    return runs;
+}
 
-    // Edge numbers at each curve's highest visible point.
-    // A white halo keeps the numbers legible where other curves pass.
+void writeCurves(std::ostream& out, const plotFrame& frame, const figureSamples& f, int p) {
+    out << "  <g class=\"curves p" << p + 1 << "\" fill=\"none\" stroke=\"" << kColours[p]
+        << "\" stroke-width=\"1.6\" stroke-linejoin=\"round\">\n";
+    for (const edgeSamples& e : f.pentagons[p].edges)
+        for (const std::string& r : visibleRuns(frame, unrolledCurve(e, f.sampleAngles)))
+            out << "    <polyline points=\"" << r << "\"/>\n";
+    out << "  </g>\n";
+}
+
+// Edge numbers at each curve's highest visible point, with a white halo that
+// keeps them legible where other curves pass.
+void writeEdgeLabels(std::ostream& out, const plotFrame& frame, const figureSamples& f, int p) {
     out << "  <g font-family=\"" << kFont << "\" font-size=\"11\" fill=\"" << kColours[p]
         << "\" text-anchor=\"middle\" stroke=\"white\" stroke-width=\"3\" "
         << "paint-order=\"stroke\">\n";
@@ -262,11 +264,9 @@ void writeCurves(std::ostream& out, const plotFrame& frame, const figureSamples&
         const dataPoint* top = nullptr;
         double lowest = INFINITY;
         for (size_t k = 0; k + 1 < curve.size(); ++k) {
-            if (!std::isfinite(curve[k].height))
-                continue;
+            if (!std::isfinite(curve[k].height)) continue;
             lowest = std::min(lowest, curve[k].height);
-            if (!top || curve[k].height > top->height)
-                top = &curve[k];
+            if (!top || curve[k].height > top->height) top = &curve[k];
         }
         // A flat curve (the plane is the equator's) has no peak to name.
         const bool flat = top && top->height - lowest < frame.half * 0.01;
@@ -290,7 +290,8 @@ void writeMarks(std::ostream& out, const plotFrame& frame, const figureSamples& 
             if (!std::isfinite(q[0]) || !std::isfinite(q[2]) || std::hypot(q[0], q[2]) < 1e-6)
                 continue;
             const double cx = frame.x(aroundAxis(q[0], q[2])), cy = frame.y(0);
-            out << "  <path d=\"M" << px(cx) << "," << px(cy - r) << " L" << px(cx + r) << ","
+            out << "  <path class=\"crossing p" << p + 1 << "\" d=\"M" << px(cx) << "," << px(cy - r)
+                << " L" << px(cx + r) << ","
                 << px(cy) << " L" << px(cx) << "," << px(cy + r) << " L" << px(cx - r) << ","
                 << px(cy) << " Z\" fill=\"" << (p == 0 ? "white" : colour) << "\" stroke=\""
                 << colour << "\" stroke-width=\"1.5\"/>\n";
@@ -300,7 +301,8 @@ void writeMarks(std::ostream& out, const plotFrame& frame, const figureSamples& 
         dataPoint m;
         if (!cornerMark(pent, i, m) || !frame.contains(m.height))
             continue;
-        out << "  <circle cx=\"" << px(frame.x(m.angle)) << "\" cy=\"" << px(frame.y(m.height))
+        out << "  <circle class=\"corner p" << p + 1 << "\" cx=\"" << px(frame.x(m.angle))
+            << "\" cy=\"" << px(frame.y(m.height))
             << "\" r=\"4.5\" fill=\"" << colour << "\" stroke=\"white\" stroke-width=\"1.5\"/>\n";
     }
 }
@@ -319,8 +321,8 @@ void writeLegend(std::ostream& out, const figureSamples& f, const fit& heights) 
         out << "    <text x=\"" << px(kLegendLeft + 36) << "\" y=\"" << px(y + 43)
             << "\">longitude " << argumentText(pent.longitude) << "</text>\n";
         if (heights.undefined[p])
-            out << "    <text x=\"" << px(kLegendLeft + 36) << "\" y=\"" << px(y + 59)
-                << "\" fill=\"#a00000\">at a pole: no curves</text>\n";
+            out << "    <text class=\"pole p" << p + 1 << "\" x=\"" << px(kLegendLeft + 36)
+                << "\" y=\"" << px(y + 59) << "\" fill=\"#a00000\">at a pole: no curves</text>\n";
         y += heights.undefined[p] ? 80 : 64;
     }
     y += 8;
@@ -365,8 +367,10 @@ void writeSvgReport(std::ostream& out, const figureSamples& f) {
         << "   (heights of the corners; longitudes of corner 0 in radians)</text>\n";
 
     writeGridAndAxes(out, frame);
-    for (int p = 0; p < 2; ++p)
+    for (int p = 0; p < 2; ++p) {
         writeCurves(out, frame, f, p);
+        writeEdgeLabels(out, frame, f, p);
+    }
     for (int p = 0; p < 2; ++p)
         writeMarks(out, frame, f, p);
     writeLegend(out, f, heights);
