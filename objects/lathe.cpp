@@ -36,6 +36,8 @@ lathe::lathe(double* theProfile, short resolution) {
     allocateMesh(static_cast<unsigned short>(resolution * profilePoints),
                  short(resolution * (profilePoints - 1)), "lathe");
 
+    // The loops make exactly the counts allocated, so the checks after them
+    // cannot fire while they run as written; they hold the loops to the formulas.
     long v = 0;
     for (long p = 0; p < profilePoints; ++p) {
         const float radius = float(theProfile[2 * p]);

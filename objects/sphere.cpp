@@ -32,6 +32,8 @@ sphere::sphere(short gridSize) : resolution(gridSize) {
     const int n = gridSize;
     allocateMesh(static_cast<unsigned short>(n * (n - 1) + 2), short(n * n), "sphere");
 
+    // The loops below make exactly these counts, so the checks cannot fire
+    // while they run as written; they hold the loops to the two formulas.
     checkVertexCount(placeVertices());
     checkFaceCount(joinFaces());
     calculateVertexNormals();
