@@ -42,10 +42,16 @@ sceneFrames::sceneFrames(const sceneSettings& s) : fps_(s.fps), stats_(s.stats) 
     if (!scenePentagons(s.pentagons)) replaceFigure(s.pentagons);
     InitScene();
     setSwapHandler([] { swapped = true; });
+    // The window's start: a reshape to its size and a first frame drawn by the
+    // display callback, before any key. The first frame drawn in a context
+    // leaves GL state behind that shifts a few pixels of later frames by one
+    // level of colour; drawing it here too keeps every later frame the
+    // window's, to the last bit.
+    ResizeWindow(s.width, s.height);
+    ViewScene();
     KeyPress('a', 0, 0);
     if (s.stats) KeyPress('t', 0, 0);
     if (s.wire) KeyPress('w', 0, 0);
-    ResizeWindow(s.width, s.height);
 }
 
 void sceneFrames::drawNumbered(long number, double t) {
