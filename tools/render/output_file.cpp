@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tools/pentagon_args.h"
 
 namespace {
 // Paths the handlers may have to remove: fixed storage, since a handler may
@@ -49,6 +48,8 @@ std::string temporaryNameFor(const std::string& path) {
 }
 } // namespace
 
+std::string quotePath(const std::string& path) { return "'" + path + "'"; }
+
 void removeTemporariesOnSignals() {
     struct sigaction action {};
     action.sa_handler = onSignal;
@@ -61,17 +62,17 @@ void setChildToStopOnSignal(pid_t pid) { child.store(pid); }
 pendingFile::pendingFile(const std::string& finalPath)
     : final_(finalPath), temporary_(temporaryNameFor(finalPath)) {
     if (finalPath.empty() || finalPath.back() == '/') {
-        problem_ = "cannot write " + quoteArgument(finalPath) + ": not a file name";
+        problem_ = "cannot write " + quotePath(finalPath) + ": not a file name";
         return;
     }
     slot_ = claimSlot(temporary_);
     if (slot_ < 0) {
-        problem_ = "cannot write " + quoteArgument(finalPath) + ": name too long or too many files";
+        problem_ = "cannot write " + quotePath(finalPath) + ": name too long or too many files";
         return;
     }
     const int fd = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
-        problem_ = "cannot write " + quoteArgument(finalPath) + ": " + std::strerror(errno);
+        problem_ = "cannot write " + quotePath(finalPath) + ": " + std::strerror(errno);
         slotLive[slot_].store(false);
         slot_ = -1;
         return;
@@ -82,7 +83,7 @@ pendingFile::pendingFile(const std::string& finalPath)
 std::string pendingFile::commit() {
     if (slot_ < 0) return problem_;
     if (std::rename(temporary_.c_str(), final_.c_str()) != 0)
-        return "cannot write " + quoteArgument(final_) + ": " + std::strerror(errno);
+        return "cannot write " + quotePath(final_) + ": " + std::strerror(errno);
     slotLive[slot_].store(false);
     slot_ = -1;
     return "";

@@ -28,6 +28,9 @@ class pendingFile {
     int slot_ = -1; // in the list the signal handlers clean up
 };
 
+// A path as messages quote it: whole (a cut path names no file), in quotes.
+std::string quotePath(const std::string& path);
+
 // Installs the signal handlers (once, before any pendingFile exists).
 void removeTemporariesOnSignals();
 

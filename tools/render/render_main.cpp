@@ -90,7 +90,7 @@ struct renderer {
             const std::string problem = writePng(files[k]->path(), frame.data(),
                                                  options.width, options.height);
             if (!problem.empty())
-                return failure("cannot write " + quoteArgument(files[k]->finalPath()) + ": " +
+                return failure("cannot write " + quotePath(files[k]->finalPath()) + ": " +
                                problem);
         }
         for (auto& f : files) {
@@ -126,11 +126,11 @@ struct renderer {
     int frames() {
         const std::string dir = options.framesDir;
         if (mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST)
-            return badInput("cannot make folder " + quoteArgument(dir) + ": " +
+            return badInput("cannot make folder " + quotePath(dir) + ": " +
                             std::strerror(errno));
         struct stat st;
         if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-            return badInput(quoteArgument(dir) + " is not a folder");
+            return badInput(quotePath(dir) + " is not a folder");
         const long count = sequenceFrames(options);
         progressLine progress(count, options.from, options.fps);
         for (long k = 0; k < count; ++k) {
