@@ -16,8 +16,9 @@ extern char** environ;
 
 namespace {
 // The encoder settings: x264 "veryfast" keeps up with drawing on two cores;
-// VP9 in real-time mode likewise; the GIF gets a palette per frame, so that
-// ffmpeg need not hold the whole video to compute one.
+// VP9 in real-time mode likewise; the GIF gets a palette of 128 colours per
+// frame, so that ffmpeg need not hold the whole video to compute one, and a
+// light ordered dither, which keeps the file small.
 std::vector<std::string> formatArguments(videoFormat format) {
     switch (format) {
     case videoFormat::mp4:
@@ -28,8 +29,8 @@ std::vector<std::string> formatArguments(videoFormat format) {
                 "-b:v", "0", "-crf", "32", "-pix_fmt", "yuv420p", "-f", "webm"};
     case videoFormat::gif:
         return {"-filter_complex",
-                "split[a][b];[a]palettegen=stats_mode=single:reserve_transparent=0[p];"
-                "[b][p]paletteuse=new=1:dither=bayer:bayer_scale=3",
+                "split[a][b];[a]palettegen=stats_mode=single:max_colors=128:"
+                "reserve_transparent=0[p];[b][p]paletteuse=new=1:dither=bayer:bayer_scale=5",
                 "-f", "gif"};
     }
     return {};
