@@ -6,27 +6,31 @@
 #   2. instructions per frame, in total and in the project's own code, from two
 #      callgrind runs that differ only in their number of frames;
 #   3. start-up: process start to the first frame on screen, and peak resident
-#      memory then, against a bare GLUT window opened the same way.
+#      memory then, against a bare GLUT window opened the same way;
+#   4. geodesics-render: frames a second drawing alone, with read-back, and
+#      encoding the whole flight to H.264, against the window's own frame
+#      cost; a 1920x1080 PNG; peak memory of a short and a long video.
 # Everything runs in a virtual X server of its own (Mesa's llvmpipe). Figures
 # only: nothing here passes or fails on a time.
 #
-#   scripts/bench.sh [frames] [instructions] [startup]    (default: all three)
+#   scripts/bench.sh [frames] [instructions] [startup] [render]   (default: all)
 # STARTUP_RUNS sets the number of start-up runs of each program (default 15).
 set -euo pipefail
 GEODESICS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$GEODESICS_ROOT/scripts/packages.sh"
-ensure_packages valgrind
+ensure_packages valgrind time
 source "$GEODESICS_ROOT/scripts/xvfb.sh"
 
 runs=${STARTUP_RUNS:-15}
-parts=" ${*:-frames instructions startup} "
+parts=" ${*:-frames instructions startup render} "
 want() { [[ "$parts" == *" $1 "* ]]; }
 build=$GEODESICS_ROOT/build/bench
 out=$build/results
 # Release, with debug information so that callgrind can name the functions.
 cmake -S "$GEODESICS_ROOT" -B "$build" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_CXX_FLAGS=-g -DCMAKE_C_FLAGS=-g >/dev/null
-cmake --build "$build" -j 2 --target geodesics frame_bench bare_window first_frame_probe >/dev/null
+cmake --build "$build" -j 2 --target geodesics frame_bench bare_window first_frame_probe \
+    geodesics-render render_bench >/dev/null
 mkdir -p "$out"
 
 trap stop_xvfb EXIT
@@ -58,7 +62,7 @@ echo "(frames cycle through the six animation times; per frame = (I(48) - I(24))
 echo
 fi
 
-want startup || exit 0
+if want startup; then
 echo "== 3. Start-up to the first frame on screen, $runs runs each, alternating =="
 probe=$build/bench/libfirst_frame_probe.so
 : >"$out/startup.txt"
@@ -91,3 +95,33 @@ for label, f in (("bare window (floor)", bare), ("geodesics", prog)):
 print(f"{'ratio to the floor':24}{prog[0] / bare[0]:15.2f} {prog[3] / bare[3]:7.2f}"
       f"{prog[1] / bare[1]:10.2f}{prog[2] / bare[2]:14.2f}")
 EOF
+fi
+
+want render || exit 0
+echo
+echo "== 4. geodesics-render: the flight off screen (720x576, 30 frames a second) =="
+render=$build/tools/geodesics-render
+(cd "$out" && env -u DISPLAY "$build/bench/render_bench" draw &&
+    env -u DISPLAY "$build/bench/render_bench" readback) | tee "$out/render.txt"
+# timed NAME ARGS...: wall seconds and peak resident memory of one run of the tool.
+timed() {
+    local name=$1
+    shift
+    env -u DISPLAY /usr/bin/time -f "%e %M" -o "$out/$name.time" "$render" "$@" 2>/dev/null
+    read -r wall rss <"$out/$name.time"
+}
+timed flight --video "$out/flight.mp4"
+echo "whole flight to H.264 MP4: 4500 frames in $wall s wall," \
+    "$(awk -v w="$wall" 'BEGIN { printf "%.1f", 4500 / w }') frames/s," \
+    "$(awk -v w="$wall" 'BEGIN { printf "%.1f", 150 / w }') times real time; peak memory $((rss / 1024)) MiB" |
+    tee -a "$out/render.txt"
+timed short --to 10 --video "$out/short.mp4"
+echo "peak memory, 10 s video: $((rss / 1024)) MiB (150 s: see above)" | tee -a "$out/render.txt"
+timed hd --size 1920x1080 --at 90 --stats --png "$out/hd.png"
+echo "one 1920x1080 PNG, start to finish: $wall s" | tee -a "$out/render.txt"
+# The window's own frame cost, in the same run: frame_bench's wall time of the
+# full scene at its six moments of the flight.
+"$build/bench/frame_bench" --rounds 3 --frames 30 >"$out/window-frames.txt"
+awk '/^ *[0-9.]+ / && NF > 10 { sum += $NF; n++ }
+    END { if (n) printf "the window, same machine and run: %.2f ms wall a frame (mean of %d moments), %.0f frames/s\n", sum / n, n, 1000 * n / sum }' \
+    "$out/window-frames.txt" | tee -a "$out/render.txt"

@@ -3,7 +3,8 @@
 # something is missing; the one line for others is in the README.
 GEODESICS_PACKAGES="cmake g++ make pkg-config libgtest-dev freeglut3-dev libglu1-mesa-dev \
 libgl1-mesa-dri libsdl2-dev xvfb xauth xdotool x11-utils x11-apps imagemagick apitrace \
-librsvg2-bin python3"
+librsvg2-bin python3 \
+libegl-dev libpng-dev xfonts-base ffmpeg"
 
 ensure_packages() {
     local missing=()

@@ -1,0 +1,55 @@
+// Renderer benchmark: geodesics-render's frames with nothing written, the
+// whole 150-second flight at 720x576 and 30 frames a second, off screen as the
+// tool draws them. Prints frames a second and wall and CPU milliseconds a
+// frame (CPU time includes llvmpipe's threads).
+//
+//   render_bench draw       drawing alone
+//   render_bench readback   drawing and reading each frame back, as for video
+#include <ctime>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "tools/pentagon_args.h"
+#include "tools/render/offscreen_context.h"
+#include "tools/render/scene_frames.h"
+
+namespace {
+double cpuSeconds() {
+    timespec ts;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec + ts.tv_nsec * 1e-9;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    const bool readback = argc > 1 && std::strcmp(argv[1], "readback") == 0;
+    offscreenContext context;
+    std::string problem = context.open();
+    if (problem.empty()) problem = context.makeFramebuffer(720, 576, 0);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "render_bench: %s\n", problem.c_str());
+        return 1;
+    }
+    sceneSettings settings;
+    std::memcpy(settings.pentagons, kScenePentagons, sizeof settings.pentagons);
+    sceneFrames scene(settings);
+    std::vector<uint8_t> frame(size_t(720) * 576 * 3);
+
+    const int frames = 150 * 30;
+    const auto start = std::chrono::steady_clock::now();
+    const double cpu0 = cpuSeconds();
+    for (int k = 0; k < frames; ++k) {
+        scene.drawAt(double(k) / 30);
+        if (readback) context.readFrame(frame.data());
+    }
+    if (!readback) context.readFrame(frame.data()); // waits for the last frame
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double cpu = cpuSeconds() - cpu0;
+    std::printf("%-28s %5d frames in %6.2f s: %6.1f frames/s, %5.2f ms wall, %5.2f ms CPU a frame\n",
+                readback ? "drawing and reading back" : "drawing alone", frames, wall,
+                frames / wall, wall / frames * 1e3, cpu / frames * 1e3);
+    return 0;
+}

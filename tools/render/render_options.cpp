@@ -1,0 +1,242 @@
+#include "tools/render/render_options.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+// --name VALUE or --name=VALUE: takes the value, or says it is missing.
+bool takeValue(int argc, const char* const* argv, int& k, const std::string& name,
+               std::string& value, std::string& problem) {
+    const std::string word = argv[k];
+    if (word == name) {
+        if (k + 1 >= argc) {
+            problem = "missing value after " + name;
+            return true;
+        }
+        value = argv[++k];
+        return true;
+    }
+    if (word.rfind(name + "=", 0) == 0) {
+        value = word.substr(name.size() + 1);
+        return true;
+    }
+    return false;
+}
+
+// A whole word of decimal digits, at most `max`.
+bool readCount(const std::string& word, long max, long& value) {
+    if (word.empty() || word.size() > 9) return false;
+    for (char c : word)
+        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    value = std::strtol(word.c_str(), nullptr, 10);
+    return value <= max;
+}
+
+// Animation seconds: a finite number from 0 to 150.
+std::string readTime(const std::string& option, const std::string& word, double& t) {
+    char* end = nullptr;
+    errno = 0;
+    t = std::strtod(word.c_str(), &end);
+    if (word.empty() || std::isspace(static_cast<unsigned char>(word[0])) || *end != '\0' ||
+        !std::isfinite(t))
+        return option + " " + quoteArgument(word) + " is not a number of seconds";
+    if (t < 0 || t > kFlightSeconds)
+        return option + " " + quoteArgument(word) + " is outside the flight (0 to 150 s)";
+    return "";
+}
+
+std::string readSize(const std::string& word, renderOptions& o) {
+    const size_t x = word.find('x');
+    long w = 0, h = 0;
+    if (x == std::string::npos || !readCount(word.substr(0, x), 999999, w) ||
+        !readCount(word.substr(x + 1), 999999, h))
+        return "--size " + quoteArgument(word) + " is not WIDTHxHEIGHT (e.g. 1920x1080)";
+    if (w < 1 || h < 1) return "--size " + quoteArgument(word) + " has no pixels";
+    o.width = int(w);
+    o.height = int(h);
+    return "";
+}
+
+bool endsWith(const std::string& s, const char* suffix) {
+    const size_t n = std::strlen(suffix);
+    if (s.size() < n) return false;
+    for (size_t k = 0; k < n; ++k)
+        if (std::tolower(static_cast<unsigned char>(s[s.size() - n + k])) != suffix[k])
+            return false;
+    return true;
+}
+
+std::string readAt(const std::string& list, renderOptions& o) {
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = list.find(',', start);
+        const std::string word = list.substr(start, comma - start);
+        double t = 0;
+        std::string problem = readTime("--at", word, t);
+        if (!problem.empty()) return problem;
+        for (double earlier : o.times)
+            if (earlier == t) return "--at gives " + quoteArgument(word) + " twice";
+        o.times.push_back(t);
+        o.timeWords.push_back(word);
+        if (comma == std::string::npos) return "";
+        start = comma + 1;
+    }
+}
+
+// Checks that hold between options once all are read.
+std::string checkTogether(renderOptions& o, bool rangeGiven) {
+    const int outputs = int(!o.times.empty() || !o.png.empty()) + int(!o.video.empty()) +
+                        int(!o.framesDir.empty());
+    if (outputs == 0) return "nothing to write: give --at and --png, --video or --frames";
+    if (outputs > 1) return "give only one of --at/--png, --video and --frames";
+    if (!o.video.empty()) {
+        o.output = renderOutput::video;
+        if (endsWith(o.video, ".mp4"))
+            o.format = videoFormat::mp4;
+        else if (endsWith(o.video, ".webm"))
+            o.format = videoFormat::webm;
+        else if (endsWith(o.video, ".gif"))
+            o.format = videoFormat::gif;
+        else
+            return "--video " + quoteArgument(o.video) + " does not end in .mp4, .webm or .gif";
+        // Both encoders store colour at half resolution in each direction.
+        if (o.format != videoFormat::gif && (o.width % 2 || o.height % 2))
+            return "--size " + std::to_string(o.width) + "x" + std::to_string(o.height) +
+                   ": MP4 and WebM video need an even width and height";
+    } else if (!o.framesDir.empty()) {
+        o.output = renderOutput::frames;
+    } else {
+        o.output = renderOutput::pictures;
+        if (o.times.empty()) return "--png needs --at with the moments to draw";
+        if (o.png.empty()) return "--at needs --png with the file to write";
+        if (rangeGiven) return "--from and --to set a video's range; --at gives its own times";
+        if (o.times.size() > 1 && o.png.find("%t") == std::string::npos)
+            return "--png " + quoteArgument(o.png) +
+                   " needs %t in its name for several --at times";
+        return "";
+    }
+    if (o.from >= o.to)
+        return "--from " + quoteArgument(o.fromWord) + " is not before --to " +
+               quoteArgument(o.toWord);
+    if (sequenceFrames(o) < 1) return "--from to --to is shorter than one frame";
+    return "";
+}
+} // namespace
+
+std::string parseRenderOptions(int argc, const char* const* argv, renderOptions& o) {
+    bool rangeGiven = false;
+    for (int k = 1; k < argc; ++k) {
+        const std::string word = argv[k];
+        std::string value, problem;
+        if (word == "--help" || word == "-h") {
+            o.help = true;
+            return "";
+        }
+        if (word == "--stats") {
+            o.stats = true;
+        } else if (word == "--wire") {
+            o.wire = true;
+        } else if (word == "--pentagons") {
+            int given = 0;
+            while (given < 4 && k + 1 + given < argc && looksLikeNumber(argv[k + 1 + given]))
+                ++given;
+            if (given < 4)
+                return "--pentagons needs 4 values (LAT1 LONG1 LAT2 LONG2), got " +
+                       std::to_string(given);
+            problem = parsePentagonValues(argv + k + 1, o.pentagons);
+            if (!problem.empty()) return problem;
+            k += 4;
+        } else if (takeValue(argc, argv, k, "--size", value, problem)) {
+            if (problem.empty()) problem = readSize(value, o);
+        } else if (takeValue(argc, argv, k, "--fps", value, problem)) {
+            long fps = 0;
+            if (problem.empty() && (!readCount(value, kMaxFps, fps) || fps < 1))
+                problem = "--fps " + quoteArgument(value) + " is not a whole number from 1 to " +
+                          std::to_string(kMaxFps);
+            o.fps = int(fps);
+        } else if (takeValue(argc, argv, k, "--samples", value, problem)) {
+            long samples = 0;
+            if (problem.empty() && !readCount(value, 256, samples))
+                problem = "--samples " + quoteArgument(value) + " is not a whole number from 0";
+            o.samples = int(samples);
+        } else if (takeValue(argc, argv, k, "--from", value, problem)) {
+            if (problem.empty()) problem = readTime("--from", value, o.from);
+            o.fromWord = value;
+            rangeGiven = true;
+        } else if (takeValue(argc, argv, k, "--to", value, problem)) {
+            if (problem.empty()) problem = readTime("--to", value, o.to);
+            o.toWord = value;
+            rangeGiven = true;
+        } else if (takeValue(argc, argv, k, "--at", value, problem)) {
+            if (problem.empty()) problem = readAt(value, o);
+        } else if (takeValue(argc, argv, k, "--png", value, problem)) {
+            o.png = value;
+        } else if (takeValue(argc, argv, k, "--video", value, problem)) {
+            o.video = value;
+        } else if (takeValue(argc, argv, k, "--frames", value, problem)) {
+            o.framesDir = value;
+        } else if (word.size() > 1 && word[0] == '-') {
+            return "unknown option " + quoteArgument(word);
+        } else {
+            return "unexpected argument " + quoteArgument(word);
+        }
+        if (!problem.empty()) return problem;
+        // An empty file or folder name is as good as a missing one.
+        if ((word.rfind("--png", 0) == 0 || word.rfind("--video", 0) == 0 ||
+             word.rfind("--frames", 0) == 0) &&
+            value.empty())
+            return "missing value after " + word.substr(0, word.find('='));
+    }
+    return checkTogether(o, rangeGiven);
+}
+
+std::string pictureName(const renderOptions& o, size_t k) {
+    std::string name = o.png;
+    for (size_t at = name.find("%t"); at != std::string::npos;
+         at = name.find("%t", at + o.timeWords[k].size()))
+        name.replace(at, 2, o.timeWords[k]);
+    return name;
+}
+
+long sequenceFrames(const renderOptions& o) { return std::lround((o.to - o.from) * o.fps); }
+
+const char* renderUsage() {
+    return "usage: geodesics-render [--pentagons LAT1 LONG1 LAT2 LONG2] [--size WxH] [--fps N]\n"
+           "                        [--stats] [--wire] [--samples N] [--from S] [--to S]\n"
+           "                        (--at S[,S...] --png FILE | --video FILE.mp4|.webm|.gif |\n"
+           "                         --frames DIR)\n";
+}
+
+const char* renderHelpText() {
+    return "usage: geodesics-render [--pentagons LAT1 LONG1 LAT2 LONG2] [--size WxH] [--fps N]\n"
+           "                        [--stats] [--wire] [--samples N] [--from S] [--to S]\n"
+           "                        (--at S[,S...] --png FILE | --video FILE.mp4|.webm|.gif |\n"
+           "                         --frames DIR)\n"
+           "\n"
+           "Draws the geodesics program's own frames off screen, with no display, and\n"
+           "writes them as pictures or video. Times are seconds of the animation (0 to\n"
+           "150); frame k of a video is at FROM + k/FPS, whatever the machine's speed.\n"
+           "\n"
+           "  --at S[,S...]      the moments to draw, each written with --png\n"
+           "  --png FILE         the picture; %t in the name becomes each time as written\n"
+           "                     (needed for several times: --at 25,60 --png shot-%t.png)\n"
+           "  --video FILE       the frames from --from to --to as H.264 (.mp4), VP9 (.webm)\n"
+           "                     or an animated GIF (.gif), encoded by ffmpeg\n"
+           "  --frames DIR       the same frames as DIR/frame-00000.png, frame-00001.png, ...\n"
+           "  --from S, --to S   the range of a video or frame folder (default 0 to 150)\n"
+           "  --fps N            frames a second (default 30; also numbers the frames)\n"
+           "  --size WxH         pixels (default 720x576, the window's)\n"
+           "  --samples N        multisampling for smooth edges (default 0: none, as the window)\n"
+           "  --stats            the statistics line, as key t shows it\n"
+           "  --wire             the wire frame, as key w shows it\n"
+           "  --pentagons LAT1 LONG1 LAT2 LONG2\n"
+           "                     other pentagons: for each, the height of its corners (-1 to 1)\n"
+           "                     and the longitude of its corner 0 (radians); default the\n"
+           "                     scene's, 0.97531795 0.1 0.630991 0.1\n"
+           "  --help             this text\n"
+           "\n"
+           "Exit status: 0 done, 2 bad input (nothing written), 1 a failure while writing.\n";
+}

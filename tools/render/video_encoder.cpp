@@ -1,0 +1,213 @@
+#include "tools/render/video_encoder.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "tools/render/output_file.h"
+
+extern char** environ;
+
+namespace {
+// The encoder settings: x264 "veryfast" keeps up with drawing on two cores;
+// VP9 in real-time mode likewise; the GIF gets a palette of 128 colours per
+// frame, so that ffmpeg need not hold the whole video to compute one, and a
+// light ordered dither, which keeps the file small.
+std::vector<std::string> formatArguments(videoFormat format) {
+    switch (format) {
+    case videoFormat::mp4:
+        return {"-c:v", "libx264", "-preset", "veryfast", "-crf", "20", "-pix_fmt", "yuv420p",
+                "-f", "mp4"};
+    case videoFormat::webm:
+        return {"-c:v", "libvpx-vp9", "-deadline", "realtime", "-cpu-used", "8", "-row-mt", "1",
+                "-b:v", "0", "-crf", "32", "-pix_fmt", "yuv420p", "-f", "webm"};
+    case videoFormat::gif:
+        return {"-filter_complex",
+                "split[a][b];[a]palettegen=stats_mode=single:max_colors=128:"
+                "reserve_transparent=0[p];[b][p]paletteuse=new=1:dither=bayer:bayer_scale=5",
+                "-f", "gif"};
+    }
+    return {};
+}
+} // namespace
+
+std::string findFfmpeg() {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/bin:/bin";
+    size_t start = 0;
+    while (start <= dirs.size()) {
+        size_t end = dirs.find(':', start);
+        if (end == std::string::npos) end = dirs.size();
+        std::string dir = dirs.substr(start, end - start);
+        if (dir.empty()) dir = ".";
+        const std::string candidate = dir + "/ffmpeg";
+        struct stat st;
+        if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        start = end + 1;
+    }
+    return "";
+}
+
+std::string videoEncoder::start(const std::string& ffmpeg, videoFormat format,
+                                const std::string& path, int width, int height, int fps) {
+    frameBytes_ = size_t(width) * height * 3;
+    for (auto& b : buffers_) b.resize(frameBytes_);
+
+    std::vector<std::string> args = {ffmpeg, "-hide_banner", "-nostdin", "-loglevel", "error",
+                                     "-y", "-f", "rawvideo", "-pix_fmt", "rgb24", "-s",
+                                     std::to_string(width) + "x" + std::to_string(height), "-r",
+                                     std::to_string(fps), "-i", "pipe:0"};
+    for (std::string& a : formatArguments(format)) args.push_back(std::move(a));
+    args.push_back(path);
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) return std::string("no pipe: ") + std::strerror(errno);
+    log_ = std::tmpfile();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (log_) posix_spawn_file_actions_adddup2(&actions, fileno(log_), 2);
+    const int err = posix_spawn(&pid_, ffmpeg.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[0]);
+    if (err != 0) {
+        pid_ = 0;
+        close(fds[1]);
+        return "cannot run " + ffmpeg + ": " + std::strerror(err);
+    }
+    setChildToStopOnSignal(pid_);
+    pipe_ = fds[1];
+    writer_ = std::thread(&videoEncoder::writeFrames, this);
+    return "";
+}
+
+uint8_t* videoEncoder::nextFrame() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return queued_ < kBuffers || failed_; });
+    if (failed_) return nullptr;
+    return buffers_[nextToFill_].data();
+}
+
+void videoEncoder::submitFrame() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    nextToFill_ = (nextToFill_ + 1) % kBuffers;
+    ++queued_;
+    changed_.notify_all();
+}
+
+// The pipe is written outside the lock; a frame's buffer is handed back only
+// once ffmpeg has taken all of it. A closed pipe (ffmpeg gone) is EPIPE here,
+// since the renderer ignores SIGPIPE.
+void videoEncoder::writeFrames() {
+    for (;;) {
+        const uint8_t* frame = nullptr;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [this] { return queued_ > 0 || closing_; });
+            if (abandoned_ || queued_ == 0) return;
+            frame = buffers_[nextToWrite_].data();
+        }
+        size_t done = 0;
+        while (done < frameBytes_) {
+            const ssize_t n = write(pipe_, frame + done, frameBytes_ - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                failed_ = true;
+                writeProblem_ = std::strerror(errno);
+                changed_.notify_all();
+                return;
+            }
+            done += size_t(n);
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (abandoned_) return;
+        nextToWrite_ = (nextToWrite_ + 1) % kBuffers;
+        --queued_;
+        changed_.notify_all();
+    }
+}
+
+// The last line ffmpeg wrote on its standard error, if any.
+std::string videoEncoder::ffmpegMessage() {
+    if (!log_) return "";
+    std::rewind(log_);
+    std::string last, line;
+    char chunk[512];
+    while (std::fgets(chunk, sizeof chunk, log_)) {
+        line += chunk;
+        if (!line.empty() && line.back() == '\n') {
+            line.pop_back();
+            if (!line.empty()) last = line;
+            line.clear();
+        }
+    }
+    if (!line.empty()) last = line;
+    return last;
+}
+
+std::string videoEncoder::finish() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        closing_ = true;
+        changed_.notify_all();
+    }
+    if (writer_.joinable()) writer_.join();
+    if (pipe_ >= 0) close(pipe_);
+    pipe_ = -1;
+    if (pid_ == 0) return "ffmpeg was not started";
+    int status = 0;
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = 0;
+    setChildToStopOnSignal(0);
+    const std::string said = ffmpegMessage();
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && !failed_) return "";
+    std::string problem = "ffmpeg failed";
+    if (WIFEXITED(status) && WEXITSTATUS(status) != 0)
+        problem += " (exit status " + std::to_string(WEXITSTATUS(status)) + ")";
+    else if (WIFSIGNALED(status))
+        problem += " (killed by signal " + std::to_string(WTERMSIG(status)) + ")";
+    else if (failed_)
+        problem += " (stopped reading frames: " + writeProblem_ + ")";
+    if (!said.empty()) problem += ": " + said;
+    return problem;
+}
+
+void videoEncoder::stopChild() {
+    if (pid_ == 0) return;
+    kill(pid_, SIGKILL);
+    int status;
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = 0;
+    setChildToStopOnSignal(0);
+}
+
+videoEncoder::~videoEncoder() {
+    if (writer_.joinable()) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            closing_ = true;
+            abandoned_ = true; // what is still queued is not sent
+            changed_.notify_all();
+        }
+        stopChild(); // unblocks a write in progress (EPIPE)
+        writer_.join();
+    }
+    if (pipe_ >= 0) close(pipe_);
+    stopChild();
+    if (log_) std::fclose(log_);
+}
