@@ -126,69 +126,82 @@ std::string checkTogether(renderOptions& o, bool rangeGiven) {
 }
 } // namespace
 
+namespace {
+// --pentagons and the four words after it, read by the report tool's reader.
+std::string readPentagons(int argc, const char* const* argv, int& k, renderOptions& o) {
+    int given = 0;
+    while (given < 4 && k + 1 + given < argc && looksLikeNumber(argv[k + 1 + given])) ++given;
+    if (given < 4)
+        return "--pentagons needs 4 values (LAT1 LONG1 LAT2 LONG2), got " + std::to_string(given);
+    k += 4;
+    return parsePentagonValues(argv + k - 3, o.pentagons);
+}
+
+// The options that take a value (--name VALUE or --name=VALUE): false when
+// argv[k] is none of them; otherwise `problem` says what is wrong, if anything.
+bool readValueOption(int argc, const char* const* argv, int& k, renderOptions& o,
+                     bool& rangeGiven, std::string& problem) {
+    std::string value;
+    if (takeValue(argc, argv, k, "--size", value, problem)) {
+        if (problem.empty()) problem = readSize(value, o);
+    } else if (takeValue(argc, argv, k, "--fps", value, problem)) {
+        long fps = 0;
+        if (problem.empty() && (!readCount(value, kMaxFps, fps) || fps < 1))
+            problem = "--fps " + quoteArgument(value) + " is not a whole number from 1 to " +
+                      std::to_string(kMaxFps);
+        o.fps = int(fps);
+    } else if (takeValue(argc, argv, k, "--samples", value, problem)) {
+        long samples = 0;
+        if (problem.empty() && !readCount(value, 256, samples))
+            problem = "--samples " + quoteArgument(value) + " is not a whole number from 0";
+        o.samples = int(samples);
+    } else if (takeValue(argc, argv, k, "--from", value, problem)) {
+        if (problem.empty()) problem = readTime("--from", value, o.from);
+        o.fromWord = value;
+        rangeGiven = true;
+    } else if (takeValue(argc, argv, k, "--to", value, problem)) {
+        if (problem.empty()) problem = readTime("--to", value, o.to);
+        o.toWord = value;
+        rangeGiven = true;
+    } else if (takeValue(argc, argv, k, "--at", value, problem)) {
+        if (problem.empty()) problem = readAt(value, o);
+    } else {
+        // The outputs: an empty file or folder name is as good as a missing one.
+        std::string* output = nullptr;
+        const char* name = nullptr;
+        for (auto [option, field] : {std::pair{"--png", &o.png}, {"--video", &o.video},
+                                     {"--frames", &o.framesDir}})
+            if (!output && takeValue(argc, argv, k, option, value, problem)) {
+                output = field;
+                name = option;
+            }
+        if (!output) return false;
+        *output = value;
+        if (problem.empty() && value.empty()) problem = std::string("missing value after ") + name;
+    }
+    return true;
+}
+} // namespace
+
 std::string parseRenderOptions(int argc, const char* const* argv, renderOptions& o) {
     bool rangeGiven = false;
     for (int k = 1; k < argc; ++k) {
         const std::string word = argv[k];
-        std::string value, problem;
+        std::string problem;
         if (word == "--help" || word == "-h") {
             o.help = true;
             return "";
         }
-        if (word == "--stats") {
+        if (word == "--stats")
             o.stats = true;
-        } else if (word == "--wire") {
+        else if (word == "--wire")
             o.wire = true;
-        } else if (word == "--pentagons") {
-            int given = 0;
-            while (given < 4 && k + 1 + given < argc && looksLikeNumber(argv[k + 1 + given]))
-                ++given;
-            if (given < 4)
-                return "--pentagons needs 4 values (LAT1 LONG1 LAT2 LONG2), got " +
-                       std::to_string(given);
-            problem = parsePentagonValues(argv + k + 1, o.pentagons);
-            if (!problem.empty()) return problem;
-            k += 4;
-        } else if (takeValue(argc, argv, k, "--size", value, problem)) {
-            if (problem.empty()) problem = readSize(value, o);
-        } else if (takeValue(argc, argv, k, "--fps", value, problem)) {
-            long fps = 0;
-            if (problem.empty() && (!readCount(value, kMaxFps, fps) || fps < 1))
-                problem = "--fps " + quoteArgument(value) + " is not a whole number from 1 to " +
-                          std::to_string(kMaxFps);
-            o.fps = int(fps);
-        } else if (takeValue(argc, argv, k, "--samples", value, problem)) {
-            long samples = 0;
-            if (problem.empty() && !readCount(value, 256, samples))
-                problem = "--samples " + quoteArgument(value) + " is not a whole number from 0";
-            o.samples = int(samples);
-        } else if (takeValue(argc, argv, k, "--from", value, problem)) {
-            if (problem.empty()) problem = readTime("--from", value, o.from);
-            o.fromWord = value;
-            rangeGiven = true;
-        } else if (takeValue(argc, argv, k, "--to", value, problem)) {
-            if (problem.empty()) problem = readTime("--to", value, o.to);
-            o.toWord = value;
-            rangeGiven = true;
-        } else if (takeValue(argc, argv, k, "--at", value, problem)) {
-            if (problem.empty()) problem = readAt(value, o);
-        } else if (takeValue(argc, argv, k, "--png", value, problem)) {
-            o.png = value;
-        } else if (takeValue(argc, argv, k, "--video", value, problem)) {
-            o.video = value;
-        } else if (takeValue(argc, argv, k, "--frames", value, problem)) {
-            o.framesDir = value;
-        } else if (word.size() > 1 && word[0] == '-') {
-            return "unknown option " + quoteArgument(word);
-        } else {
-            return "unexpected argument " + quoteArgument(word);
-        }
+        else if (word == "--pentagons")
+            problem = readPentagons(argc, argv, k, o);
+        else if (!readValueOption(argc, argv, k, o, rangeGiven, problem))
+            return (word.size() > 1 && word[0] == '-' ? "unknown option " : "unexpected argument ") +
+                   quoteArgument(word);
         if (!problem.empty()) return problem;
-        // An empty file or folder name is as good as a missing one.
-        if ((word.rfind("--png", 0) == 0 || word.rfind("--video", 0) == 0 ||
-             word.rfind("--frames", 0) == 0) &&
-            value.empty())
-            return "missing value after " + word.substr(0, word.find('='));
     }
     return checkTogether(o, rangeGiven);
 }
@@ -203,18 +216,17 @@ std::string pictureName(const renderOptions& o, size_t k) {
 
 long sequenceFrames(const renderOptions& o) { return std::lround((o.to - o.from) * o.fps); }
 
-const char* renderUsage() {
-    return "usage: geodesics-render [--pentagons LAT1 LONG1 LAT2 LONG2] [--size WxH] [--fps N]\n"
-           "                        [--stats] [--wire] [--samples N] [--from S] [--to S]\n"
-           "                        (--at S[,S...] --png FILE | --video FILE.mp4|.webm|.gif |\n"
-           "                         --frames DIR)\n";
-}
+// The usage, a literal so the help text can begin with it.
+#define RENDER_USAGE                                                                             \
+    "usage: geodesics-render [--pentagons LAT1 LONG1 LAT2 LONG2] [--size WxH] [--fps N]\n"       \
+    "                        [--stats] [--wire] [--samples N] [--from S] [--to S]\n"             \
+    "                        (--at S[,S...] --png FILE | --video FILE.mp4|.webm|.gif |\n"        \
+    "                         --frames DIR)\n"
+
+const char* renderUsage() { return RENDER_USAGE; }
 
 const char* renderHelpText() {
-    return "usage: geodesics-render [--pentagons LAT1 LONG1 LAT2 LONG2] [--size WxH] [--fps N]\n"
-           "                        [--stats] [--wire] [--samples N] [--from S] [--to S]\n"
-           "                        (--at S[,S...] --png FILE | --video FILE.mp4|.webm|.gif |\n"
-           "                         --frames DIR)\n"
+    return RENDER_USAGE
            "\n"
            "Draws the geodesics program's own frames off screen, with no display, and\n"
            "writes them as pictures or video. Times are seconds of the animation (0 to\n"
