@@ -1,6 +1,6 @@
-// The platform layer: start-up and wind-up hooks, the resource directory, the
-// animation clock (seconds, pauses excluded, frozen once the animation has
-// finished), music and texture stubs, movie rendering and the start sound.
+// The platform layer (windows.cpp, and sound.cpp for the start sound): start-up
+// and wind-up hooks, the resource directory, the animation clock (seconds, pauses
+// excluded, frozen once finished), music, texture and movie stubs, the start sound.
 #pragma once
 
 #include <cstdint>
