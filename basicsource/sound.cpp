@@ -18,6 +18,7 @@ struct sdlLibrary {
     decltype(&SDL_WasInit) WasInit;
     decltype(&SDL_InitSubSystem) InitSubSystem;
     decltype(&SDL_Quit) Quit;
+    decltype(&SDL_SetHintWithPriority) SetHintWithPriority;
     decltype(&SDL_RWFromFile) RWFromFile;
     decltype(&SDL_LoadWAV_RW) LoadWAV_RW;
     decltype(&SDL_FreeWAV) FreeWAV;
@@ -42,6 +43,7 @@ const sdlLibrary* loadSDL() {
         void* lib = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
         if (lib && bind(lib, sdl.WasInit, "SDL_WasInit") &&
             bind(lib, sdl.InitSubSystem, "SDL_InitSubSystem") && bind(lib, sdl.Quit, "SDL_Quit") &&
+            bind(lib, sdl.SetHintWithPriority, "SDL_SetHintWithPriority") &&
             bind(lib, sdl.RWFromFile, "SDL_RWFromFile") &&
             bind(lib, sdl.LoadWAV_RW, "SDL_LoadWAV_RW") && bind(lib, sdl.FreeWAV, "SDL_FreeWAV") &&
             bind(lib, sdl.OpenAudioDevice, "SDL_OpenAudioDevice") &&
@@ -52,6 +54,28 @@ const sdlLibrary* loadSDL() {
             sdlState = sdlLoaded;
     }
     return sdlState == sdlLoaded ? &sdl : nullptr;
+}
+
+// ALSA reports each failed probe of a machine without a sound card on standard
+// error (eight lines at the first sound), through one handler for the whole
+// library. Whether SDL links it or loads it itself, it is this soname: dlopen
+// finds, or loads, the instance SDL uses.
+void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void quietAlsa() {
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!alsa) return;
+    using handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    auto setHandler = reinterpret_cast<int (*)(handler)>(dlsym(alsa, "snd_lib_error_set_handler"));
+    if (setHandler) setHandler(ignoreAlsaError);
+}
+
+// Audio started with SDL's own SIGINT and SIGTERM handlers would only queue a
+// quit event that nothing reads, and so swallow Ctrl+C and kill.
+bool startAudio(const sdlLibrary& sdl) {
+    quietAlsa();
+    sdl.SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "1", SDL_HINT_OVERRIDE);
+    return sdl.InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 } // namespace
 
@@ -86,7 +110,7 @@ void playSoundFile(const char* path) {
     Uint8* buffer = nullptr;
     Uint32 length = 0;
     if (!lib->LoadWAV_RW(lib->RWFromFile(path, "rb"), 1, &format, &buffer, &length)) return;
-    if (!lib->WasInit(SDL_INIT_AUDIO) && lib->InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    if (!lib->WasInit(SDL_INIT_AUDIO) && !startAudio(*lib)) {
         soundUnavailable = true;
         lib->FreeWAV(buffer);
         return;
