@@ -30,5 +30,7 @@ uint32_t loadTextureFile(const char* theCFilename, bool generateMipmaps);
 void RenderMovie();
 
 // Starts playing a WAV file in the background and returns at once, restarting
-// it if it is already playing. A missing file or audio device costs nothing.
+// it if it is already playing. The first file that loads is decoded once and
+// kept; later calls naming another file play nothing. A missing or refused
+// file (see sound.h) or no audio device means silence, with nothing printed.
 void playSoundFile(const char* path);
