@@ -6,7 +6,7 @@
 #include <cstdint>
 
 void platformInitialise();
-void platformWindup();
+void platformWindup(); // stops the start sound; returns promptly whatever is playing
 void getPathToResourceDirectory(char* path); // path: at least 12 characters
 
 // Animation clock. The tick source counts milliseconds of wall-clock time.

@@ -117,6 +117,15 @@ bool readSoundFile(const char* path, std::vector<Uint8>& bytes) {
     return got > 0;
 }
 
+// Closing a device waits for SDL's thread to play out the buffer in hand and
+// about two more: a buffer of the largest power of two of frames within 1/32 s
+// (so between 1/64 and 1/32 s) keeps that wait short.
+Uint16 bufferFrames(int rate) {
+    Uint16 frames = 1;
+    while (frames * 2 <= rate / 32) frames = Uint16(frames * 2);
+    return frames;
+}
+
 enum class phase {
     idle,          // nothing kept: never asked, or the last file was missing or refused
     readingFile,   // the loader is reading the file (it may be stuck there for ever)
@@ -197,7 +206,8 @@ phase startAudio(soundState& s, std::vector<Uint8> bytes) {
         return phase::idle;
     std::unique_ptr<Uint8, wavDeleter> clip(samples, wavDeleter{s.sdl.FreeWAV});
     bytes = std::vector<Uint8>(); // the file's bytes are not needed any more
-    if (length == 0) return phase::idle;
+    if (format.freq < kMinSoundRate || format.freq > kMaxSoundRate || length == 0)
+        return phase::idle;
 
     quietAlsa();
     // SDL's own SIGINT and SIGTERM handlers would only queue a quit event that
@@ -211,6 +221,7 @@ phase startAudio(soundState& s, std::vector<Uint8> bytes) {
     s.clip = std::move(clip);
     s.clipBytes = length;
     s.position = 0;
+    format.samples = bufferFrames(format.freq);
     format.callback = fillFromClip;
     format.userdata = &s;
     SDL_AudioSpec obtained;

@@ -5,9 +5,11 @@
 
 #include <cstddef>
 
-// The files accepted: regular files of at most 4 MiB (about 24 s of CD-quality
-// stereo). Anything else is refused, silently.
+// The clips accepted: regular files of at most 4 MiB (about 24 s of CD-quality
+// stereo), sampled at 8 to 192 kHz. Anything else is refused, silently.
 constexpr std::size_t kMaxSoundFileBytes = std::size_t(4) << 20;
+constexpr int kMinSoundRate = 8000;   // Hz
+constexpr int kMaxSoundRate = 192000; // Hz
 
 // Stops the sound and closes the audio device for good (platformWindup). Waits
 // a fraction of a second at most, for a loader that is starting the audio

@@ -40,7 +40,7 @@ picture_changes() {
 
 # run_case NAME DRIVER SOUND ENDING [VAR=value...]
 #   DRIVER: an SDL_AUDIODRIVER, or "default" for none named;
-#   SOUND: shipped, none or fifo;
+#   SOUND: shipped, none, fifo, or a sample rate (a second of silence at it);
 #   ENDING: q, Escape, INT or TERM.
 run_case() {
     local name=$1 driver=$2 sound=$3 ending=$4
@@ -52,6 +52,8 @@ run_case() {
     shipped) cp "$SOURCE_DIR/resources/vorsandi_02.wav" "$wav" ;;
     none) ;;
     fifo) mkfifo "$wav" ;;
+    *) python3 -c "import wave,sys; r=int(sys.argv[2]); w=wave.open(sys.argv[1],'wb'); w.setnchannels(1); w.setsampwidth(1); w.setframerate(r); w.writeframes(bytes([128])*r); w.close()" \
+        "$wav" "$sound" ;;
     esac
     local driver_env=(SDL_AUDIODRIVER="$driver")
     [ "$driver" = default ] && driver_env=(-u SDL_AUDIODRIVER)
@@ -107,5 +109,6 @@ run_case kill dummy shipped TERM
 # Whatever this machine has; here, no sound card: ALSA's complaints stay unprinted.
 run_case default-driver default shipped INT
 run_case no-such-card alsa shipped Escape AUDIODEV=hw:9
-# Refused: a FIFO would block its reader for ever.
+# Refused: a FIFO would block its reader for ever, a device at 100 Hz the quit.
 run_case fifo dummy fifo Escape
+run_case 100-hz dummy 100 q

@@ -233,6 +233,32 @@ TEST_F(Sound, RefusesWhatIsNotAShortRegularFile) {
     });
 }
 
+// A device running at a few hertz would hold up the quit for minutes.
+TEST_F(Sound, RefusesSampleRatesNoClipUses) {
+    EXPECT_CHILD_OK([] {
+        scratch s;
+        s.useDiskDriver();
+        for (int rate : {kMinSoundRate - 1, kMaxSoundRate + 1, 100, 1}) {
+            const std::string path = s.dir + "/" + std::to_string(rate) + ".wav";
+            writeWav(path, testSamples(), uint32_t(rate));
+            std::string complaint = refused(s, path);
+            if (!complaint.empty()) return complaint;
+        }
+        writeWav(s.wav, testSamples(), kMinSoundRate);
+        playSoundFile(s.wav.c_str());
+        if (!waitForPlayed(s.out, 4096, 1)) return std::string("the lowest rate did not play");
+        return std::string();
+    });
+    EXPECT_CHILD_OK([] {
+        scratch s;
+        s.useDiskDriver();
+        writeWav(s.wav, testSamples(), kMaxSoundRate);
+        playSoundFile(s.wav.c_str());
+        if (!waitForPlayed(s.out, 4096, 1)) return std::string("the highest rate did not play");
+        return std::string();
+    });
+}
+
 TEST_F(Sound, NoAudioDeviceCostsNothing) {
     EXPECT_CHILD_OK([] {
         scratch s;
