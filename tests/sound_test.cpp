@@ -1,20 +1,27 @@
-// The start sound: played through SDL's queued audio without blocking,
-// restarted from the beginning on every call, and harmless when the file or the
-// audio device is missing. SDL's `disk` driver writes what the device plays to
-// a file, which shows the samples really went out. Each case runs in a child
-// process of its own, since SDL's audio state and driver choice are per process.
-#include "basicsource/platform.h"
+// The start sound: played in the background, restarted from the beginning on
+// every call from the clip kept in memory, and harmless when the file is
+// missing or refused or there is no audio device; neither a file system that
+// never answers nor the quit holds up the caller. SDL's `disk` driver writes
+// what the device plays to a file, which shows the samples really went out.
+// Each case runs in a child process of its own, since SDL's audio state and
+// driver choice are per process; a child that hangs is ended by an alarm.
+#include "basicsource/sound.h"
 
 #include <SDL2/SDL.h>
+#include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -23,6 +30,7 @@
 #include <vector>
 
 #include "basicsource/main.h"
+#include "basicsource/platform.h"
 
 namespace {
 
@@ -44,7 +52,9 @@ std::vector<uint8_t> testSamples() {
 void put32(std::ofstream& f, uint32_t v) { f.write(reinterpret_cast<const char*>(&v), 4); }
 void put16(std::ofstream& f, uint16_t v) { f.write(reinterpret_cast<const char*>(&v), 2); }
 
-void writeWav(const std::string& path, const std::vector<uint8_t>& data) {
+// A mono PCM WAV file: 44 bytes of header, then the samples.
+void writeWav(const std::string& path, const std::vector<uint8_t>& data, uint32_t rate = kRate,
+              uint16_t bits = 16) {
     std::ofstream f(path, std::ios::binary);
     f.write("RIFF", 4);
     put32(f, uint32_t(36 + data.size()));
@@ -52,10 +62,10 @@ void writeWav(const std::string& path, const std::vector<uint8_t>& data) {
     put32(f, 16);
     put16(f, 1); // PCM
     put16(f, 1); // mono
-    put32(f, kRate);
-    put32(f, kRate * 2);
-    put16(f, 2);
-    put16(f, 16);
+    put32(f, rate);
+    put32(f, rate * bits / 8);
+    put16(f, bits / 8);
+    put16(f, bits);
     f.write("data", 4);
     put32(f, uint32_t(data.size()));
     f.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
@@ -79,6 +89,11 @@ bool waitFor(const std::function<bool()>& done) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return done();
+}
+
+// Waits for the loader to finish with the file and the device.
+bool loaderSettles() {
+    return waitFor([] { return !soundLoading(); });
 }
 
 // Every place where `needle` occurs in `hay`.
@@ -109,10 +124,8 @@ struct scratch {
         writeWav(wav, testSamples());
     }
     ~scratch() {
-        for (const std::string& f : {wav, out, dir + "/resources/vorsandi_02.wav"})
-            std::remove(f.c_str());
-        rmdir((dir + "/resources").c_str());
-        rmdir(dir.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
     }
     void useDiskDriver() const {
         setenv("SDL_AUDIODRIVER", "disk", 1);
@@ -121,8 +134,10 @@ struct scratch {
 };
 
 // Runs a check in a child process: it exits 0 when the check returns no
-// complaint, else prints the complaint and exits 1.
+// complaint, else prints the complaint and exits 1. The alarm ends a child
+// that hangs, far later than any check waits.
 void runInChild(const std::function<std::string()>& check) {
+    alarm(30);
     std::string complaint = check();
     platformWindup();
     if (!complaint.empty()) {
@@ -132,12 +147,22 @@ void runInChild(const std::function<std::string()>& check) {
     std::exit(0);
 }
 
+// Plays `path` and expects it refused: the loader done with it, the audio not
+// started and no device opened (the disk driver would have made its file).
+std::string refused(const scratch& s, const std::string& path) {
+    playSoundFile(path.c_str());
+    if (!loaderSettles()) return "the loader is stuck on " + path;
+    if (SDL_WasInit(SDL_INIT_AUDIO) || fileSize(s.out) >= 0) return "audio started for " + path;
+    return std::string();
+}
+
 class Sound : public ::testing::Test {
   protected:
     void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
 };
 
-#define EXPECT_CHILD_OK(check) EXPECT_EXIT(runInChild(check), ::testing::ExitedWithCode(0), "")
+// Variadic: a check's body may hold commas.
+#define EXPECT_CHILD_OK(...) EXPECT_EXIT(runInChild(__VA_ARGS__), ::testing::ExitedWithCode(0), "")
 
 } // namespace
 
@@ -158,12 +183,14 @@ TEST_F(Sound, PlaysTheWholeFileInTheBackground) {
     });
 }
 
-TEST_F(Sound, EveryCallRestartsFromTheBeginning) {
+// The clip is read once and kept: a restart no longer needs the file.
+TEST_F(Sound, EveryCallRestartsTheKeptClipFromTheBeginning) {
     EXPECT_CHILD_OK([] {
         scratch s;
         s.useDiskDriver();
         playSoundFile(s.wav.c_str());
         if (!waitForPlayed(s.out, 4096, 1)) return std::string("the device did not play");
+        std::remove(s.wav.c_str());
         playSoundFile(s.wav.c_str()); // before the first one has ended
         if (!waitForPlayed(s.out, kSoundBytes, 1))
             return std::string("the restarted sound did not play whole");
@@ -179,16 +206,55 @@ TEST_F(Sound, EveryCallRestartsFromTheBeginning) {
     });
 }
 
-TEST_F(Sound, MissingFileTouchesNoAudioAndLaterSoundsStillPlay) {
+// Only a regular file of at most kMaxSoundFileBytes is read; a FIFO would
+// block a reader for ever. After a refusal the next file still plays.
+TEST_F(Sound, RefusesWhatIsNotAShortRegularFile) {
     EXPECT_CHILD_OK([] {
         scratch s;
         s.useDiskDriver();
-        playSoundFile((s.dir + "/no-such-sound.wav").c_str());
-        if (SDL_WasInit(SDL_INIT_AUDIO)) return std::string("audio started for a missing file");
-        if (fileSize(s.out) >= 0) return std::string("a device was opened");
+        const std::string fifo = s.dir + "/fifo.wav", folder = s.dir + "/folder.wav",
+                          big = s.dir + "/big.wav", junk = s.dir + "/junk.wav";
+        if (mkfifo(fifo.c_str(), 0600) != 0 || mkdir(folder.c_str(), 0700) != 0)
+            return std::string("no FIFO or folder");
+        // 8-bit samples, so that any size makes a valid WAV: one byte too many.
+        writeWav(big, std::vector<uint8_t>(kMaxSoundFileBytes - 44 + 1, 128), kRate, 8);
+        std::ofstream(junk) << "not a WAV file";
+        for (const std::string& path : {s.dir + "/missing.wav", fifo, folder, big, junk}) {
+            std::string complaint = refused(s, path);
+            if (!complaint.empty()) return complaint;
+        }
+        // Exactly the limit, starting with the test samples.
+        std::vector<uint8_t> largest = testSamples();
+        largest.resize(kMaxSoundFileBytes - 44, 128);
+        writeWav(big, largest, kRate, 8);
+        playSoundFile(big.c_str());
+        if (!waitForPlayed(s.out, 4096, 1)) return std::string("the largest file did not play");
+        return std::string();
+    });
+}
+
+// A device running at a few hertz would hold up the quit for minutes.
+TEST_F(Sound, RefusesSampleRatesNoClipUses) {
+    EXPECT_CHILD_OK([] {
+        scratch s;
+        s.useDiskDriver();
+        for (int rate : {kMinSoundRate - 1, kMaxSoundRate + 1, 100, 1}) {
+            const std::string path = s.dir + "/" + std::to_string(rate) + ".wav";
+            writeWav(path, testSamples(), uint32_t(rate));
+            std::string complaint = refused(s, path);
+            if (!complaint.empty()) return complaint;
+        }
+        writeWav(s.wav, testSamples(), kMinSoundRate);
         playSoundFile(s.wav.c_str());
-        if (!waitForPlayed(s.out, 4096, 1))
-            return std::string("the sound after a missing one did not play");
+        if (!waitForPlayed(s.out, 4096, 1)) return std::string("the lowest rate did not play");
+        return std::string();
+    });
+    EXPECT_CHILD_OK([] {
+        scratch s;
+        s.useDiskDriver();
+        writeWav(s.wav, testSamples(), kMaxSoundRate);
+        playSoundFile(s.wav.c_str());
+        if (!waitForPlayed(s.out, 4096, 1)) return std::string("the highest rate did not play");
         return std::string();
     });
 }
@@ -198,8 +264,11 @@ TEST_F(Sound, NoAudioDeviceCostsNothing) {
         scratch s;
         setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
         playSoundFile(s.wav.c_str());
-        playSoundFile(s.wav.c_str());
+        if (!loaderSettles()) return std::string("the loader did not finish");
         if (SDL_WasInit(SDL_INIT_AUDIO)) return std::string("audio claims to be running");
+        // Once the audio has failed it is not asked again.
+        playSoundFile(s.wav.c_str());
+        if (soundLoading()) return std::string("the audio was tried again");
         return std::string();
     });
     // The dummy driver: a device that plays into nothing, as on a headless machine.
@@ -207,10 +276,46 @@ TEST_F(Sound, NoAudioDeviceCostsNothing) {
         scratch s;
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         playSoundFile(s.wav.c_str());
-        if (!SDL_WasInit(SDL_INIT_AUDIO)) return std::string("dummy audio not started");
+        if (!loaderSettles() || !SDL_WasInit(SDL_INIT_AUDIO))
+            return std::string("dummy audio not started");
         playSoundFile(s.wav.c_str());
         platformWindup();
         if (SDL_WasInit(SDL_INIT_AUDIO)) return std::string("audio still running after wind-up");
+        playSoundFile(s.wav.c_str());
+        if (soundLoading() || SDL_WasInit(SDL_INIT_AUDIO))
+            return std::string("a sound after the wind-up");
+        return std::string();
+    });
+}
+
+// A file system that never answers, like a hung network mount: opening a path
+// under /stalled-mount/ blocks for ever. The sound module's calls to open()
+// bind to this definition in the test executable; it hands every other path
+// on to the C library's.
+extern "C" int open(const char* path, int flags, ...) {
+    mode_t mode = 0;
+    if ((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE) {
+        va_list args;
+        va_start(args, flags);
+        mode = va_arg(args, mode_t);
+        va_end(args);
+    }
+    if (std::strncmp(path, "/stalled-mount/", 15) == 0)
+        for (;;) pause();
+    using openFunction = int (*)(const char*, int, ...);
+    static const openFunction next = reinterpret_cast<openFunction>(dlsym(RTLD_NEXT, "open"));
+    return next(path, flags, mode);
+}
+
+// The loader may be stuck in the file system for good: neither another press
+// nor the quit waits for it.
+TEST_F(Sound, AStuckLoaderHoldsUpNeitherKeyANorTheQuit) {
+    EXPECT_CHILD_OK([] {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        playSoundFile("/stalled-mount/start.wav");
+        playSoundFile("/stalled-mount/start.wav");
+        if (!soundLoading()) return std::string("the loader is not in the file system");
+        platformWindup();
         return std::string();
     });
 }
@@ -228,7 +333,8 @@ TEST_F(Sound, KeyAPlaysTheStartSoundFromTheWorkingDirectory) {
 
         sounds = 0;
         KeyPress('a', 0, 0);
-        if (SDL_WasInit(SDL_INIT_AUDIO)) return std::string("sound played with sounds = 0");
+        if (soundLoading() || SDL_WasInit(SDL_INIT_AUDIO))
+            return std::string("sound played with sounds = 0");
 
         sounds = 1;
         KeyPress('a', 0, 0);
