@@ -5,7 +5,6 @@
 // page and the Node tests. Heights in -1 to 1, longitudes in radians, seconds.
 import loadGeodesics from '../wasm/geodesics.js';
 
-export const kValueNames = ['LAT1', 'LONG1', 'LAT2', 'LONG2'];
 export const kSamplesPerCurve = 100;
 
 // Loads the module; `bytes` is the .wasm file's contents when the caller has
