@@ -1,0 +1,88 @@
+// A real browser for the page's tests: the site served by web/serve.py on
+// 127.0.0.1, Debian's Chromium driven by puppeteer-core, WebGL 2 on
+// SwiftShader (no GPU here). Chromium runs as root without its sandbox, with
+// a fresh profile and nothing that reaches for the network.
+import { spawn } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import readline from 'node:readline';
+
+import puppeteer from 'puppeteer-core';
+
+import { decodePng } from './png.js';
+import { siteDir, sourceDir } from './support.js';
+
+const kChromium = process.env.CHROMIUM ?? '/usr/bin/chromium';
+
+// Starts the static server on a free port; resolves to { url, stop }.
+export function serveSite() {
+  const server = spawn('python3', [path.join(sourceDir, 'web/serve.py'), siteDir, '0'], {
+    stdio: ['ignore', 'pipe', 'ignore'],
+  });
+  return new Promise((resolve, reject) => {
+    server.on('error', reject);
+    server.on('exit', (code) => reject(new Error(`web/serve.py ended with status ${code}`)));
+    readline.createInterface({ input: server.stdout }).once('line', (url) =>
+      resolve({ url, stop: () => server.kill() }));
+  });
+}
+
+// extraFlags: e.g. ['--disable-3d-apis'] for a browser without WebGL.
+export async function startBrowser(extraFlags = []) {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'geodesics-chromium-'));
+  const browser = await puppeteer.launch({
+    executablePath: kChromium,
+    headless: true,
+    args: [
+      '--no-sandbox',
+      '--use-angle=swiftshader',
+      '--enable-unsafe-swiftshader',
+      '--disable-background-networking',
+      '--disable-component-update',
+      '--disable-sync',
+      '--no-first-run',
+      '--disable-quic',
+      `--user-data-dir=${profile}`,
+      ...extraFlags,
+    ],
+  });
+  return {
+    browser,
+    profile,
+    async close() {
+      await browser.close();
+      fs.rmSync(profile, { recursive: true, force: true });
+    },
+  };
+}
+
+// Opens `url` in a new tab of `width` x `height` CSS pixels and waits until
+// the page says it is ready. Every console error or warning, and every
+// uncaught exception, is kept in `page.problems`.
+export async function openPage(browser, url, { width = 1088, height = 600, touch = false } = {}) {
+  const page = await browser.newPage();
+  page.problems = [];
+  page.on('console', (m) => {
+    if (m.type() === 'error' || m.type() === 'warn') page.problems.push(`console ${m.type()}: ${m.text()}`);
+  });
+  page.on('pageerror', (e) => page.problems.push(`exception: ${e.message}`));
+  await page.setViewport({ width, height, hasTouch: touch });
+  await page.goto(url);
+  await page.waitForFunction(() => document.documentElement.dataset.ready === 'true', { timeout: 30000 });
+  await nextFrames(page);
+  return page;
+}
+
+// Waits until the page has drawn two more frames.
+export function nextFrames(page) {
+  return page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+}
+
+// The canvas as the screen shows it: { width, height, rgba } and its box.
+export async function canvasPicture(page) {
+  await nextFrames(page);
+  const canvas = await page.$('#canvas');
+  const box = await canvas.boundingBox();
+  return { ...decodePng(Buffer.from(await canvas.screenshot())), box };
+}
