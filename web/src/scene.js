@@ -27,6 +27,7 @@ import {
 } from './shapes.js';
 
 const kCurves = 10;
+const kHalfFov = (22.5 * Math.PI) / 180; // gluPerspective(45, ...)
 const kPoints = 30; // ten corners and twenty equator crossings
 
 function meshGeometry(mesh) {
@@ -151,11 +152,17 @@ export class GeodesicScene {
     return c.sphere + c.figure + (this.cylinder.visible ? c.cylinder : 0);
   }
 
-  // Fits the drawing buffer to the canvas's size on the page.
+  // Fits the drawing buffer to the canvas's size on the page. The program's
+  // window, wider than tall, sees 45 degrees from bottom to top; a view taller
+  // than wide (a phone held upright) sees 45 degrees across instead, so the
+  // figure fits it the same way.
   resize(width, height, pixelRatio) {
     this.renderer.setPixelRatio(pixelRatio);
     this.renderer.setSize(width, height, false);
-    this.camera.aspect = width / Math.max(height, 1);
+    const aspect = width / Math.max(height, 1);
+    const halfHeight = aspect >= 1 ? kHalfFov : Math.atan(Math.tan(kHalfFov) / aspect);
+    this.camera.aspect = aspect;
+    this.camera.fov = (2 * halfHeight * 180) / Math.PI;
     this.camera.updateProjectionMatrix();
   }
 

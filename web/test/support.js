@@ -4,16 +4,16 @@
 // (tests/CMakeLists.txt); run by hand, they default to the normal build.
 import fs from 'node:fs';
 import path from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 
-export const sourceDir = process.env.SOURCE_DIR ?? path.resolve(fileURLToPath(import.meta.url), '../../..');
-export const buildDir = process.env.BUILD_DIR ?? path.join(sourceDir, 'build/normal');
-export const siteDir = process.env.SITE_DIR ?? path.join(buildDir, 'web/site');
+export const sourceDir = path.resolve(process.env.SOURCE_DIR ?? path.join(fileURLToPath(import.meta.url), '../../..'));
+export const buildDir = path.resolve(process.env.BUILD_DIR ?? path.join(sourceDir, 'build/normal'));
+export const siteDir = path.resolve(process.env.SITE_DIR ?? path.join(buildDir, 'web/site'));
 export const reportTool = path.join(buildDir, 'tools/geodesic-report');
 
 // A module of the built page, e.g. site('src/shapes.js').
 export function site(file) {
-  return import(path.join(siteDir, file));
+  return import(pathToFileURL(path.join(siteDir, file)).href);
 }
 
 export async function loadSiteMathematics() {
