@@ -6,11 +6,13 @@
 #   2. instructions per frame, in total and in the project's own code, from two
 #      callgrind runs that differ only in their number of frames;
 #   3. start-up: process start to the first frame on screen, and peak resident
-#      memory then, against a bare GLUT window opened the same way.
-# Everything runs in a virtual X server of its own (Mesa's llvmpipe). Figures
-# only: nothing here passes or fails on a time.
+#      memory then, against a bare GLUT window opened the same way;
+#   4. the web page in headless Chromium (bench/web_bench.mjs): sizes, time to
+#      interactive, a parameter change, orbiting.
+# The program runs in a virtual X server of its own (Mesa's llvmpipe), the
+# page on SwiftShader. Figures only: nothing here passes or fails on a time.
 #
-#   scripts/bench.sh [frames] [instructions] [startup]    (default: all three)
+#   scripts/bench.sh [frames] [instructions] [startup] [web]   (default: all four)
 # STARTUP_RUNS sets the number of start-up runs of each program (default 15).
 set -euo pipefail
 GEODESICS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -19,14 +21,24 @@ ensure_packages valgrind
 source "$GEODESICS_ROOT/scripts/xvfb.sh"
 
 runs=${STARTUP_RUNS:-15}
-parts=" ${*:-frames instructions startup} "
+parts=" ${*:-frames instructions startup web} "
 want() { [[ "$parts" == *" $1 "* ]]; }
 build=$GEODESICS_ROOT/build/bench
 out=$build/results
+web=AUTO
+targets=()
+if want frames || want instructions || want startup; then
+    targets+=(geodesics frame_bench bare_window first_frame_probe)
+fi
+if want web; then
+    ensure_web_tools
+    web=ON
+    targets+=(web_page)
+fi
 # Release, with debug information so that callgrind can name the functions.
 cmake -S "$GEODESICS_ROOT" -B "$build" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_CXX_FLAGS=-g -DCMAKE_C_FLAGS=-g >/dev/null
-cmake --build "$build" -j 2 --target geodesics frame_bench bare_window first_frame_probe >/dev/null
+    -DCMAKE_CXX_FLAGS=-g -DCMAKE_C_FLAGS=-g -DGEODESICS_WEB=$web >/dev/null
+cmake --build "$build" -j 2 --target "${targets[@]}" >/dev/null
 mkdir -p "$out"
 
 trap stop_xvfb EXIT
@@ -58,7 +70,7 @@ echo "(frames cycle through the six animation times; per frame = (I(48) - I(24))
 echo
 fi
 
-want startup || exit 0
+if want startup; then
 echo "== 3. Start-up to the first frame on screen, $runs runs each, alternating =="
 probe=$build/bench/libfirst_frame_probe.so
 : >"$out/startup.txt"
@@ -91,3 +103,10 @@ for label, f in (("bare window (floor)", bare), ("geodesics", prog)):
 print(f"{'ratio to the floor':24}{prog[0] / bare[0]:15.2f} {prog[3] / bare[3]:7.2f}"
       f"{prog[1] / bare[1]:10.2f}{prog[2] / bare[2]:14.2f}")
 EOF
+fi
+
+if want web; then
+echo
+echo "== 4. The web page (headless Chromium, SwiftShader) =="
+SITE_DIR=$build/web/site node "$GEODESICS_ROOT/bench/web_bench.mjs" | tee "$out/web.txt"
+fi
