@@ -10,23 +10,29 @@ export const kCaptionFrom = 85; // seconds: the caption is shown from here on
 export class FlightClock {
   constructor(now = () => performance.now()) {
     this.now = now;
-    this.mode = 'atStart'; // 'atStart' | 'animating' | 'paused' | 'finished'
+    this.state = 'atStart';
     this.base = 0; // seconds counted before `since`
     this.since = 0; // when the clock last resumed (ms)
   }
 
+  // 'atStart', 'animating', 'paused' or 'finished', as of now.
+  get mode() {
+    this.time();
+    return this.state;
+  }
+
   // The animation time; reaching 150 s finishes the animation there.
   time() {
-    if (this.mode !== 'animating') return this.base;
+    if (this.state !== 'animating') return this.base;
     const t = this.base + (this.now() - this.since) / 1000;
     if (t < kFlightSeconds) return t;
-    this.mode = 'finished';
+    this.state = 'finished';
     this.base = kFlightSeconds;
     return this.base;
   }
 
   start() {
-    this.mode = 'animating';
+    this.state = 'animating';
     this.base = 0;
     this.since = this.now();
   }
@@ -35,9 +41,9 @@ export class FlightClock {
   togglePause() {
     if (this.mode === 'animating') {
       this.base = this.time();
-      if (this.mode === 'animating') this.mode = 'paused';
-    } else if (this.mode === 'paused') {
-      this.mode = 'animating';
+      this.state = 'paused';
+    } else if (this.state === 'paused') {
+      this.state = 'animating';
       this.since = this.now();
     }
   }
@@ -45,6 +51,6 @@ export class FlightClock {
   // The state a link describes: at start for 0, finished at 150, else paused at t.
   restore(t) {
     this.base = t;
-    this.mode = t <= 0 ? 'atStart' : t >= kFlightSeconds ? 'finished' : 'paused';
+    this.state = t <= 0 ? 'atStart' : t >= kFlightSeconds ? 'finished' : 'paused';
   }
 }

@@ -209,13 +209,16 @@ function writeLink() {
   history.replaceState(null, '', `${location.pathname}${query}${location.hash}`);
 }
 
+// The address bar holds the link at once; the clipboard may take its time
+// (or ask the user, or refuse).
 async function copyLink() {
   writeLink();
+  say('share-message', 'The address bar holds the link to this view.', true);
   try {
     await navigator.clipboard.writeText(location.href);
-    say('share-message', 'The link is copied.', true);
+    say('share-message', 'The link to this view is copied.', true);
   } catch {
-    say('share-message', 'The link is in the address bar: copy it from there.', true);
+    // not allowed here: the address bar has it
   }
 }
 

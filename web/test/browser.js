@@ -2,6 +2,7 @@
 // 127.0.0.1, Debian's Chromium driven by puppeteer-core, WebGL 2 on
 // SwiftShader (no GPU here). Chromium runs as root without its sandbox, with
 // a fresh profile and nothing that reaches for the network.
+import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
@@ -10,7 +11,6 @@ import readline from 'node:readline';
 
 import puppeteer from 'puppeteer-core';
 
-import { decodePng } from './png.js';
 import { siteDir, sourceDir } from './support.js';
 
 const kChromium = process.env.CHROMIUM ?? '/usr/bin/chromium';
@@ -79,10 +79,41 @@ export function nextFrames(page) {
   return page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
 }
 
+// A PNG file's pixels, decoded by the browser in `page`: { width, height,
+// rgba } with four bytes a pixel, exactly as stored (no colour conversion).
+export async function decodePng(page, png) {
+  const { width, height, bytes } = await page.evaluate(async (base64) => {
+    const file = await (await fetch(`data:image/png;base64,${base64}`)).blob();
+    const bitmap = await createImageBitmap(file, { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+    const context = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d');
+    context.drawImage(bitmap, 0, 0);
+    const data = context.getImageData(0, 0, bitmap.width, bitmap.height).data;
+    let text = '';
+    for (let k = 0; k < data.length; k += 0x8000) text += String.fromCharCode(...data.subarray(k, k + 0x8000));
+    return { width: bitmap.width, height: bitmap.height, bytes: btoa(text) };
+  }, png.toString('base64'));
+  return { width, height, rgba: Buffer.from(bytes, 'base64') };
+}
+
 // The canvas as the screen shows it: { width, height, rgba } and its box.
 export async function canvasPicture(page) {
   await nextFrames(page);
   const canvas = await page.$('#canvas');
   const box = await canvas.boundingBox();
-  return { ...decodePng(Buffer.from(await canvas.screenshot())), box };
+  return { ...(await decodePng(page, Buffer.from(await canvas.screenshot()))), box };
+}
+
+// The pixel at (x, y), y down: [r, g, b].
+export function pixel(picture, x, y) {
+  const k = 4 * (Math.round(y) * picture.width + Math.round(x));
+  return [picture.rgba[k], picture.rgba[k + 1], picture.rgba[k + 2]];
+}
+
+// How many pixels of two pictures of one size differ at all.
+export function differingPixels(a, b) {
+  assert.deepEqual([a.width, a.height], [b.width, b.height]);
+  let count = 0;
+  for (let k = 0; k < a.rgba.length; k += 4)
+    if (a.rgba[k] !== b.rgba[k] || a.rgba[k + 1] !== b.rgba[k + 1] || a.rgba[k + 2] !== b.rgba[k + 2]) count += 1;
+  return count;
 }
