@@ -9,7 +9,7 @@ import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 
 import { canvasPicture, decodePng, differingPixels, nextFrames, openPage, pixel, serveSite, startBrowser } from './browser.js';
-import { loadSiteMathematics, reportTool } from './support.js';
+import { loadSiteMathematics, reportTool, siteDir } from './support.js';
 
 let server;
 let chromium;
@@ -70,6 +70,16 @@ function share(picture, predicate) {
 const isSlate = ([r, g, b]) => g - r > 15 && b - r > 15;
 const isBrown = ([r, g, b]) => r > g && g > b && r - b > 40;
 const isDark = (p) => p.every((v) => v < 80);
+
+describe('the page', () => {
+  test('its import map comes before anything that loads a module', () => {
+    // A module fetched first (a modulepreload too) makes the browser drop the
+    // map, and 'three' then fails to resolve on some loads only.
+    const html = fs.readFileSync(path.join(siteDir, 'index.html'), 'utf8');
+    const map = html.indexOf('type="importmap"');
+    assert.ok(map > 0 && [/rel="modulepreload"/g, /type="module"/g].every((r) => html.search(r) > map));
+  });
+});
 
 describe('the scene', () => {
   test('black background, the brown sphere lit as OpenGL lights it, dark figure, slate cylinder', async () => {
