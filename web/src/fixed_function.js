@@ -9,7 +9,7 @@
 //     the location the scene gives it (support/light.cpp).
 // No colour management and no tone mapping: the colour written is the
 // colour computed, as in the window.
-import { LessDepth, Matrix3, NormalBlending, ShaderMaterial, Vector3 } from 'three';
+import { LessDepth, Matrix3, NoBlending, NormalBlending, ShaderMaterial, Vector3 } from 'three';
 
 // basicsource/scene.cpp InitScene: where OpenGL sees each light, its diffuse
 // colour and its specular colour. Lights have no ambient part of their own.
@@ -46,13 +46,7 @@ varying vec4 colour;
 
 void main() {
   vec4 world = modelMatrix * vec4(position, 1.0);
-#ifdef CURRENT_NORMAL
-  // The figure sends no normals: OpenGL lights it with the current normal,
-  // (0, 0, 1) as every frame leaves it, turned with the figure.
-  vec3 n = normalize(worldNormalMatrix * vec3(0.0, 0.0, 1.0));
-#else
   vec3 n = normalize(worldNormalMatrix * normal);
-#endif
   vec3 c = vec3(${kAmbient.toFixed(3)});
   for (int i = 0; i < 4; ++i) {
     vec3 l = normalize(lightPositions[i] - world.xyz);
@@ -91,14 +85,15 @@ void main() {
 `;
 
 // A material for one object: its diffuse colour and alpha (below 1: drawn in
-// the translucent pass, blended over the rest without writing depth).
-//   figure       lit with the current normal instead of per-vertex normals
-//   pointSize    pixels, for points
-// setWireFrame below turns a material of a mesh with an `edge` attribute into
-// its outline version and back.
-export function fixedFunctionMaterial({ colour, figure = false, pointSize = 1 }) {
+// the translucent pass, blended over the rest without writing depth), and
+// the size of its points in pixels. Every object's geometry has normals.
+// Opaque objects are drawn without blending, as in the program; that also
+// keeps every object on one compiled program (three.js would compile another
+// for materials it takes as opaque), and each program costs the first frame
+// its compilation. setWireFrame below turns a material of a mesh with an
+// `edge` attribute into its outline version and back.
+export function fixedFunctionMaterial({ colour, pointSize = 1 }) {
   const defines = {};
-  if (figure) defines.CURRENT_NORMAL = '';
   const translucent = colour[3] < 1;
   return new ShaderMaterial({
     defines,
@@ -112,7 +107,7 @@ export function fixedFunctionMaterial({ colour, figure = false, pointSize = 1 })
     fragmentShader,
     transparent: translucent,
     depthWrite: !translucent,
-    blending: NormalBlending,
+    blending: translucent ? NormalBlending : NoBlending,
     depthFunc: LessDepth, // OpenGL's default; three.js would use less-or-equal
   });
 }

@@ -312,6 +312,8 @@ async function start() {
       'The four values and the value report beside it still work.');
   }
   if (!view) $('save-picture').disabled = true;
+  // The shader program compiles while the mathematics still loads.
+  else view.renderer.compile(view.scene, view.camera);
   try {
     math = await mathematics;
   } catch (error) {

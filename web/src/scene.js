@@ -39,12 +39,17 @@ function meshGeometry(mesh) {
 }
 
 // A geometry whose positions the figure rewrites in place: the same sizes for
-// every four values, so a change uploads new data into the same buffers.
+// every four values, so a change uploads new data into the same buffers. The
+// figure sends OpenGL no normals: it is lit with the current normal, (0, 0, 1)
+// as every frame leaves it, which every vertex carries here.
 function figureGeometry(vertices, index) {
   const geometry = new BufferGeometry();
   const position = new BufferAttribute(new Float32Array(vertices * 3), 3);
   position.setUsage(35048); // DYNAMIC_DRAW
   geometry.setAttribute('position', position);
+  const normal = new Float32Array(vertices * 3);
+  for (let k = 2; k < normal.length; k += 3) normal[k] = 1;
+  geometry.setAttribute('normal', new BufferAttribute(normal, 3));
   if (index) geometry.setIndex(new BufferAttribute(index, 1));
   return geometry;
 }
@@ -78,19 +83,19 @@ export class GeodesicScene {
     const edges = new Float32Array(kPentagonTriangles * 9);
     for (let k = 0; k < kPentagonTriangles * 3; ++k) edges[3 * k + (k % 3)] = 1;
     pentagons.geometry.setAttribute('edge', new BufferAttribute(edges, 3));
-    this.pentagons = figureObject(pentagons, fixedFunctionMaterial({ colour: black, figure: true }));
+    this.pentagons = figureObject(pentagons, fixedFunctionMaterial({ colour: black }));
     const loops = loopSegments(kCurves, kSamplesPerCurve);
     this.circles = figureObject(
       new LineSegments(figureGeometry(kCurves * kSamplesPerCurve, loops)),
-      fixedFunctionMaterial({ colour: black, figure: true }),
+      fixedFunctionMaterial({ colour: black }),
     );
     this.curves = figureObject(
       new LineSegments(figureGeometry(kCurves * kSamplesPerCurve, loops)),
-      fixedFunctionMaterial({ colour: black, figure: true }),
+      fixedFunctionMaterial({ colour: black }),
     );
     this.points = figureObject(
       new Points(figureGeometry(kPoints)),
-      fixedFunctionMaterial({ colour: black, figure: true, pointSize: 3 }),
+      fixedFunctionMaterial({ colour: black, pointSize: 3 }),
     );
 
     const wheel = wheelMesh(120, 0.999, 0.997);
