@@ -144,14 +144,14 @@ async function orbiting(browser, url) {
   const canvas = (page) => page.$eval('#canvas', (c) => `${c.width} x ${c.height}`);
   console.log('\n== 4. Orbiting (frames a second): mouse drag for 4 s; the page turning the view');
   console.log('   itself for 180 frames; an empty frame (clear only) for 180 frames ==');
-  console.log(`${''.padEnd(24)}${'drag'.padStart(7)}${'turn'.padStart(7)}${'empty'.padStart(7)}`);
-  for (const [label, query] of [['the scene', ''], ['without the cylinder', '?show=circles,curves,points'],
-    ['wire frame', '?wire=1']]) {
-    const page = await openPage(browser, `${url}${query}`);
+  console.log(`${''.padEnd(26)}${'drag'.padStart(7)}${'turn'.padStart(7)}${'empty'.padStart(7)}`);
+  for (const [label, query, width, height] of [['the scene', '', 1088, 600], ['without the cylinder', '?show=circles,curves,points', 1088, 600],
+    ['wire frame', '?wire=1', 1088, 600], ['the scene, smaller window', '', 900, 500]]) {
+    const page = await openPage(browser, `${url}${query}`, { width, height });
     const empty = await framesPerSecond(page, 'empty', 180);
     const turn = await framesPerSecond(page, 'turn', 180);
     const drag = await orbit(page, 4);
-    console.log(`${label.padEnd(24)}${[drag, turn, empty].map((x) => x.toFixed(1).padStart(7)).join('')}   (canvas ${await canvas(page)})`);
+    console.log(`${label.padEnd(26)}${[drag, turn, empty].map((x) => x.toFixed(1).padStart(7)).join('')}   (canvas ${await canvas(page)})`);
     await page.close();
   }
 }
