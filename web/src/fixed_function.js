@@ -13,7 +13,7 @@ import { LessDepth, Matrix3, NoBlending, NormalBlending, ShaderMaterial, Vector3
 
 // basicsource/scene.cpp InitScene: where OpenGL sees each light, its diffuse
 // colour and its specular colour. Lights have no ambient part of their own.
-export const kLights = [
+const kLights = [
   { position: [-10, 0, 10], diffuse: [1, 1, 1], specular: [0.4, 0.4, 0.4] },
   { position: [20, -10, 10], diffuse: [1, 1, 1], specular: [0.5, 0.5, 0.5] },
   { position: [10, 20, -10], diffuse: [1, 1, 0], specular: [0.7, 0.7, 0.7] },
@@ -93,10 +93,9 @@ void main() {
 // its compilation. setWireFrame below turns a material of a mesh with an
 // `edge` attribute into its outline version and back.
 export function fixedFunctionMaterial({ colour, pointSize = 1 }) {
-  const defines = {};
   const translucent = colour[3] < 1;
   return new ShaderMaterial({
-    defines,
+    defines: {},
     uniforms: {
       ...lightUniforms,
       diffuseColour: { value: colour },
