@@ -9,11 +9,14 @@
 #      memory then, against a bare GLUT window opened the same way;
 #   4. geodesics-render: frames a second drawing alone, with read-back, and
 #      encoding the whole flight to H.264, against the window's own frame
-#      cost; a 1920x1080 PNG; peak memory of a short and a long video.
-# Everything runs in a virtual X server of its own (Mesa's llvmpipe). Figures
-# only: nothing here passes or fails on a time.
+#      cost; a 1920x1080 PNG; peak memory of a short and a long video;
+#   5. the web page in headless Chromium (bench/web_bench.mjs): sizes, time to
+#      interactive, a parameter change, orbiting.
+# The program runs in a virtual X server of its own (Mesa's llvmpipe), the
+# page on SwiftShader. Figures only: nothing here passes or fails on a time.
 #
-#   scripts/bench.sh [frames] [instructions] [startup] [render]   (default: all)
+#   scripts/bench.sh [frames] [instructions] [startup] [render] [web]
+#                    (default: the first four; `web` only when named)
 # STARTUP_RUNS sets the number of start-up runs of each program (default 15).
 set -euo pipefail
 GEODESICS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -26,11 +29,23 @@ parts=" ${*:-frames instructions startup render} "
 want() { [[ "$parts" == *" $1 "* ]]; }
 build=$GEODESICS_ROOT/build/bench
 out=$build/results
+web=AUTO
+targets=()
+if want frames || want instructions || want startup || want render; then
+    targets+=(geodesics frame_bench bare_window first_frame_probe)
+fi
+if want render; then
+    targets+=(geodesics-render render_bench)
+fi
+if want web; then
+    ensure_web_tools
+    web=ON
+    targets+=(web_page)
+fi
 # Release, with debug information so that callgrind can name the functions.
 cmake -S "$GEODESICS_ROOT" -B "$build" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_CXX_FLAGS=-g -DCMAKE_C_FLAGS=-g >/dev/null
-cmake --build "$build" -j 2 --target geodesics frame_bench bare_window first_frame_probe \
-    geodesics-render render_bench >/dev/null
+    -DCMAKE_CXX_FLAGS=-g -DCMAKE_C_FLAGS=-g -DGEODESICS_WEB=$web >/dev/null
+cmake --build "$build" -j 2 --target "${targets[@]}" >/dev/null
 mkdir -p "$out"
 
 trap stop_xvfb EXIT
@@ -97,7 +112,7 @@ print(f"{'ratio to the floor':24}{prog[0] / bare[0]:15.2f} {prog[3] / bare[3]:7.
 EOF
 fi
 
-want render || exit 0
+if want render; then
 echo
 echo "== 4. geodesics-render: the flight off screen (720x576, 30 frames a second) =="
 render=$build/tools/geodesics-render
@@ -125,3 +140,10 @@ echo "one 1920x1080 PNG, start to finish: $wall s" | tee -a "$out/render.txt"
 awk '/^ *[0-9.]+ / && NF > 10 { sum += $NF; n++ }
     END { if (n) printf "the window, same machine and run: %.2f ms wall a frame (mean of %d moments), %.0f frames/s\n", sum / n, n, 1000 * n / sum }' \
     "$out/window-frames.txt" | tee -a "$out/render.txt"
+fi
+
+if want web; then
+echo
+echo "== 5. The web page (headless Chromium, SwiftShader) =="
+SITE_DIR=$build/web/site node "$GEODESICS_ROOT/bench/web_bench.mjs" | tee "$out/web.txt"
+fi

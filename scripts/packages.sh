@@ -34,3 +34,23 @@ build_tree() {
     cmake -S "$GEODESICS_ROOT" -B "$dir" "$@" >/dev/null
     cmake --build "$dir" -j "$(nproc)"
 }
+
+# What the web page needs besides: Debian's emscripten (the mathematics as
+# WebAssembly) and chromium (its browser tests); Node.js and npm, which our
+# machines have already (Debian's where they do not); and the npm packages
+# pinned in web/package-lock.json (three.js, puppeteer-core), installed with
+# `npm ci` whenever the lock file differs from the one last installed.
+ensure_web_tools() {
+    local extra=(emscripten chromium)
+    if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then
+        extra+=(nodejs npm)
+    fi
+    ensure_packages "${extra[@]}" || return 1
+    local web=$GEODESICS_ROOT/web
+    local stamp=$web/node_modules/.installed-package-lock.json
+    if ! cmp -s "$web/package-lock.json" "$stamp"; then
+        echo "Installing the web page's npm packages (npm ci in web/)"
+        (cd "$web" && npm ci --no-audit --no-fund --loglevel=error) || return 1
+        cp "$web/package-lock.json" "$stamp"
+    fi
+}

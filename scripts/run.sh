@@ -10,10 +10,22 @@
 #                                   minute), and says where they are.
 #   scripts/run.sh report [args]    prints the geodesic value report instead
 #                                   (geodesic-report --help for its options).
+#   scripts/run.sh web [PORT]       builds the web page and serves it on
+#                                   127.0.0.1 (port 8000 unless given; 0 takes
+#                                   a free one) until Ctrl-C; prints its URL.
 set -euo pipefail
 GEODESICS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$GEODESICS_ROOT/scripts/packages.sh"
 ensure_packages
+
+if [ "${1:-}" = web ]; then
+    ensure_web_tools
+    cmake -S "$GEODESICS_ROOT" -B "$GEODESICS_ROOT/build/normal" \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEODESICS_WEB=ON >/dev/null
+    cmake --build "$GEODESICS_ROOT/build/normal" -j "$(nproc)" --target web_page
+    echo "Serving the web page until Ctrl-C at:"
+    exec python3 "$GEODESICS_ROOT/web/serve.py" "$GEODESICS_ROOT/build/normal/web/site" "${2:-8000}"
+fi
 build_tree "$GEODESICS_ROOT/build/normal" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cd "$GEODESICS_ROOT"
 

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds the project twice (normal, and AddressSanitizer + UndefinedBehaviorSanitizer)
-# and runs the whole test suite through CTest in each. Installs missing Debian
+# and runs the whole test suite through CTest in each; the web page is built
+# and tested in the normal build only. Installs missing Debian and npm
 # packages first; starts a virtual X server when there is no display.
 set -euo pipefail
 GEODESICS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$GEODESICS_ROOT/scripts/packages.sh"
 ensure_packages
+ensure_web_tools
 
 if [ -z "${DISPLAY:-}" ]; then
     # -noreset: without it the server resets whenever its last client leaves,
@@ -16,7 +18,7 @@ fi
 cd "$GEODESICS_ROOT"
 status=0
 echo "== normal build =="
-build_tree build/normal -DCMAKE_BUILD_TYPE=RelWithDebInfo
+build_tree build/normal -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEODESICS_WEB=ON
 (cd build/normal && ctest --output-on-failure -j 2 "$@") || status=1
 
 echo "== sanitizer build (ASan + UBSan) =="

@@ -1,0 +1,172 @@
+// The web page's speed, measured in headless Chromium on SwiftShader (the
+// software renderer: no GPU here) against the page served by web/serve.py:
+//   1. sizes: the WebAssembly module, its loader, the page's own files, three.js;
+//   2. time to interactive: navigation to the page's ready mark (mathematics
+//      loaded, scene built, controls wired, first frame drawn), and to the
+//      first frame on screen, over fresh loads;
+//   3. a parameter change: the mathematics, new buffers and the report, then
+//      the frame drawn and read back (gl.finish), over many values;
+//   4. orbiting: frames a second while the mouse drags the view; the same
+//      turn made by the page itself every animation frame (what the renderer
+//      can do, free of the rate at which input arrives); and an empty frame
+//      (a clear) in the same tab: the floor of this machine.
+// Figures only: nothing passes or fails here.
+//
+//   node bench/web_bench.mjs [loads]     (SITE_DIR: the built site; default
+//                                         build/normal/web/site)
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import zlib from 'node:zlib';
+
+import { openPage, serveSite, startBrowser } from '../web/test/browser.js';
+import { siteDir } from '../web/test/support.js';
+
+const loads = Number(process.argv[2] ?? 15);
+const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
+const range = (xs) => `median ${median(xs).toFixed(1)}, min ${Math.min(...xs).toFixed(1)}, max ${Math.max(...xs).toFixed(1)}`;
+const kib = (bytes) => `${(bytes / 1024).toFixed(1)} KiB`;
+
+function sizes() {
+  const size = (file) => fs.statSync(path.join(siteDir, file)).size;
+  const gzip = (file) => zlib.gzipSync(fs.readFileSync(path.join(siteDir, file)), { level: 9 }).length;
+  const groups = {
+    'WebAssembly module (wasm/geodesics.wasm)': ['wasm/geodesics.wasm'],
+    'its loader (wasm/geodesics.js)': ['wasm/geodesics.js'],
+    'the page (index.html, style.css, src/*.js)': ['index.html', 'style.css',
+      ...fs.readdirSync(path.join(siteDir, 'src')).map((f) => `src/${f}`)],
+    'three.js and OrbitControls (vendor/three)': ['vendor/three/three.module.js', 'vendor/three/three.core.js',
+      'vendor/three/addons/controls/OrbitControls.js'],
+  };
+  console.log('== 1. Sizes (bytes as served; gzip -9 for a host that compresses) ==');
+  for (const [name, files] of Object.entries(groups)) {
+    const raw = files.reduce((a, f) => a + size(f), 0);
+    const packed = files.reduce((a, f) => a + gzip(f), 0);
+    console.log(`${name.padEnd(46)} ${String(raw).padStart(9)} B  ${kib(raw).padStart(11)}  gzip ${kib(packed)}`);
+  }
+}
+
+async function timeToInteractive(browser, url) {
+  const ready = [];
+  const shown = [];
+  for (let k = 0; k < loads; ++k) {
+    const page = await openPage(browser, url);
+    const t = await page.evaluate(() => new Promise((resolve) => {
+      const mark = performance.getEntriesByName('geodesics-ready')[0].startTime;
+      // the frame drawn at start-up reaches the screen with the next frame
+      requestAnimationFrame(() => resolve([mark, performance.now()]));
+    }));
+    ready.push(t[0]);
+    shown.push(t[1]);
+    await page.close();
+  }
+  console.log(`\n== 2. Time to interactive, ${loads} fresh loads of ${url} (ms from navigation) ==`);
+  console.log(`ready (figure drawn, controls on):  ${range(ready)}`);
+  console.log(`first frame on screen:             ${range(shown)}`);
+}
+
+async function parameterChange(browser, url) {
+  const page = await openPage(browser, url);
+  const figures = await page.evaluate(() => {
+    const field = document.getElementById('value-0');
+    const view = window.geodesics.view;
+    const gl = view.renderer.getContext();
+    const pixel = new Uint8Array(4);
+    const update = [];
+    const drawn = [];
+    for (let k = 0; k < 200; ++k) {
+      const t0 = performance.now();
+      field.value = String(-0.99 + (k % 100) * 0.0198);
+      field.dispatchEvent(new Event('input'));
+      const t1 = performance.now();
+      view.render();
+      gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
+      update.push(t1 - t0);
+      drawn.push(performance.now() - t0);
+    }
+    return { update, drawn };
+  });
+  await page.close();
+  console.log('\n== 3. A parameter change, 200 values typed into LAT1 (ms) ==');
+  console.log(`mathematics, buffers, report:       ${range(figures.update)}`);
+  console.log(`... and the frame drawn, read back: ${range(figures.drawn)}`);
+}
+
+// Drags the mouse across the canvas for `seconds`, counting the frames drawn.
+async function orbit(page, seconds) {
+  await page.evaluate(() => {
+    const view = window.geodesics.view;
+    const render = view.render.bind(view);
+    window.benchFrames = [];
+    view.render = () => {
+      render();
+      window.benchFrames.push(performance.now());
+    };
+  });
+  const box = await (await page.$('#canvas')).boundingBox();
+  const cx = box.x + box.width / 2;
+  const cy = box.y + box.height / 2;
+  await page.mouse.move(cx, cy);
+  await page.mouse.down();
+  const end = Date.now() + seconds * 1000;
+  for (let k = 0; Date.now() < end; ++k) {
+    await page.mouse.move(cx + 200 * Math.sin(k / 20), cy + 60 * Math.cos(k / 15));
+    await new Promise((r) => setTimeout(r, 4));
+  }
+  await page.mouse.up();
+  return page.evaluate(() => {
+    const f = window.benchFrames;
+    return (f.length - 1) / ((f[f.length - 1] - f[0]) / 1000);
+  });
+}
+
+// Frames a second when every animation frame either turns the camera about
+// its target by a degree and draws the scene ('turn'), or only clears ('empty').
+function framesPerSecond(page, what, count) {
+  return page.evaluate((what, count) => new Promise((resolve) => {
+    const { view, controls } = window.geodesics;
+    const times = [];
+    const frame = (t) => {
+      if (what === 'turn') {
+        view.camera.position.sub(controls.target).applyAxisAngle(view.camera.up, Math.PI / 180).add(controls.target);
+        view.camera.lookAt(controls.target);
+        view.render();
+      } else view.renderer.clear();
+      times.push(t);
+      if (times.length < count) requestAnimationFrame(frame);
+      else resolve((count - 1) / ((times[count - 1] - times[0]) / 1000));
+    };
+    requestAnimationFrame(frame);
+  }), what, count);
+}
+
+async function orbiting(browser, url) {
+  const canvas = (page) => page.$eval('#canvas', (c) => `${c.width} x ${c.height}`);
+  console.log('\n== 4. Orbiting (frames a second): mouse drag for 4 s; the page turning the view');
+  console.log('   itself for 180 frames; an empty frame (clear only) for 180 frames ==');
+  console.log(`${''.padEnd(26)}${'drag'.padStart(7)}${'turn'.padStart(7)}${'empty'.padStart(7)}`);
+  for (const [label, query, width, height] of [['the scene', '', 1088, 600], ['without the cylinder', '?show=circles,curves,points', 1088, 600],
+    ['wire frame', '?wire=1', 1088, 600], ['the scene, smaller window', '', 900, 500]]) {
+    const page = await openPage(browser, `${url}${query}`, { width, height });
+    const empty = await framesPerSecond(page, 'empty', 180);
+    const turn = await framesPerSecond(page, 'turn', 180);
+    const drag = await orbit(page, 4);
+    console.log(`${label.padEnd(26)}${[drag, turn, empty].map((x) => x.toFixed(1).padStart(7)).join('')}   (canvas ${await canvas(page)})`);
+    await page.close();
+  }
+}
+
+const server = await serveSite();
+const chromium = await startBrowser();
+try {
+  console.log(`${os.cpus().length} cores: ${os.cpus()[0].model}; load average ${os.loadavg().map((x) => x.toFixed(2)).join(' ')}`);
+  console.log(`Chromium ${(await chromium.browser.version()).replace(/^.*\//, '')}, WebGL on SwiftShader, headless, 1088 x 600 window\n`);
+  sizes();
+  await timeToInteractive(chromium.browser, server.url);
+  await parameterChange(chromium.browser, server.url);
+  await orbiting(chromium.browser, server.url);
+  console.log(`\nload average at the end ${os.loadavg().map((x) => x.toFixed(2)).join(' ')}`);
+} finally {
+  await chromium.close();
+  server.stop();
+}

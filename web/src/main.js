@@ -1,0 +1,363 @@
+// The page: the window program's figure drawn with three.js from the
+// project's own C++ mathematics (WebAssembly), turned with the mouse, wheel,
+// touch or arrow keys; the four values typed or dragged; layer toggles; the
+// 150-second camera flight; links that reopen the same view; a picture to
+// save. Start-up: mathematics, the link's state, WebGL and the scene, the
+// controls and keys, the first frame.
+import { OrbitControls } from 'three/addons/controls/OrbitControls.js';
+
+import { FlightClock, kCaptionFrom, kSpinDegreesPerSecond } from './flight_clock.js';
+import { loadMathematics } from './geodesics.js';
+import { GeodesicScene } from './scene.js';
+import { kFlightSeconds, kLayerNames, readQuery, writeQuery } from './view_state.js';
+
+const $ = (id) => document.getElementById(id);
+// The scene's four values as basicsource/scene.cpp writes them; they read as
+// the floats of tools/pentagon_args kScenePentagons.
+const sceneWords = ['0.97531795', '0.1', '0.630991', '0.1'];
+const kHome = { eye: [0, 0, 3], target: [0, 0, 0] }; // basicsource/flight.cpp kHomeEye, kHomeTarget
+const kLinkDelay = 200; // ms: the address bar follows a drag without flooding the history
+
+let math = null;
+let view = null; // null without WebGL: the panel still works
+let controls = null;
+const clock = new FlightClock();
+const state = { words: null, values: null, layers: null, wireFrame: false, statistics: false };
+let linkCamera = kHome; // the camera a link asked for, kept when there is no view
+let framePending = false;
+let lastMode = clock.mode;
+let animatedFrames = 0;
+const frameTimes = []; // ms, the last second's frames, for the statistics line
+
+function showNotice(text) {
+  $('notice').textContent = text;
+  $('notice').hidden = false;
+}
+
+function say(id, text, note = false) {
+  $(id).textContent = text;
+  $(id).classList.toggle('note', note);
+}
+
+// --- The four values ------------------------------------------------------------
+
+const valueField = (k) => $(`value-${k}`);
+const slider = (k) => $(`slider-${k}`);
+
+// Reads all four fields with the report tool's reader; a field that is wrong
+// shows its message and the last good figure stays. `typed`: the field just
+// edited, whose slider follows it when it is good.
+function readFields(typed = -1) {
+  const values = [];
+  for (let k = 0; k < 4; ++k) {
+    const read = math.parseValue(k, valueField(k).value);
+    say(`message-${k}`, read.message ?? '');
+    valueField(k).setAttribute('aria-invalid', read.message ? 'true' : 'false');
+    if (read.message) continue;
+    values.push(read.value);
+    if (k === typed) slider(k).value = valueField(k).value;
+  }
+  say('pentagons-message', '');
+  if (values.length === 4) setFigure([0, 1, 2, 3].map((k) => valueField(k).value), values);
+}
+
+function setFigure(words, values) {
+  state.words = words;
+  state.values = values;
+  if (view) view.setFigure(math.figure(values));
+  $('report').textContent = math.report(values);
+  requestFrame();
+  scheduleLink();
+}
+
+function setFields(words) {
+  words.forEach((word, k) => {
+    valueField(k).value = word;
+    slider(k).value = word;
+  });
+}
+
+// --- Layers and toggles ---------------------------------------------------------
+
+function setLayers(layers) {
+  state.layers = { ...layers };
+  for (const name of kLayerNames) $(`show-${name}`).checked = layers[name];
+  if (view) view.setLayers(layers);
+  requestFrame();
+  scheduleLink();
+}
+
+function setWireFrame(on) {
+  state.wireFrame = on;
+  $('wire-frame').checked = on;
+  if (view) view.setWireFrame(on);
+  requestFrame();
+  scheduleLink();
+}
+
+function setStatistics(on) {
+  state.statistics = on;
+  $('statistics-toggle').checked = on;
+  $('statistics').hidden = !on;
+  requestFrame();
+  scheduleLink();
+}
+
+// --- Camera and flight ----------------------------------------------------------
+
+function currentCamera() {
+  if (!view) return linkCamera;
+  return { eye: view.camera.position.toArray(), target: controls.target.toArray() };
+}
+
+// Sets the camera as gluLookAt does, up +y. The controls take it from here
+// when next turned (their update() would round it through spherical
+// coordinates, moving it by a rounding error).
+function placeCamera({ eye, target }) {
+  view.camera.position.set(...eye);
+  controls.target.set(...target);
+  view.camera.lookAt(controls.target);
+}
+
+// Starts the flight from 0 (`a`), or restarts it.
+function play() {
+  clock.start();
+  animatedFrames = 0;
+  if (controls) controls.enabled = false;
+  showFlightState();
+  requestFrame();
+}
+
+// `p`: pauses or resumes the flight; orbiting works while it is paused, from
+// where the flight stands at the moment of the pause.
+function togglePause() {
+  clock.togglePause();
+  if (view && clock.mode === 'paused') placeCamera(math.flightCamera(clock.time()));
+  if (controls) controls.enabled = clock.mode !== 'animating';
+  showFlightState();
+  requestFrame();
+  scheduleLink();
+}
+
+function showFlightState() {
+  const mode = clock.mode;
+  $('play').firstChild.textContent = mode === 'atStart' ? 'Play the flight ' : 'Restart the flight ';
+  $('pause').disabled = mode !== 'animating' && mode !== 'paused';
+  $('pause').setAttribute('aria-pressed', mode === 'paused' ? 'true' : 'false');
+  $('pause').firstChild.textContent = mode === 'paused' ? 'Resume ' : 'Pause ';
+  showTime(clock.time());
+}
+
+function showTime(t) {
+  $('flight-time').textContent = `${t.toFixed(1)} s of ${kFlightSeconds}`;
+  $('caption').hidden = t < kCaptionFrom;
+}
+
+// --- Frames ---------------------------------------------------------------------
+
+function requestFrame() {
+  if (framePending || !view) return;
+  framePending = true;
+  requestAnimationFrame(frame);
+}
+
+// One frame: while the flight runs the camera is the flight's at this
+// instant and the spin follows the clock, as in the program's Scene1.
+function frame(now) {
+  framePending = false;
+  const t = clock.time();
+  if (clock.mode === 'animating' || (lastMode === 'animating' && clock.mode === 'finished')) {
+    placeCamera(math.flightCamera(t));
+    if (clock.mode !== 'animating') {
+      // finished: the last frame stays and the controls take over from here
+      controls.enabled = true;
+      showFlightState();
+      scheduleLink();
+    }
+    animatedFrames += 1;
+    showTime(t);
+  }
+  lastMode = clock.mode;
+  view.setSpin(t * kSpinDegreesPerSecond);
+  view.render();
+
+  frameTimes.push(now);
+  while (frameTimes.length > 0 && frameTimes[0] <= now - 1000) frameTimes.shift();
+  if (state.statistics)
+    $('statistics').textContent =
+      `Frame: ${animatedFrames}, Polygons: ${view.polygonCount()}, Time: ${t.toFixed(1)}\n` +
+      `${frameTimes.length} frames in the last second`;
+  if (clock.mode === 'animating') requestFrame();
+}
+
+// --- The link -------------------------------------------------------------------
+
+let linkTimer = 0;
+function scheduleLink() {
+  clearTimeout(linkTimer);
+  linkTimer = setTimeout(writeLink, kLinkDelay);
+}
+
+function isHome(camera) {
+  return [...camera.eye, ...camera.target].every((v, k) => v === [...kHome.eye, ...kHome.target][k]);
+}
+
+function writeLink() {
+  clearTimeout(linkTimer);
+  const camera = currentCamera();
+  const query = writeQuery({ ...state, camera: isHome(camera) ? null : camera, time: clock.time() });
+  history.replaceState(null, '', `${location.pathname}${query}${location.hash}`);
+}
+
+// The address bar holds the link at once; the clipboard may take its time
+// (or ask the user, or refuse).
+async function copyLink() {
+  writeLink();
+  say('share-message', 'The address bar holds the link to this view.', true);
+  try {
+    await navigator.clipboard.writeText(location.href);
+    say('share-message', 'The link to this view is copied.', true);
+  } catch {
+    // not allowed here: the address bar has it
+  }
+}
+
+function savePicture() {
+  if (!view) return;
+  // Drawn and read in one task: the canvas keeps its picture until then.
+  view.render();
+  view.renderer.domElement.toBlob((blob) => {
+    if (!blob) {
+      say('share-message', 'The picture could not be made.');
+      return;
+    }
+    const a = document.createElement('a');
+    a.href = URL.createObjectURL(blob);
+    a.download = 'geodesics.png';
+    a.click();
+    setTimeout(() => URL.revokeObjectURL(a.href), 10000);
+    say('share-message', 'The picture is saved as geodesics.png.', true);
+  }, 'image/png');
+}
+
+// --- Keys and controls ----------------------------------------------------------
+
+function onKey(event) {
+  if (event.ctrlKey || event.metaKey || event.altKey) return;
+  const t = event.target;
+  if (t instanceof HTMLInputElement && t.type === 'text') return; // typing a value
+  // Case-sensitive, as in the program: capitals do nothing.
+  const action = { a: play, p: togglePause, w: () => setWireFrame(!state.wireFrame), t: () => setStatistics(!state.statistics) }[event.key];
+  if (!action) return;
+  event.preventDefault();
+  action();
+}
+
+function wirePanel() {
+  for (let k = 0; k < 4; ++k) {
+    valueField(k).addEventListener('input', () => readFields(k));
+    slider(k).addEventListener('input', () => {
+      valueField(k).value = slider(k).value;
+      readFields();
+    });
+  }
+  $('scene-values').addEventListener('click', () => {
+    setFields(sceneWords);
+    readFields();
+  });
+  for (const name of kLayerNames)
+    $(`show-${name}`).addEventListener('change', () => setLayers({ ...state.layers, [name]: $(`show-${name}`).checked }));
+  $('wire-frame').addEventListener('change', () => setWireFrame($('wire-frame').checked));
+  $('statistics-toggle').addEventListener('change', () => setStatistics($('statistics-toggle').checked));
+  $('play').addEventListener('click', play);
+  $('pause').addEventListener('click', togglePause);
+  $('copy-link').addEventListener('click', copyLink);
+  $('save-picture').addEventListener('click', savePicture);
+  window.addEventListener('keydown', onKey);
+}
+
+function wireView() {
+  const canvas = $('canvas');
+  controls = new OrbitControls(view.camera, canvas);
+  controls.minDistance = 0.01;
+  controls.maxDistance = 400; // inside the far plane at 500
+  controls.listenToKeyEvents(canvas); // arrow keys pan while the view has the focus
+  controls.addEventListener('change', requestFrame);
+  controls.addEventListener('end', scheduleLink);
+
+  const fit = () => {
+    const box = $('view').getBoundingClientRect();
+    view.resize(Math.max(1, Math.round(box.width)), Math.max(1, Math.round(box.height)), Math.min(window.devicePixelRatio || 1, 2));
+    requestFrame();
+  };
+  new ResizeObserver(fit).observe($('view'));
+  fit();
+}
+
+async function start() {
+  // The module is fetched and compiled while the scene is built.
+  const mathematics = loadMathematics();
+  // One context, asked for once: making a WebGL context can take a good part
+  // of a second with a software renderer.
+  const context = $('canvas').getContext('webgl2', { antialias: false, alpha: false, stencil: false });
+  if (context) {
+    try {
+      view = new GeodesicScene($('canvas'), context);
+    } catch (error) {
+      view = null;
+      showNotice(`The figure cannot be drawn here: ${error.message}. The values and the report still work.`);
+    }
+  } else {
+    showNotice('This page draws the figure with WebGL 2, which this browser does not offer or has turned off. ' +
+      'The four values and the value report beside it still work.');
+  }
+  if (!view) $('save-picture').disabled = true;
+  // The shader program compiles while the mathematics still loads.
+  else view.renderer.compile(view.scene, view.camera);
+  try {
+    math = await mathematics;
+  } catch (error) {
+    showNotice(`The figure's mathematics could not be loaded (${error.message}).`);
+    return;
+  }
+
+  const { state: link, messages } = readQuery(location.search, sceneWords, (k, w) => math.parseValue(k, w));
+  wirePanel();
+  // The link's words fill the fields even when they are wrong, beside their
+  // messages; the figure is the last good one, the scene's when there is none.
+  setFields(link.words);
+  link.words.forEach((_, k) => {
+    say(`message-${k}`, messages.pentagons[k]);
+    valueField(k).setAttribute('aria-invalid', messages.pentagons[k] ? 'true' : 'false');
+  });
+  say('pentagons-message', messages.pentagonCount);
+  if (link.values) setFigure(link.words, link.values);
+  else setFigure(sceneWords, math.sceneValues);
+  say('show-message', [messages.layers, messages.wireFrame, messages.statistics].filter(Boolean).join(' '));
+  say('flight-message', messages.time);
+  say('share-message', messages.camera);
+
+  linkCamera = link.camera ?? kHome;
+  clock.restore(link.time);
+  lastMode = clock.mode;
+  if (view) {
+    wireView();
+    placeCamera(linkCamera);
+  }
+  setLayers(link.layers);
+  setWireFrame(link.wireFrame);
+  setStatistics(link.statistics);
+  showFlightState();
+
+  // The first frame now, so that the page is ready when it says so.
+  if (view) {
+    view.setSpin(clock.time() * kSpinDegreesPerSecond);
+    view.render();
+  }
+  // For the console and for scripted checks: the live objects, read-only by convention.
+  window.geodesics = { math, view, controls, clock, state };
+  performance.mark('geodesics-ready');
+  document.documentElement.dataset.ready = 'true';
+}
+
+start();

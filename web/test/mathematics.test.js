@@ -1,0 +1,182 @@
+// The page's mathematics (the WebAssembly module the site serves) against the
+// report tool built from the same C++ for this machine: every number of
+// `geodesic-report --format json`, the text report, the value reader's
+// messages, and the camera flight's checkpoints.
+//
+// Not every bit: the C++ takes sin, cos and atan of floats from the C library,
+// and the two C libraries round differently. Emscripten's gives the correctly
+// rounded float; glibc's sinf and cosf do not always (sin(2.576106f), sample 41
+// of every curve, is 0.53582671...: glibc says 0.535826683, the page
+// 0.535826743), and glibc picks its FMA or SSE2 code by processor. The numbers
+// that pass through those functions may differ by a float step or two (more
+// where a formula divides by a small number); all others are compared bit for
+// bit, and most numbers must be bit-identical, which a second implementation
+// in double precision would not be.
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import { before, describe, test } from 'node:test';
+
+import { loadSiteMathematics, reportTool, seededRandom } from './support.js';
+
+let math;
+before(async () => {
+  math = await loadSiteMathematics();
+});
+
+const runTool = (args) => spawnSync(reportTool, args, { encoding: 'utf8', maxBuffer: 1 << 26 });
+
+// Four words for one random argument set: heights across -1 to 1 (the poles,
+// where a pentagon collapses and the report writes null, and the equator
+// among them), longitudes in radians well past a full turn,
+// written with 1 to 9 significant digits or in exponent form.
+function randomWords(random) {
+  const pick = (list) => list[Math.floor(random() * list.length)];
+  const write = (v) => (random() < 0.15 ? v.toExponential(Math.floor(random() * 6)) : v.toPrecision(1 + Math.floor(random() * 9)));
+  const height = () => (random() < 0.1 ? pick(['1', '-1', '0', '-0', '1e-40', '0.99999994']) : write(2 * random() - 1));
+  const longitude = () => (random() < 0.05 ? pick(['0', '1e4', '-31.4159']) : write(20 * random() - 10));
+  return [height(), longitude(), height(), longitude()];
+}
+const valuesOf = (words) => words.map((word, k) => math.parseValue(k, word).value);
+
+// Unit-sphere quantities and angles may differ by 1e-6, about eight float
+// steps at 1 (two is the most seen); a cylinder curve's height is a quotient
+// by the normal's y, and its tolerance grows with the curve's scale.
+const kNear = 1e-6;
+
+// Every number of one JSON document against the page's figure. A JSON float
+// has nine significant digits, which read back as the same float; null
+// stands for no finite value.
+function compareFigure(doc, figure) {
+  const c = { numbers: 0, inexact: 0, problems: [] };
+  const float = (json, page, where, tolerance = 0) => {
+    c.numbers += 1;
+    if (json === null ? !Number.isFinite(page) : Math.fround(json) === page) return;
+    c.inexact += 1;
+    if (!(Math.abs(json - page) <= tolerance)) c.problems.push(`${where}: report ${json}, page ${page}`);
+  };
+  const vector = (json, page, at, where, tolerance) => json.forEach((v, k) => float(v, page[at + k], where, tolerance));
+  const a = doc.arguments;
+  [a.pent_lat1, a.pent_long1, a.pent_lat2, a.pent_long2].forEach((v, k) => float(v, figure.arguments[k], 'argument'));
+  doc.sampleAngles.forEach((v, j) => float(v, figure.sampleAngles[j], `sample angle ${j}`));
+  doc.pentagons.forEach((p, n) => {
+    for (const key of ['height', 'longitude', 'polarAngle', 'reportLatitude']) float(p[key], figure[key][n], key);
+    p.corners.forEach((corner, i) => {
+      const k = 5 * n + i;
+      float(corner.longitude, figure.longAngles[k], 'corner longitude');
+      float(corner.reportLongitude, figure.reportLongitudes[k], 'report longitude', kNear);
+      vector(corner.point, figure.corners, 3 * k, `corner ${k}`, kNear);
+    });
+    p.edges.forEach((e, i) => {
+      const k = 5 * n + i;
+      vector(e.normal, figure.normals, 3 * k, `normal ${k}`, kNear);
+      vector(e.unitNormal, figure.unitNormals, 3 * k, `unit normal ${k}`, kNear);
+      float(e.normalWasZero ? 1 : 0, figure.normalWasZero[k], `normal ${k} was zero`);
+      vector(e.alongEdge, figure.alongEdge, 3 * k, `along edge ${k}`, kNear);
+      float(e.equatorCrossingAngle, figure.crossingAngles[k], `crossing angle ${k}`, kNear);
+      // the figure's point order: P1's crossings, their negations, P2's, theirs
+      vector(e.equatorCrossings[0], figure.crossings, 3 * (10 * n + i), `crossing ${k}`, kNear);
+      vector(e.equatorCrossings[1], figure.crossings, 3 * (10 * n + 5 + i), `opposite crossing ${k}`, kNear);
+      const [x, y, z] = e.normal;
+      const scale = y ? (Math.abs(x) + Math.abs(z)) / Math.abs(y) : Infinity;
+      e.greatCircle.forEach((q, j) => vector(q, figure.greatCircles, 3 * (100 * k + j), `circle ${k}.${j}`, kNear));
+      e.cylinderCurve.forEach((q, j) =>
+        vector(q, figure.cylinderCurves, 3 * (100 * k + j), `curve ${k}.${j}`, kNear * (1 + Math.abs(q[1] ?? 0) + scale)));
+    });
+  });
+  return c;
+}
+
+function checkArguments(words) {
+  const run = runTool(['--format', 'json', ...words]);
+  assert.equal(run.status, 0, run.stderr);
+  const c = compareFigure(JSON.parse(run.stdout), math.figure(valuesOf(words)));
+  assert.deepEqual(c.problems.slice(0, 5), [], `${c.problems.length} numbers differ for ${words.join(' ')}`);
+  return c;
+}
+
+describe('the figure', () => {
+  test("the scene's pentagons: the page's words are the report's default values, and its numbers", () => {
+    assert.deepEqual(valuesOf(['0.97531795', '0.1', '0.630991', '0.1']), math.sceneValues);
+    const c = checkArguments(['0.97531795', '0.1', '0.630991', '0.1']);
+    assert.ok(c.inexact < 0.05 * c.numbers, `${c.inexact} of ${c.numbers} numbers a rounding apart`);
+  });
+
+  test('300 random argument sets from a fixed seed give the same numbers as the report', (t) => {
+    const random = seededRandom(20260101);
+    const all = { numbers: 0, inexact: 0 };
+    for (let n = 0; n < 300; ++n) {
+      const c = checkArguments(randomWords(random));
+      all.numbers += c.numbers;
+      all.inexact += c.inexact;
+    }
+    t.diagnostic(`${all.numbers} numbers, ${all.inexact} of them a rounding apart`);
+    assert.ok(all.inexact < 0.05 * all.numbers);
+  });
+});
+
+describe('the value report', () => {
+  test("is the text geodesic-report prints for the scene's pentagons, byte for byte", () => {
+    assert.equal(math.report(math.sceneValues), runTool([]).stdout);
+  });
+
+  test('prints the same lines for 100 random sets, numbers at most a last digit apart', () => {
+    const number = /[-+]?(?:\d+\.?\d*|\.\d+)(?:e[-+]?\d+)?|-?nan|-?inf/g;
+    const random = seededRandom(7);
+    for (let n = 0; n < 100; ++n) {
+      const words = randomWords(random);
+      const [page, tool] = [math.report(valuesOf(words)), runTool(words).stdout];
+      assert.deepEqual(page.split(number), tool.split(number), words.join(' '));
+      const toolNumbers = tool.match(number);
+      page.match(number).forEach((p, k) => {
+        const [a, b] = [Number(p), Number(toolNumbers[k])];
+        // six significant digits: one unit of the sixth
+        const unit = 10 ** (Math.floor(Math.log10(Math.max(Math.abs(a), Math.abs(b)))) - 5);
+        assert.ok(p === toolNumbers[k] || Math.abs(a - b) <= 1.01 * unit, `${words.join(' ')}: ${p}, ${toolNumbers[k]}`);
+      });
+    }
+  });
+});
+
+describe('reading the four values', () => {
+  // Words a person might type or a link might carry. Words that start with
+  // '-' and are not numbers are options to the tool, and are left out.
+  const words = ['', ' ', '0.5', ' 0.5', '0.5 ', '+0.5', '.5', '5.', '1', '-1', '1.0000001', '-1.0000001', '2',
+    '1e-50', '1e-40', '3.4e38', '3.5e38', '1e39', '-1e39', 'nan', '-nan', 'inf', '-inf', 'Infinity', '0x1p-2',
+    '1e', '1e+', '0.5.5', '1,5', 'abc', '½', '0.5\t', 'é'.repeat(40), '9'.repeat(40)];
+
+  test("gives the report tool's message, or its value, for every word at every place", () => {
+    for (const word of words)
+      for (let k = 0; k < 4; ++k) {
+        const args = ['0.5', '0.5', '0.5', '0.5'];
+        args[k] = word;
+        const run = runTool(['--format', 'json', ...args]);
+        const read = math.parseValue(k, word);
+        if (read.message === undefined) {
+          assert.equal(run.status, 0, `the tool refused '${word}' at ${k}: ${run.stderr}`);
+          assert.equal(Math.fround(Object.values(JSON.parse(run.stdout).arguments)[k]), read.value);
+        } else assert.equal(run.stderr.split('\n')[0], `geodesic-report: ${read.message}`);
+      }
+  });
+
+  test('a word with a NUL inside, which no command line carries, is not a number', () => {
+    assert.deepEqual(math.parseValue(0, '0.5\u00001'), { message: "LAT1 '0.5\\x001' is not a number" });
+  });
+});
+
+describe('the camera flight', () => {
+  test('passes through the end of every segment and the middle of two', () => {
+    // basicsource/flight.cpp: where each segment leaves the eye and the
+    // target (at its start + two ramps + the cruise); a symmetric ramp,
+    // cruise and ramp is halfway at its middle.
+    const checkpoints = [[0, [0, 0, 3], [0, 0, 0]], [5, [0, 0, 3], [0, 0, 0]], [12.5, [0, 0, 9], [0, 0, 0]],
+      [20, [0, 0, 15], [0, 0, 0]], [25, [0, 3.5, 9], [0, 3, 0]], [30, [0, 7, 3], [0, 6, 0]],
+      [35, [0, 7, 0.2], [0, 0, 0]], [45, [0, 3, 0.2], [0, 0, 0]], [55, [0, 7, 0.2], [0, 0, 0]],
+      [65, [-5, 7, 5], [0, 0, 0]], [75, [-5, 0, -1], [0, 0, 0]], [85, [0, 0, 3], [0, 0, 0]], [150, [0, 0, 3], [0, 0, 0]]];
+    for (const [t, eye, target] of checkpoints) {
+      const camera = math.flightCamera(t);
+      // single precision: within a few float steps of the table's values
+      const near = (a, b) => a.every((v, k) => Math.abs(v - b[k]) < 1e-5);
+      assert.ok(near(camera.eye, eye) && near(camera.target, target), `at ${t} s: ${camera.eye}, ${camera.target}`);
+    }
+  });
+});

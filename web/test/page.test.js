@@ -1,0 +1,304 @@
+// The page in a real browser, used as a person uses it: loaded from the
+// static server, the canvas read back as the screen shows it, the mouse
+// dragging, a finger swiping, keys pressed, links opened. Every page a test
+// opens must also leave no console error or warning and no exception.
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import path from 'node:path';
+import { after, before, describe, test } from 'node:test';
+
+import { canvasPicture, decodePng, differingPixels, nextFrames, openPage, pixel, serveSite, startBrowser } from './browser.js';
+import { loadSiteMathematics, reportTool, siteDir } from './support.js';
+
+let server;
+let chromium;
+let math;
+before(async () => {
+  [server, chromium, math] = await Promise.all([serveSite(), startBrowser(), loadSiteMathematics()]);
+});
+after(async () => {
+  await chromium?.close();
+  server?.stop();
+});
+
+const open = (query = '', options) => openPage(chromium.browser, `${server.url}${query}`, options);
+async function done(...pages) {
+  for (const page of pages) {
+    assert.deepEqual(page.problems, []);
+    await page.close();
+  }
+}
+const text = (page, id) => page.$eval(`#${id}`, (e) => (e.hidden ? '' : e.textContent));
+async function type(page, k, word) {
+  await page.click(`#value-${k}`, { clickCount: 3 });
+  await page.keyboard.type(word);
+}
+async function drag(page, box, dx, dy) {
+  await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
+  await page.mouse.down();
+  await page.mouse.move(box.x + box.width / 2 + dx, box.y + box.height / 2 + dy, { steps: 8 });
+  await page.mouse.up();
+}
+
+// OpenGL's lighting as the window program sets it up (basicsource/scene.cpp,
+// main.cpp): 0.5 global ambient on the default 0.2 material ambient; four
+// positional lights at twice their locations; specular (1,1,1) to the 25th
+// power; the viewer at infinity along +z. The 8-bit colour at p, normal n.
+const kLights = [[[-10, 0, 10], [1, 1, 1], 0.4], [[20, -10, 10], [1, 1, 1], 0.5],
+  [[10, 20, -10], [1, 1, 0], 0.7], [[-6, -1, -2], [1, 1, 1], 0.5]];
+function litColour(p, n, diffuse) {
+  const unit = (v) => v.map((x) => x / Math.hypot(...v));
+  const dot = (a, b) => a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+  const c = [0.1, 0.1, 0.1];
+  for (const [position, colour, specular] of kLights) {
+    const l = unit(position.map((x, k) => x - p[k]));
+    const d = dot(n, l);
+    const h = unit([l[0], l[1], l[2] + 1]);
+    if (d > 0) for (let k = 0; k < 3; ++k) c[k] += d * colour[k] * diffuse[k] + Math.max(dot(n, h), 0) ** 25 * specular;
+  }
+  return c.map((x) => Math.round(255 * Math.min(x, 1)));
+}
+
+// The share of the picture's pixels (every other row and column) that pass.
+function share(picture, predicate) {
+  let count = 0;
+  for (let y = 0; y < picture.height; y += 2)
+    for (let x = 0; x < picture.width; x += 2) count += predicate(pixel(picture, x, y)) ? 1 : 0;
+  return count / Math.ceil(picture.width / 2) / Math.ceil(picture.height / 2);
+}
+const isSlate = ([r, g, b]) => g - r > 15 && b - r > 15;
+const isBrown = ([r, g, b]) => r > g && g > b && r - b > 40;
+const isDark = (p) => p.every((v) => v < 80);
+
+describe('the page', () => {
+  test('its import map comes before anything that loads a module', () => {
+    // A module fetched first (a modulepreload too) makes the browser drop the
+    // map, and 'three' then fails to resolve on some loads only.
+    const html = fs.readFileSync(path.join(siteDir, 'index.html'), 'utf8');
+    const map = html.indexOf('type="importmap"');
+    assert.ok(map > 0 && [/rel="modulepreload"/g, /type="module"/g].every((r) => html.search(r) > map));
+  });
+});
+
+describe('the scene', () => {
+  test('black background, the brown sphere lit as OpenGL lights it, dark figure, slate cylinder', async () => {
+    const full = await open('');
+    const scene = await canvasPicture(full);
+    const { width: w, height: h } = scene;
+    assert.deepEqual([pixel(scene, 5, 5), pixel(scene, w - 5, h / 2)], [[0, 0, 0], [0, 0, 0]]);
+    assert.ok(share(scene, isSlate) > 0.15, 'the cylinder covers much of the view');
+
+    const bare = await open('?show=');
+    const sphere = await canvasPicture(bare);
+    assert.ok(share(sphere, isSlate) < 0.001 && share(sphere, isBrown) > 0.3);
+    // The middle of the view is on the sphere's equator between its vertices
+    // at longitudes 84 and 96 degrees: the mean of their colours (Gouraud).
+    const at = (deg) => [Math.cos((deg * Math.PI) / 180), 0, Math.sin((deg * Math.PI) / 180)];
+    const colour = (deg) => litColour(at(deg).map((x) => 0.992 * x), at(deg), [0.545, 0.27, 0.074]);
+    const expected = colour(84).map((v, k) => (v + colour(96)[k]) / 2);
+    const seen = pixel(sphere, w / 2, h / 2);
+    assert.ok(seen.every((v, k) => Math.abs(v - expected[k]) <= 4), `centre ${seen}, OpenGL gives ${expected}`);
+
+    // The figure over the sphere: where it changes a pixel, it darkens it.
+    const drawn = await open('?show=circles,curves,points');
+    const figure = await canvasPicture(drawn);
+    let changed = 0;
+    let darker = 0;
+    for (let y = h / 2 - 150; y < h / 2 + 150; ++y)
+      for (let x = w / 2 - 100; x < w / 2 + 100; ++x) {
+        const [p, q] = [pixel(sphere, x, y), pixel(figure, x, y)];
+        if (p.every((v, k) => v === q[k])) continue;
+        changed += 1;
+        darker += q[0] + q[1] + q[2] < p[0] + p[1] + p[2] - 100 ? 1 : 0;
+      }
+    assert.ok(changed > 1000 && darker > 0.9 * changed, `${darker} of ${changed} changed pixels much darker`);
+    await done(full, bare, drawn);
+  });
+});
+
+describe('turning the view', () => {
+  test('mouse drag and wheel orbit and zoom, and the link follows; a finger swipe orbits', async () => {
+    const page = await open('');
+    const before = await canvasPicture(page);
+    await drag(page, before.box, 150, 40);
+    const { width, height } = before;
+    assert.ok(differingPixels(before, await canvasPicture(page)) > 0.2 * width * height);
+    await page.waitForFunction(() => location.search.includes('camera='));
+    const camera = () => new URL(page.url()).searchParams.get('camera').split(',').map(Number);
+    assert.ok(Math.abs(Math.hypot(...camera().slice(0, 3)) - 3) < 1e-9, `an orbit keeps the distance: ${camera()}`);
+    assert.deepEqual(camera().slice(3), [0, 0, 0]);
+    await page.mouse.wheel({ deltaY: -300 });
+    await page.waitForFunction(() => {
+      const c = new URLSearchParams(location.search).get('camera').split(',').map(Number);
+      return Math.hypot(c[0], c[1], c[2]) < 2.9;
+    });
+
+    const touch = await open('', { touch: true });
+    const start = await canvasPicture(touch);
+    const { x, y } = start.box;
+    await touch.touchscreen.touchStart(x + width / 2, y + height / 2);
+    for (let k = 1; k <= 10; ++k) await touch.touchscreen.touchMove(x + width / 2 - 12 * k, y + height / 2);
+    await touch.touchscreen.touchEnd();
+    assert.ok(differingPixels(start, await canvasPicture(touch)) > 0.2 * width * height);
+    await done(page, touch);
+  });
+});
+
+describe('the four values', () => {
+  test('a typed value moves the corners to where the mathematics puts them', async () => {
+    const page = await open('?show=points');
+    const before = await canvasPicture(page);
+    await type(page, 0, '0.3');
+    await type(page, 1, String(Math.PI / 2)); // corner 0 of pentagon 1 now faces the camera
+    const values = [0.3, Math.PI / 2, 0.630991, 0.1].map(Math.fround);
+    const after = await canvasPicture(page);
+    // seen from the home camera (0, 0, 3), 45 degrees from bottom to top
+    const [cx, cy, cz] = math.figure(values).corners;
+    const f = 1 / Math.tan(Math.PI / 8) / (3 - cz);
+    const px = after.width / 2 + ((f * cx * after.height) / after.width) * (after.width / 2);
+    const py = after.height / 2 - f * cy * (after.height / 2);
+    assert.ok(isDark(pixel(after, px, py)) && isDark(pixel(after, px + 1, py)), `the corner at ${px}, ${py}`);
+    assert.ok(!isDark(pixel(before, px, py)), 'was not there before');
+    assert.equal(await text(page, 'report'), math.report(values));
+    assert.match(page.url(), /pentagons=0\.3,1\.5707963267948966,0\.630991,0\.1/);
+    await done(page);
+  });
+
+  test('a slider redraws as it moves; a wrong value gets the tool\'s message and the figure stays', async () => {
+    const page = await open('?show=circles');
+    const first = await canvasPicture(page);
+    await page.focus('#slider-3');
+    await page.keyboard.press('ArrowRight');
+    assert.equal(await page.$eval('#value-3', (e) => e.value), '0.101');
+    const second = await canvasPicture(page);
+    assert.ok(differingPixels(first, second) > 100, 'the great circles turned');
+
+    const report = await text(page, 'report');
+    await type(page, 2, '2'); // one key: no good value on the way
+    const tool = spawnSync(reportTool, ['0.97531795', '0.101', '2', '0.1'], { encoding: 'utf8' });
+    assert.equal(`geodesic-report: ${await text(page, 'message-2')}`, tool.stderr.split('\n')[0]);
+    assert.equal(await page.$eval('#value-2', (e) => e.getAttribute('aria-invalid')), 'true');
+    assert.equal(differingPixels(second, await canvasPicture(page)), 0);
+    assert.equal(await text(page, 'report'), report);
+    await done(page);
+  });
+});
+
+describe('links', () => {
+  test('a copied link reopens the same view, pixel for pixel', async () => {
+    const page = await open('');
+    await drag(page, (await canvasPicture(page)).box, -90, 70);
+    await page.click('#show-points');
+    await page.keyboard.press('w');
+    await type(page, 1, '0.7');
+    await chromium.browser.defaultBrowserContext()
+      .overridePermissions(new URL(server.url).origin, ['clipboard-read', 'clipboard-write', 'clipboard-sanitized-write']);
+    await page.click('#copy-link');
+    await page.waitForFunction(() => document.getElementById('share-message').textContent.includes('copied'));
+    assert.equal(await page.evaluate(() => navigator.clipboard.readText()), page.url());
+    const original = await canvasPicture(page); // before another tab hides this one
+    const copy = await open(page.url().slice(server.url.length));
+    assert.equal(copy.url(), page.url());
+    assert.equal(differingPixels(original, await canvasPicture(copy)), 0);
+    assert.deepEqual(await copy.evaluate(() => [document.getElementById('value-1').value,
+      document.getElementById('wire-frame').checked, document.getElementById('show-points').checked]), ['0.7', true, false]);
+    await done(page, copy);
+  });
+
+  test('a broken link says what is wrong beside each field and shows the scene', async () => {
+    const scene = await open('');
+    const expected = await canvasPicture(scene);
+    const page = await open('?pentagons=2,0.1,abc,0.1&show=cylinder,spheres&wire=maybe&camera=1,2&t=999');
+    assert.equal(await text(page, 'message-0'), "LAT1 '2' is outside -1 to 1 (the height of the corners on the unit sphere)");
+    assert.equal(await text(page, 'message-1'), '');
+    assert.equal(await text(page, 'message-2'), "LAT2 'abc' is not a number");
+    assert.equal(await page.$eval('#value-2', (e) => e.value), 'abc');
+    for (const id of ['show-message', 'share-message', 'flight-message']) assert.notEqual(await text(page, id), '', id);
+    assert.equal(differingPixels(expected, await canvasPicture(page)), 0);
+    const short = await open('?pentagons=0.5,1');
+    assert.match(await text(short, 'pentagons-message'), /gives 2 values/);
+    assert.equal(differingPixels(expected, await canvasPicture(short)), 0);
+    await done(scene, page, short);
+  });
+});
+
+describe('keys and the flight', () => {
+  test('w and t toggle; p resumes and pauses the flight on its own camera; a restarts it', async () => {
+    const page = await open('?t=80'); // paused in the last segment, which flies home
+    const solid = await canvasPicture(page);
+    await page.keyboard.press('w');
+    assert.ok(differingPixels(solid, await canvasPicture(page)) > 10000, 'wire frame');
+    await page.keyboard.press('w');
+    assert.equal(differingPixels(solid, await canvasPicture(page)), 0, 'and back');
+    await page.keyboard.press('t');
+    assert.match(await text(page, 'statistics'), /Polygons: 1392, Time: 80\.0/);
+
+    await page.keyboard.press('p');
+    await page.waitForFunction(() => parseFloat(document.getElementById('flight-time').textContent) >= 80.5);
+    await page.keyboard.press('p');
+    await page.waitForFunction(() => new URLSearchParams(location.search).get('t') >= 80.4);
+    const query = new URL(page.url()).searchParams;
+    const { eye, target } = math.flightCamera(Number(query.get('t')));
+    assert.ok(Number(query.get('t')) < 84, 'paused while the camera still moves');
+    assert.deepEqual(query.get('camera').split(',').map(Number), [...eye, ...target]);
+    assert.match(await text(page, 'statistics'), /Frame: [1-9]/);
+
+    await page.keyboard.press('a');
+    await page.keyboard.press('p');
+    assert.match(await text(page, 'flight-time'), /^0\.\d s of 150$/);
+    const [before, from] = [await open('?t=84.9'), await open('?t=85')];
+    assert.deepEqual([await text(before, 'caption'), await text(from, 'caption')],
+      ['', 'Geodesics formed by 2 pentagons projected onto a cylinder']);
+    await done(page, before, from);
+  });
+
+  test('Tab reaches every control, each with a name and a visible focus ring', async () => {
+    const page = await open('');
+    const reached = [];
+    for (let k = 0; k < 30; ++k) {
+      await page.keyboard.press('Tab');
+      const focused = await page.evaluate(() => {
+        const style = getComputedStyle(document.activeElement);
+        return { id: document.activeElement.id, ring: style.outlineStyle !== 'none' && parseFloat(style.outlineWidth) >= 2 };
+      });
+      if (!focused.id || reached.some((r) => r.id === focused.id)) break;
+      const node = await page.accessibility.snapshot({ root: await page.$(`#${focused.id}`) });
+      reached.push({ ...focused, name: node?.name?.trim() ?? '' });
+    }
+    const ids = reached.map((r) => r.id);
+    for (const id of ['canvas', 'value-0', 'slider-0', 'value-3', 'slider-3', 'scene-values', 'show-cylinder', 'show-circles',
+      'show-curves', 'show-points', 'wire-frame', 'statistics-toggle', 'play', 'copy-link', 'save-picture', 'report'])
+      assert.ok(ids.includes(id), `Tab reaches ${id} (reached: ${ids})`);
+    for (const r of reached) assert.ok(r.name.length > 2 && r.ring, `${r.id}: name '${r.name}', focus ring ${r.ring}`);
+    await done(page);
+  });
+});
+
+describe('pictures and browsers without WebGL', () => {
+  test('Save picture downloads the canvas as a PNG', async () => {
+    const page = await open('?wire=1');
+    const folder = fs.mkdtempSync(path.join(chromium.profile, 'downloads-'));
+    await (await page.createCDPSession()).send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: folder });
+    const shown = await canvasPicture(page);
+    await page.click('#save-picture');
+    const file = path.join(folder, 'geodesics.png');
+    for (let k = 0; k < 100 && !fs.existsSync(file); ++k) await new Promise((r) => setTimeout(r, 50));
+    assert.equal(differingPixels(await decodePng(page, fs.readFileSync(file)), shown), 0);
+    await done(page);
+  });
+
+  test('without WebGL the page says so, and the values and the report still work', async () => {
+    const plain = await startBrowser(['--disable-3d-apis']);
+    try {
+      const page = await openPage(plain.browser, server.url);
+      assert.match(await text(page, 'notice'), /WebGL/);
+      await type(page, 0, '0.5');
+      await nextFrames(page);
+      assert.equal(await text(page, 'report'), math.report([0.5, 0.1, 0.630991, 0.1].map(Math.fround)));
+      assert.deepEqual(page.problems, []);
+    } finally {
+      await plain.close();
+    }
+  });
+});

@@ -1,0 +1,113 @@
+// Links (web/src/view_state.js) and the animation clock (web/src/flight_clock.js):
+// a state survives the trip through a query exactly; each wrong part of a
+// query is refused alone, with its own message; the clock keeps the
+// program's modes.
+import assert from 'node:assert/strict';
+import { before, describe, test } from 'node:test';
+
+import { loadSiteMathematics, site } from './support.js';
+
+const sceneWords = ['0.97531795', '0.1', '0.630991', '0.1'];
+let views;
+let FlightClock;
+let parse;
+before(async () => {
+  const [v, c, math] = await Promise.all([site('src/view_state.js'), site('src/flight_clock.js'), loadSiteMathematics()]);
+  [views, FlightClock, parse] = [v, c.FlightClock, (k, w) => math.parseValue(k, w)];
+});
+
+const read = (query) => views.readQuery(query, sceneWords, parse);
+const noMessages = { pentagons: ['', '', '', ''], pentagonCount: '', layers: '', wireFrame: '', statistics: '', camera: '', time: '' };
+
+describe('links', () => {
+  test('an empty query is the scene as the program opens it, and writes back as the pentagons alone', () => {
+    const { state, messages } = read('');
+    assert.deepEqual(messages, noMessages);
+    assert.deepEqual(state.values, [0.97531795, 0.1, 0.630991, 0.1].map(Math.fround));
+    assert.deepEqual(state.layers, { cylinder: true, circles: true, curves: true, points: true });
+    assert.equal(views.writeQuery(state), '?pentagons=0.97531795,0.1,0.630991,0.1');
+  });
+
+  test('every part of a state comes back exactly, the camera and the time to the last bit', () => {
+    const state = {
+      words: ['-0.25', '+3e-1', '0.5', '12'],
+      layers: { cylinder: false, circles: true, curves: false, points: true },
+      wireFrame: true,
+      statistics: true,
+      camera: { eye: [0.1 + 0.2, -2.000000000000001, 1e-7], target: [0, 1 / 3, 0] },
+      time: 37.12345678901234,
+    };
+    const query = views.writeQuery(state);
+    assert.match(query, /^\?pentagons=-0\.25,%2B3e-1,0\.5,12&show=circles,points&wire=1&stats=1&camera=/);
+    const { state: back, messages } = read(query);
+    assert.deepEqual(messages, noMessages);
+    assert.deepEqual({ ...back, values: undefined }, { ...state, values: undefined });
+    assert.deepEqual(back.values, [-0.25, 0.3, 0.5, 12].map(Math.fround));
+    assert.deepEqual(read('?show=').state.layers, { cylinder: false, circles: false, curves: false, points: false });
+  });
+
+  test('each wrong part is refused alone, with its message, and the rest applies', () => {
+    const cases = [
+      ['pentagons=0.5,1', 'pentagonCount', /gives 2 values/], ['pentagons=1,2,3,4,5', 'pentagonCount', /gives 5 values/],
+      ['show=cylinder,sphere', 'layers', /no layer 'sphere'/], ['wire=yes', 'wireFrame', /'yes'/],
+      ['stats=2', 'statistics', /'2'/], ['camera=1,2,3,4,5', 'camera', /six numbers/],
+      ['camera=1,2,3,1,2,3', 'camera', /different target/], ['camera=0,0,101,0,0,0', 'camera', /-100 to 100/],
+      ['camera=0,0,Infinity,0,0,0', 'camera', /six/], ['camera=0,0,0x3,0,0,0', 'camera', /six/],
+      ['camera=0,0,,0,0,0', 'camera', /six/], ['t=-1', 'time', /0 to 150/], ['t=150.5', 'time', /0 to 150/],
+      ['t=soon', 'time', /'soon'/],
+    ];
+    for (const [part, key, pattern] of cases) {
+      // the first of two values of one name counts
+      const { state, messages } = read(`?${part}&pentagons=0.2,1,0.3,2`);
+      assert.deepEqual(messages, { ...noMessages, [key]: messages[key] }, part);
+      assert.match(messages[key], pattern, part);
+      assert.deepEqual(state.words, key === 'pentagonCount' ? sceneWords : ['0.2', '1', '0.3', '2'], part);
+    }
+  });
+
+  test("a wrong value keeps its word, gets the report tool's message, and leaves no values", () => {
+    const { state, messages } = read('?pentagons=0.5,1,1.5,x');
+    assert.deepEqual([state.words, state.values], [['0.5', '1', '1.5', 'x'], null]);
+    assert.deepEqual(messages.pentagons, ['', '', parse(2, '1.5').message, "LONG2 'x' is not a number"]);
+    // '+' in a query is a space, as in any form
+    assert.equal(read('?pentagons=+0.5,1,0.5,1').messages.pentagons[0], "LAT1 ' 0.5' is not a number");
+  });
+});
+
+describe('animation clock', () => {
+  test('a runs it from 0, p pauses and resumes, 150 s finishes it, a restarts it', () => {
+    let now = 0;
+    const clock = new FlightClock(() => now);
+    const state = () => [clock.mode, clock.time()];
+    clock.togglePause(); // nothing to pause yet
+    assert.deepEqual(state(), ['atStart', 0]);
+    now = 1000;
+    clock.start();
+    now = 11000;
+    assert.deepEqual(state(), ['animating', 10]);
+    clock.togglePause();
+    now = 50000; // paused time does not count
+    assert.deepEqual(state(), ['paused', 10]);
+    clock.togglePause();
+    now = 52500;
+    assert.deepEqual(state(), ['animating', 12.5]);
+    now = 1000000;
+    assert.deepEqual(state(), ['finished', 150]);
+    clock.togglePause();
+    assert.deepEqual(state(), ['finished', 150]);
+    clock.start();
+    assert.deepEqual(state(), ['animating', 0]);
+  });
+
+  test('a link restores it at start, paused, or finished', () => {
+    let now = 0;
+    const clock = new FlightClock(() => now);
+    for (const [t, mode] of [[0, 'atStart'], [60, 'paused'], [150, 'finished'], [60, 'paused']]) {
+      clock.restore(t);
+      assert.deepEqual([clock.mode, clock.time()], [mode, t]);
+    }
+    clock.togglePause();
+    now = 1000;
+    assert.equal(clock.time(), 61);
+  });
+});
