@@ -40,5 +40,5 @@ class offscreenContext {
     int width_ = 0, height_ = 0, samples_ = 0;
     unsigned multisampleFbo_ = 0;           // GL names, multisampling only
     unsigned multisampleBuffers_[2] = {0, 0}; // colour, depth and stencil
-    std::vector<uint8_t> row_;              // one row, for turning frames top-down
+    std::vector<uint8_t> bgra_;             // a frame as the pbuffer holds it
 };
