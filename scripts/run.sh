@@ -6,7 +6,7 @@
 #                                   are in the README. Without a display: draws
 #                                   the program's frames off screen with
 #                                   geodesics-render, pictures at 3, 25, 60 and
-#                                   90 s and the whole flight as an MP4 (under a
+#                                   90 s and the whole flight as an MP4 (about a
 #                                   minute), and says where they are.
 #   scripts/run.sh report [args]    prints the geodesic value report instead
 #                                   (geodesic-report --help for its options).
