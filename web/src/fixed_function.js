@@ -1,41 +1,40 @@
 // The window program's lighting, as OpenGL's fixed-function pipeline computes
 // it there, in a three.js ShaderMaterial: one colour per vertex, interpolated
-// (Gouraud), from the global ambient light, four positional lights and each
-// object's material. Three things of that program decide the equations:
+// (Gouraud), from the global ambient light, the lights and each object's
+// material, all as a frame of the program sets them (scene.json). Two things
+// of that program decide the equations:
 //   - the view transform lives in its projection matrix, so lights, normals
 //     and the viewer direction are all taken in world coordinates;
-//   - the viewer is not local: half vectors use the fixed direction +z;
-//   - a light is placed under its own translation, so OpenGL receives twice
-//     the location the scene gives it (support/light.cpp).
+//   - the viewer is not local: half vectors use the fixed direction +z.
 // No colour management and no tone mapping: the colour written is the
 // colour computed, as in the window.
-import { LessDepth, Matrix3, NoBlending, NormalBlending, ShaderMaterial, Vector3 } from 'three';
+import { LessDepth, Matrix3, NoBlending, NormalBlending, ShaderMaterial, Vector3, Vector4 } from 'three';
 
-// basicsource/scene.cpp InitScene: where OpenGL sees each light, its diffuse
-// colour and its specular colour. Lights have no ambient part of their own.
-const kLights = [
-  { position: [-10, 0, 10], diffuse: [1, 1, 1], specular: [0.4, 0.4, 0.4] },
-  { position: [20, -10, 10], diffuse: [1, 1, 1], specular: [0.5, 0.5, 0.5] },
-  { position: [10, 20, -10], diffuse: [1, 1, 0], specular: [0.7, 0.7, 0.7] },
-  { position: [-6, -1, -2], diffuse: [1, 1, 1], specular: [0.5, 0.5, 0.5] },
-];
-// The global ambient light (0.5 grey, basicsource/main.cpp) times OpenGL's
-// default material ambient (0.2): every object's floor.
-const kAmbient = 0.5 * 0.2;
-// support/object3d.cpp: every object's specular colour (1, 1, 1) and shininess.
-const kShininess = 25;
+// OpenGL's default material ambient colour, which the program never changes:
+// each object's floor is the global ambient light times this.
+const kMaterialAmbient = 0.2;
 
-const lightUniforms = {
-  lightPositions: { value: kLights.map((l) => new Vector3(...l.position)) },
-  lightDiffuse: { value: kLights.map((l) => new Vector3(...l.diffuse)) },
-  lightSpecular: { value: kLights.map((l) => new Vector3(...l.specular)) },
-};
+// The lighting a frame of the program sets up, from scene.json: the global
+// ambient light and the lights that are on, each where OpenGL received it
+// (under the light's own placement), with its diffuse and specular colours.
+// Lights have no ambient part of their own.
+function lightingUniforms({ ambient, lights }) {
+  return {
+    ambientLight: { value: new Vector3(...ambient.slice(0, 3)).multiplyScalar(kMaterialAmbient) },
+    lightPositions: { value: lights.map((l) => new Vector4(...l.position)) },
+    lightDiffuse: { value: lights.map((l) => new Vector3(...l.diffuse.slice(0, 3))) },
+    lightSpecular: { value: lights.map((l) => new Vector3(...l.specular.slice(0, 3))) },
+  };
+}
 
 const vertexShader = /* glsl */ `
 uniform vec4 diffuseColour;
-uniform vec3 lightPositions[4];
-uniform vec3 lightDiffuse[4];
-uniform vec3 lightSpecular[4];
+uniform vec3 specularColour;
+uniform float shininess;
+uniform vec3 ambientLight;
+uniform vec4 lightPositions[LIGHTS];
+uniform vec3 lightDiffuse[LIGHTS];
+uniform vec3 lightSpecular[LIGHTS];
 uniform mat3 worldNormalMatrix;
 uniform float pointSize;
 #ifdef WIRE_FRAME
@@ -47,14 +46,15 @@ varying vec4 colour;
 void main() {
   vec4 world = modelMatrix * vec4(position, 1.0);
   vec3 n = normalize(worldNormalMatrix * normal);
-  vec3 c = vec3(${kAmbient.toFixed(3)});
-  for (int i = 0; i < 4; ++i) {
-    vec3 l = normalize(lightPositions[i] - world.xyz);
+  vec3 c = ambientLight;
+  for (int i = 0; i < LIGHTS; ++i) {
+    vec4 p = lightPositions[i];
+    vec3 l = normalize(p.w == 0.0 ? p.xyz : p.xyz / p.w - world.xyz);
     float d = dot(n, l);
     if (d > 0.0) {
       vec3 h = normalize(l + vec3(0.0, 0.0, 1.0));
       c += d * lightDiffuse[i] * diffuseColour.rgb
-         + pow(max(dot(n, h), 0.0), ${kShininess.toFixed(1)}) * lightSpecular[i];
+         + pow(max(dot(n, h), 0.0), shininess) * lightSpecular[i] * specularColour;
     }
   }
   colour = vec4(min(c, 1.0), diffuseColour.a);
@@ -84,21 +84,24 @@ void main() {
 }
 `;
 
-// A material for one object: its diffuse colour and alpha (below 1: drawn in
-// the translucent pass, blended over the rest without writing depth), and
-// the size of its points in pixels. Every object's geometry has normals.
-// Opaque objects are drawn without blending, as in the program; that also
-// keeps every object on one compiled program (three.js would compile another
-// for materials it takes as opaque), and each program costs the first frame
-// its compilation. setWireFrame below turns a material of a mesh with an
-// `edge` attribute into its outline version and back.
-export function fixedFunctionMaterial({ colour, pointSize = 1 }) {
-  const translucent = colour[3] < 1;
+// A material for one object, from scene.json: its diffuse colour and alpha
+// (below 1: drawn in the translucent pass, blended over the rest without
+// writing depth), its specular colour and shininess, and the size of its
+// points in pixels; `lighting` is the scene's (ambient and lights). Every
+// object's geometry has normals. Opaque objects are drawn without blending,
+// as in the program; that also keeps every object on one compiled program
+// (three.js would compile another for materials it takes as opaque), and each
+// program costs the first frame its compilation. setWireFrame below turns a
+// material of a mesh with an `edge` attribute into its outline version and back.
+export function fixedFunctionMaterial({ diffuse, specular, shininess, pointSize = 1 }, lighting) {
+  const translucent = diffuse[3] < 1;
   return new ShaderMaterial({
-    defines: {},
+    defines: { LIGHTS: lighting.lights.length },
     uniforms: {
-      ...lightUniforms,
-      diffuseColour: { value: colour },
+      ...lightingUniforms(lighting),
+      diffuseColour: { value: diffuse },
+      specularColour: { value: new Vector3(...specular.slice(0, 3)) },
+      shininess: { value: shininess },
       worldNormalMatrix: { value: new Matrix3() },
       pointSize: { value: pointSize },
     },

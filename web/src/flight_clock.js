@@ -4,9 +4,6 @@
 // has finished and the last frame stays. Seconds; `now` gives milliseconds.
 import { kFlightSeconds } from './view_state.js';
 
-export const kSpinDegreesPerSecond = 12; // basicsource/scene.cpp Scene1: five turns in 150 s
-export const kCaptionFrom = 85; // seconds: the caption is shown from here on
-
 export class FlightClock {
   constructor(now = () => performance.now()) {
     this.now = now;

@@ -6,7 +6,7 @@
 // controls and keys, the first frame.
 import { OrbitControls } from 'three/addons/controls/OrbitControls.js';
 
-import { FlightClock, kCaptionFrom, kSpinDegreesPerSecond } from './flight_clock.js';
+import { FlightClock } from './flight_clock.js';
 import { loadMathematics } from './geodesics.js';
 import { GeodesicScene } from './scene.js';
 import { kFlightSeconds, kLayerNames, readQuery, writeQuery } from './view_state.js';
@@ -19,6 +19,7 @@ const kHome = { eye: [0, 0, 3], target: [0, 0, 0] }; // basicsource/flight.cpp k
 const kLinkDelay = 200; // ms: the address bar follows a drag without flooding the history
 
 let math = null;
+let recorded = null; // scene.json: the program's scene as its frames draw it
 let view = null; // null without WebGL: the panel still works
 let controls = null;
 const clock = new FlightClock();
@@ -150,7 +151,7 @@ function showFlightState() {
 
 function showTime(t) {
   $('flight-time').textContent = `${t.toFixed(1)} s of ${kFlightSeconds}`;
-  $('caption').hidden = t < kCaptionFrom;
+  $('caption').hidden = !recorded || t < recorded.captionFrom;
 }
 
 // --- Frames ---------------------------------------------------------------------
@@ -178,7 +179,7 @@ function frame(now) {
     showTime(t);
   }
   lastMode = clock.mode;
-  view.setSpin(t * kSpinDegreesPerSecond);
+  view.setSpin(t * recorded.spinDegreesPerSecond);
   view.render();
 
   frameTimes.push(now);
@@ -294,20 +295,34 @@ function wireView() {
   fit();
 }
 
+// The scene as the program draws it, recorded at build time beside the page.
+async function loadRecordedScene() {
+  const url = new URL('../scene.json', import.meta.url);
+  const response = await fetch(url);
+  if (!response.ok) throw new Error(`${url.pathname}: ${response.status} ${response.statusText}`);
+  return response.json();
+}
+
 async function start() {
   // The module is fetched and compiled while the scene is built.
   const mathematics = loadMathematics();
+  try {
+    recorded = await loadRecordedScene();
+    $('caption').textContent = recorded.caption;
+  } catch (error) {
+    showNotice(`The scene could not be loaded (${error.message}). The values and the report still work.`);
+  }
   // One context, asked for once: making a WebGL context can take a good part
   // of a second with a software renderer.
-  const context = $('canvas').getContext('webgl2', { antialias: false, alpha: false, stencil: false });
+  const context = recorded && $('canvas').getContext('webgl2', { antialias: false, alpha: false, stencil: false });
   if (context) {
     try {
-      view = new GeodesicScene($('canvas'), context);
+      view = new GeodesicScene($('canvas'), context, recorded);
     } catch (error) {
       view = null;
       showNotice(`The figure cannot be drawn here: ${error.message}. The values and the report still work.`);
     }
-  } else {
+  } else if (recorded) {
     showNotice('This page draws the figure with WebGL 2, which this browser does not offer or has turned off. ' +
       'The four values and the value report beside it still work.');
   }
@@ -351,7 +366,7 @@ async function start() {
 
   // The first frame now, so that the page is ready when it says so.
   if (view) {
-    view.setSpin(clock.time() * kSpinDegreesPerSecond);
+    view.setSpin(clock.time() * recorded.spinDegreesPerSecond);
     view.render();
   }
   // For the console and for scripted checks: the live objects, read-only by convention.

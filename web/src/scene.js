@@ -1,14 +1,15 @@
-// The window program's scene in three.js (basicsource/scene.cpp ConstructScene,
-// basicsource/main.cpp ViewScene): a black background; the brown sphere of
-// radius 0.992; the black figure (two filled pentagons, ten great circles, ten
-// cylinder curves, corners and equator crossings as 3-pixel points); the
-// translucent slate-grey tube, 12 units tall around y = -0.2, drawn last
-// without writing depth; a 45-degree perspective from 0.1 to 500. The three
-// objects spin together about +y. World units, degrees at the interface.
+// The window program's scene in three.js, as a frame of the program draws it
+// (scene.json, recorded from the program's own code at build time): a black
+// background; the brown sphere; the black figure (two filled pentagons, ten
+// great circles, ten cylinder curves, corners and equator crossings as
+// points); the translucent slate-grey tube, drawn last without writing depth;
+// the program's perspective. The three objects spin together about their own
+// +y. World units, degrees at the interface.
 import {
   BufferAttribute,
   BufferGeometry,
   LineSegments,
+  Matrix4,
   Mesh,
   PerspectiveCamera,
   Points,
@@ -18,16 +19,9 @@ import {
 
 import { attachMaterial, fixedFunctionMaterial, setWireFrame } from './fixed_function.js';
 import { kSamplesPerCurve } from './geodesics.js';
-import {
-  kPentagonTriangles,
-  loopSegments,
-  pentagonTriangles,
-  sphereMesh,
-  wheelMesh,
-} from './shapes.js';
+import { loopSegments, pentagonTriangles, primitiveTriangles } from './shapes.js';
 
 const kCurves = 10;
-const kHalfFov = (22.5 * Math.PI) / 180; // gluPerspective(45, ...)
 const kPoints = 30; // ten corners and twenty equator crossings
 
 function meshGeometry(mesh) {
@@ -64,52 +58,50 @@ function figureObject(object, material) {
 
 export class GeodesicScene {
   // `context`: the canvas's WebGL 2 context, made without antialiasing or
-  // alpha (the program's window has neither).
-  constructor(canvas, context) {
+  // alpha (the program's window has neither); `recorded`: scene.json.
+  constructor(canvas, context, recorded) {
     this.renderer = new WebGLRenderer({ canvas, context, antialias: false, alpha: false });
     this.renderer.setClearColor(0x000000, 1);
     this.scene = new Scene();
-    this.camera = new PerspectiveCamera(45, 1, 0.1, 500);
+    const { fovy, near, far } = recorded.perspective;
+    this.halfFov = (fovy / 2) * (Math.PI / 180);
+    this.camera = new PerspectiveCamera(fovy, 1, near, far);
 
-    const sphere = sphereMesh(30);
-    this.sphere = attachMaterial(
-      new Mesh(meshGeometry(sphere)),
-      fixedFunctionMaterial({ colour: [0.545, 0.27, 0.074, 1] }),
-    );
-    this.sphere.scale.setScalar(0.992); // just inside the figure's lines
+    const object = Object.fromEntries(recorded.objects.map((o) => [o.role, o]));
+    const lighting = { ambient: recorded.ambient, lights: recorded.lights };
+    const material = (role) => fixedFunctionMaterial(object[role], lighting);
+    const placed = (mesh, role) => {
+      mesh.matrixAutoUpdate = false;
+      mesh.userData.placement = [object[role].beforeSpin, object[role].afterSpin].map((m) => new Matrix4().fromArray(m));
+      return mesh;
+    };
 
-    const black = [0, 0, 0, 1];
-    const pentagons = new Mesh(figureGeometry(kPentagonTriangles * 3));
-    const edges = new Float32Array(kPentagonTriangles * 9);
-    for (let k = 0; k < kPentagonTriangles * 3; ++k) edges[3 * k + (k % 3)] = 1;
+    this.sphere = placed(attachMaterial(new Mesh(meshGeometry(primitiveTriangles(object.sphere.primitives))),
+      material('sphere')), 'sphere');
+
+    this.fans = recorded.pentagonFans;
+    const triangles = this.fans.length / 3;
+    const pentagons = new Mesh(figureGeometry(triangles * 3));
+    const edges = new Float32Array(triangles * 9);
+    for (let k = 0; k < triangles * 3; ++k) edges[3 * k + (k % 3)] = 1;
     pentagons.geometry.setAttribute('edge', new BufferAttribute(edges, 3));
-    this.pentagons = figureObject(pentagons, fixedFunctionMaterial({ colour: black }));
+    this.pentagons = placed(figureObject(pentagons, material('figure')), 'figure');
     const loops = loopSegments(kCurves, kSamplesPerCurve);
-    this.circles = figureObject(
-      new LineSegments(figureGeometry(kCurves * kSamplesPerCurve, loops)),
-      fixedFunctionMaterial({ colour: black }),
-    );
-    this.curves = figureObject(
-      new LineSegments(figureGeometry(kCurves * kSamplesPerCurve, loops)),
-      fixedFunctionMaterial({ colour: black }),
-    );
-    this.points = figureObject(
-      new Points(figureGeometry(kPoints)),
-      fixedFunctionMaterial({ colour: black, pointSize: 3 }),
-    );
+    this.circles = placed(figureObject(new LineSegments(figureGeometry(kCurves * kSamplesPerCurve, loops)),
+      material('figure')), 'figure');
+    this.curves = placed(figureObject(new LineSegments(figureGeometry(kCurves * kSamplesPerCurve, loops)),
+      material('figure')), 'figure');
+    this.points = placed(figureObject(new Points(figureGeometry(kPoints)),
+      fixedFunctionMaterial({ ...object.figure, pointSize: object.figure.pointSize }, lighting)), 'figure');
 
-    const wheel = wheelMesh(120, 0.999, 0.997);
-    this.cylinder = attachMaterial(
-      new Mesh(meshGeometry(wheel)),
-      fixedFunctionMaterial({ colour: [0.184, 0.31, 0.31, 0.68] }),
-    );
-    this.cylinder.scale.set(0.995, 6, 0.995); // a thin-walled tube 12 units tall
-    this.cylinder.position.set(0, -0.2, 0);
+    this.cylinder = placed(attachMaterial(new Mesh(meshGeometry(primitiveTriangles(object.cylinder.primitives))),
+      material('cylinder')), 'cylinder');
 
     this.figure = [this.pentagons, this.circles, this.curves, this.points];
     this.spinning = [this.sphere, ...this.figure, this.cylinder];
     this.scene.add(...this.spinning);
-    this.polygonCounts = { sphere: sphere.polygons, figure: kPentagonTriangles, cylinder: wheel.polygons };
+    this.polygonCounts = { sphere: object.sphere.polygons, figure: object.figure.polygons, cylinder: object.cylinder.polygons };
+    this.setSpin(0);
   }
 
   // New figure quantities (from Mathematics.figure) into the same buffers.
@@ -119,7 +111,7 @@ export class GeodesicScene {
       position.array.set(data);
       position.needsUpdate = true;
     };
-    pentagonTriangles(figure.corners, this.pentagons.geometry.getAttribute('position').array);
+    pentagonTriangles(figure.corners, this.fans, this.pentagons.geometry.getAttribute('position').array);
     this.pentagons.geometry.getAttribute('position').needsUpdate = true;
     put(this.circles, figure.greatCircles);
     put(this.curves, figure.cylinderCurves);
@@ -130,11 +122,16 @@ export class GeodesicScene {
     this.points.geometry.getAttribute('position').needsUpdate = true;
   }
 
-  // The spin about +y, in degrees (the program sets it from the animation
-  // time; it does not accumulate).
+  // The spin about each object's own +y, in degrees (the program sets it from
+  // the animation time; it does not accumulate): between the placement the
+  // program applies before it and the one after.
   setSpin(degrees) {
-    const radians = (degrees * Math.PI) / 180;
-    for (const object of this.spinning) object.rotation.y = radians;
+    const spin = new Matrix4().makeRotationY((degrees * Math.PI) / 180);
+    for (const object of this.spinning) {
+      const [before, after] = object.userData.placement;
+      object.matrix.multiplyMatrices(before, spin).multiply(after);
+      object.matrixWorldNeedsUpdate = true;
+    }
   }
 
   // { cylinder, circles, curves, points }: each shown or not.
@@ -158,14 +155,14 @@ export class GeodesicScene {
   }
 
   // Fits the drawing buffer to the canvas's size on the page. The program's
-  // window, wider than tall, sees 45 degrees from bottom to top; a view taller
-  // than wide (a phone held upright) sees 45 degrees across instead, so the
+  // window, wider than tall, sees its field of view from bottom to top; a view
+  // taller than wide (a phone held upright) sees it across instead, so the
   // figure fits it the same way.
   resize(width, height, pixelRatio) {
     this.renderer.setPixelRatio(pixelRatio);
     this.renderer.setSize(width, height, false);
     const aspect = width / Math.max(height, 1);
-    const halfHeight = aspect >= 1 ? kHalfFov : Math.atan(Math.tan(kHalfFov) / aspect);
+    const halfHeight = aspect >= 1 ? this.halfFov : Math.atan(Math.tan(this.halfFov) / aspect);
     this.camera.aspect = aspect;
     this.camera.fov = (2 * halfHeight * 180) / Math.PI;
     this.camera.updateProjectionMatrix();

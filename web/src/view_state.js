@@ -15,7 +15,7 @@
 // are read by the report tool's own reader (passed in as `parseValue`).
 
 export const kLayerNames = ['cylinder', 'circles', 'curves', 'points'];
-export const kFlightSeconds = 150;
+export const kFlightSeconds = 150; // the animation's length (scene.json's duration, tested)
 export const kCameraLimit = 100; // world units, each coordinate of a link's camera
 
 export function defaultState(sceneWords) {

@@ -1,16 +1,24 @@
-// The page's meshes (web/src/shapes.js) against the shapes of the window
-// program they copy: counts, winding (three.js culls back faces, as the
-// program does), normals, the wheel's drawing order, the edges the wire frame
-// hides, and the figure's filled pentagons.
+// The page's meshes (web/src/shapes.js) from the primitives the window
+// program draws, as scene.json recorded them from its own code: counts,
+// winding (three.js culls back faces, as the program does), normals, the
+// wheel's drawing order, the edges the wire frame hides, and the figure's
+// filled pentagons; and the page's animation length against the program's.
 import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
 import { before, describe, test } from 'node:test';
 
-import { loadSiteMathematics, site } from './support.js';
+import { loadSiteMathematics, site, siteDir } from './support.js';
 
 let shapes;
 let math;
+let kFlightSeconds;
+const recorded = JSON.parse(fs.readFileSync(path.join(siteDir, 'scene.json'), 'utf8'));
+const object = (role) => recorded.objects.find((o) => o.role === role);
 before(async () => {
-  [shapes, math] = await Promise.all([site('src/shapes.js'), loadSiteMathematics()]);
+  let viewState;
+  [shapes, math, viewState] = await Promise.all([site('src/shapes.js'), loadSiteMathematics(), site('src/view_state.js')]);
+  ({ kFlightSeconds } = viewState);
 });
 
 const sub = (a, b) => a.map((v, k) => v - b[k]);
@@ -36,11 +44,23 @@ function triangles(mesh) {
   });
 }
 
+describe('primitives', () => {
+  test("OpenGL's triangles of a strip and a fan, and nothing made of what has none", () => {
+    const square = { mode: 'quadStrip', position: [0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0], normal: Array(12).fill(0) };
+    const fan = { mode: 'triangleFan', position: [0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0], normal: Array(12).fill(0) };
+    const list = triangles(shapes.primitiveTriangles([square, fan]));
+    // the strip's quad is (0, 1, 3, 2): two triangles sharing its hidden diagonal 0-3
+    assert.deepEqual(list.map((t) => t.hidden), [1, 2, -1, -1]);
+    assert.deepEqual(list[0].p, [[0, 0, 0], [1, 0, 0], [1, 1, 0]]);
+    assert.ok(list.every((t) => t.facing[2] > 0)); // all counter-clockwise seen from +z
+    assert.throws(() => shapes.primitiveTriangles([{ mode: 'other', position: [], normal: [] }]), /other/);
+  });
+});
+
 describe('sphere', () => {
   test('900 polygons as 1740 triangles, all facing out, with smooth normals pointing out', () => {
-    const mesh = shapes.sphereMesh(30);
-    const list = triangles(mesh);
-    assert.deepEqual([mesh.polygons, list.length], [900, 28 * 30 * 2 + 60]);
+    const list = triangles(shapes.primitiveTriangles(object('sphere').primitives));
+    assert.deepEqual([object('sphere').polygons, list.length], [900, 28 * 30 * 2 + 60]);
     list.forEach((tri, t) => {
       assert.ok(dot(tri.facing, tri.centre) > 0, `triangle ${t} faces in`);
       // a mean of unit face normals: a little under unit length
@@ -49,7 +69,7 @@ describe('sphere', () => {
   });
 
   test("the wire frame hides each quad's diagonal and nothing else", () => {
-    const list = triangles(shapes.sphereMesh(30));
+    const list = triangles(shapes.primitiveTriangles(object('sphere').primitives));
     for (const tri of list) {
       const isCap = tri.p.some((p) => Math.abs(Math.abs(p[1]) - 1) < 1e-6);
       assert.equal(tri.hidden === -1, isCap);
@@ -67,9 +87,8 @@ describe('wheel', () => {
   const part = (t) => Math.floor(t / (2 * n)); // outer wall, inner wall, top, bottom
 
   test('4n polygons drawn in the program order, each facing out of the solid', () => {
-    const mesh = shapes.wheelMesh(n, 0.999, 0.997);
-    const list = triangles(mesh);
-    assert.deepEqual([mesh.polygons, list.length], [4 * n, 8 * n]);
+    const list = triangles(shapes.primitiveTriangles(object('cylinder').primitives));
+    assert.deepEqual([object('cylinder').polygons, list.length], [4 * n, 8 * n]);
     list.forEach((tri, t) => {
       const radius = tri.p.map((p) => Math.hypot(p[0], p[2]));
       const where = [radius.every((r) => Math.abs(r - 0.999) < 1e-6), radius.every((r) => Math.abs(r - 0.997) < 1e-6),
@@ -82,7 +101,7 @@ describe('wheel', () => {
 
   test('a wall vertex at step s carries the normal of the face from s to s + 1', () => {
     const step = (2 * Math.PI) / n;
-    triangles(shapes.wheelMesh(n, 0.999, 0.997)).slice(0, 4 * n).forEach((tri, t) => {
+    triangles(shapes.primitiveTriangles(object('cylinder').primitives)).slice(0, 4 * n).forEach((tri, t) => {
       for (let c = 0; c < 3; ++c) {
         const s = Math.round(Math.atan2(tri.p[c][2], tri.p[c][0]) / step + n) % n;
         const sign = part(t) === 0 ? 1 : -1; // the inner wall faces the axis
@@ -96,10 +115,16 @@ describe('wheel', () => {
 describe('figure', () => {
   test('each filled pentagon: three triangles fanned from corner 4 facing down, the same three up', () => {
     const corners = math.figure(math.sceneValues).corners;
-    const list = triangles({ position: shapes.pentagonTriangles(corners, new Float32Array(12 * 9)) });
+    const list = triangles({ position: shapes.pentagonTriangles(corners, recorded.pentagonFans, new Float32Array(12 * 9)) });
     list.forEach((tri, t) => {
       assert.equal(tri.facing[1] < 0, t % 6 < 3, `triangle ${t}`);
       assert.deepEqual(tri.p[t % 6 < 3 ? 0 : 2], at(corners, 5 * Math.floor(t / 6) + 4));
     });
+  });
+});
+
+describe('timing', () => {
+  test("the flight's length is the program's", () => {
+    assert.equal(kFlightSeconds, recorded.duration);
   });
 });

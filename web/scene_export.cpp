@@ -1,0 +1,406 @@
+// geodesics-scene: the window program's scene as the web page needs it, taken
+// from the program's own code at build time rather than written again: the
+// scene is built and its frames drawn off screen (as geodesics-render draws
+// them) while the GL calls are recorded. Out comes a JSON file with each
+// object's primitives (its display list, or what its drawing issues), material
+// and placement, the lights as OpenGL receives them, the global ambient light,
+// the projection, the filled pentagons' fans, and the spin, caption and end of
+// the animation as the frames show them. Usage: geodesics-scene OUTPUT.json
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "basicsource/main.h"
+#include "basicsource/scene.h"
+#include "objects/tholix.h"
+#include "support/matrix.h"
+#include "tools/render/frame_clock.h"
+#include "tools/render/offscreen_context.h"
+
+namespace {
+const int kWidth = 720, kHeight = 576;
+
+// One glBegin/glEnd group: each vertex with the normal current when it came.
+struct primitive {
+    GLenum mode = 0;
+    std::vector<float> position, normal;
+};
+
+// One object3D::draw that drew something: its material, its placement as the
+// matrices on either side of the spin (its local rotation about y), and its
+// primitives, issued directly or through the display list it called.
+struct drawnObject {
+    float diffuse[4] = {}, specular[4] = {}, shininess = 0;
+    std::vector<float> transforms; // the placement calls: kind, then 4 numbers
+    GLuint list = 0;
+    std::vector<primitive> primitives;
+};
+
+struct lightState {
+    float position[4], diffuse[4], specular[4];
+};
+
+// What one frame issued.
+struct frame {
+    std::vector<drawnObject> objects;
+    std::vector<lightState> lights;
+    float ambient[4] = {};
+    double perspective[4] = {};
+    std::string text; // the overlay's characters
+};
+
+// --- The recorder ------------------------------------------------------------------
+
+bool recording = false;
+std::map<GLuint, std::vector<primitive>> lists; // display lists by name
+std::map<GLuint, float> listPointSizes;         // the largest point size each sets
+GLuint listBeingMade = 0;
+std::vector<primitive>* target = nullptr; // where glBegin puts its group
+float normalNow[3] = {0, 0, 1};           // OpenGL's initial current normal
+frame now;
+drawnObject objectNow;
+matrix modelView; // the model-view matrix in software, to place the lights
+bool modelViewMode = true;
+
+void multiply(matrix& m) {
+    if (modelViewMode) modelView = modelView * m;
+}
+} // namespace
+
+// Each wrapper records, then passes the call on.
+#define REAL(ret, name, ...) extern "C" ret __real_##name(__VA_ARGS__);
+extern "C" {
+REAL(void, glNewList, GLuint, GLenum)
+void __wrap_glNewList(GLuint l, GLenum m) {
+    listBeingMade = l;
+    lists[l].clear();
+    __real_glNewList(l, m);
+}
+REAL(void, glEndList, void)
+void __wrap_glEndList() {
+    listBeingMade = 0;
+    __real_glEndList();
+}
+REAL(void, glPointSize, GLfloat)
+void __wrap_glPointSize(GLfloat size) {
+    if (listBeingMade) listPointSizes[listBeingMade] = std::max(listPointSizes[listBeingMade], size);
+    __real_glPointSize(size);
+}
+REAL(void, glCallList, GLuint)
+void __wrap_glCallList(GLuint l) {
+    if (recording) objectNow.list = l;
+    __real_glCallList(l);
+}
+REAL(void, glBegin, GLenum)
+void __wrap_glBegin(GLenum m) {
+    target = listBeingMade ? &lists[listBeingMade] : recording ? &objectNow.primitives : nullptr;
+    if (target) target->push_back({m, {}, {}});
+    __real_glBegin(m);
+}
+REAL(void, glEnd, void)
+void __wrap_glEnd() {
+    target = nullptr;
+    __real_glEnd();
+}
+REAL(void, glNormal3fv, const GLfloat*)
+void __wrap_glNormal3fv(const GLfloat* n) {
+    for (int k = 0; k < 3; ++k) normalNow[k] = n[k];
+    __real_glNormal3fv(n);
+}
+REAL(void, glNormal3f, GLfloat, GLfloat, GLfloat)
+void __wrap_glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
+    normalNow[0] = x, normalNow[1] = y, normalNow[2] = z;
+    __real_glNormal3f(x, y, z);
+}
+REAL(void, glVertex3fv, const GLfloat*)
+void __wrap_glVertex3fv(const GLfloat* v) {
+    if (target) {
+        target->back().position.insert(target->back().position.end(), v, v + 3);
+        target->back().normal.insert(target->back().normal.end(), normalNow, normalNow + 3);
+    }
+    __real_glVertex3fv(v);
+}
+REAL(void, glPushAttrib, GLbitfield)
+void __wrap_glPushAttrib(GLbitfield mask) {
+    objectNow = drawnObject(); // object3D::draw begins here
+    __real_glPushAttrib(mask);
+}
+REAL(void, glPopAttrib, void)
+void __wrap_glPopAttrib() {
+    if (recording && (objectNow.list || !objectNow.primitives.empty()))
+        now.objects.push_back(objectNow);
+    objectNow = drawnObject();
+    __real_glPopAttrib();
+}
+REAL(void, glMaterialfv, GLenum, GLenum, const GLfloat*)
+void __wrap_glMaterialfv(GLenum f, GLenum p, const GLfloat* v) {
+    float* to = p == GL_DIFFUSE ? objectNow.diffuse : p == GL_SPECULAR ? objectNow.specular : nullptr;
+    for (int k = 0; to && k < 4; ++k) to[k] = v[k];
+    __real_glMaterialfv(f, p, v);
+}
+REAL(void, glMaterialf, GLenum, GLenum, GLfloat)
+void __wrap_glMaterialf(GLenum f, GLenum p, GLfloat v) {
+    if (p == GL_SHININESS) objectNow.shininess = v;
+    __real_glMaterialf(f, p, v);
+}
+REAL(void, glMatrixMode, GLenum)
+void __wrap_glMatrixMode(GLenum m) {
+    modelViewMode = m == GL_MODELVIEW;
+    __real_glMatrixMode(m);
+}
+REAL(void, glLoadIdentity, void)
+void __wrap_glLoadIdentity() {
+    if (modelViewMode) modelView = matrix();
+    __real_glLoadIdentity();
+}
+REAL(void, glTranslatef, GLfloat, GLfloat, GLfloat)
+void __wrap_glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
+    matrix t;
+    t.setTranslate(x, y, z);
+    multiply(t);
+    objectNow.transforms.insert(objectNow.transforms.end(), {0, x, y, z, 0});
+    __real_glTranslatef(x, y, z);
+}
+REAL(void, glRotatef, GLfloat, GLfloat, GLfloat, GLfloat)
+void __wrap_glRotatef(GLfloat a, GLfloat x, GLfloat y, GLfloat z) {
+    matrix r; // object3D turns about one axis at a time
+    if (x != 0) r.setRotateX(a);
+    if (y != 0) r.setRotateY(a);
+    if (z != 0) r.setRotateZ(a);
+    multiply(r);
+    objectNow.transforms.insert(objectNow.transforms.end(), {1, a, x, y, z});
+    __real_glRotatef(a, x, y, z);
+}
+REAL(void, glScalef, GLfloat, GLfloat, GLfloat)
+void __wrap_glScalef(GLfloat x, GLfloat y, GLfloat z) {
+    matrix s;
+    s.setScale(x, y, z);
+    multiply(s);
+    objectNow.transforms.insert(objectNow.transforms.end(), {2, x, y, z, 0});
+    __real_glScalef(x, y, z);
+}
+REAL(void, glLightfv, GLenum, GLenum, const GLfloat*)
+void __wrap_glLightfv(GLenum l, GLenum p, const GLfloat* v) {
+    if (recording) {
+        const size_t i = l - GL_LIGHT0;
+        if (now.lights.size() <= i) now.lights.resize(i + 1, lightState{});
+        lightState& to = now.lights[i];
+        if (p == GL_POSITION) { // as OpenGL stores it: under the current model-view
+            vec given;
+            given.set(v[0], v[1], v[2], v[3]);
+            const vec world = modelView * given;
+            for (int k = 0; k < 4; ++k) to.position[k] = world.data[k];
+        }
+        float* colour = p == GL_DIFFUSE ? to.diffuse : p == GL_SPECULAR ? to.specular : nullptr;
+        for (int k = 0; colour && k < 4; ++k) colour[k] = v[k];
+    }
+    __real_glLightfv(l, p, v);
+}
+REAL(void, glLightModelfv, GLenum, const GLfloat*)
+void __wrap_glLightModelfv(GLenum p, const GLfloat* v) {
+    if (recording && p == GL_LIGHT_MODEL_AMBIENT)
+        for (int k = 0; k < 4; ++k) now.ambient[k] = v[k];
+    __real_glLightModelfv(p, v);
+}
+REAL(void, gluPerspective, GLdouble, GLdouble, GLdouble, GLdouble)
+void __wrap_gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
+    if (recording) {
+        const double p[4] = {fovy, aspect, zNear, zFar};
+        for (int k = 0; k < 4; ++k) now.perspective[k] = p[k];
+    }
+    __real_gluPerspective(fovy, aspect, zNear, zFar);
+}
+REAL(void, glutBitmapCharacter, void*, int)
+void __wrap_glutBitmapCharacter(void* font, int c) {
+    if (recording) now.text += char(c);
+    __real_glutBitmapCharacter(font, c);
+}
+}
+
+namespace {
+// The frame the window draws at animation time t, as it issues it.
+frame frameAt(int32_t ms) {
+    setFrameTick(ms);
+    gProgramMode = kpmAnimating;
+    now = frame();
+    recording = true;
+    NextFrame();
+    recording = false;
+    return now;
+}
+
+// The first millisecond in (lo, hi] at which `shows` holds, knowing it does
+// not at lo and does at hi.
+template <typename Test> int32_t firstMillisecond(int32_t lo, int32_t hi, Test shows) {
+    while (hi - lo > 1) {
+        const int32_t mid = lo + (hi - lo) / 2;
+        (shows(mid) ? hi : lo) = mid;
+    }
+    return hi;
+}
+
+// --- JSON -------------------------------------------------------------------------------
+
+std::string number(double v) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%.9g", v);
+    return b;
+}
+template <typename T> std::string array(const T* v, size_t n) {
+    std::string s = "[";
+    for (size_t k = 0; k < n; ++k) s += (k ? "," : "") + number(v[k]);
+    return s + "]";
+}
+std::string quoted(const std::string& text) {
+    std::string s = "\"";
+    for (char c : text) s += c == '\n' ? std::string("\\n") : c == '"' ? std::string("\\\"") : std::string(1, c);
+    return s + "\"";
+}
+const char* modeName(GLenum m) {
+    switch (m) {
+    case GL_TRIANGLES: return "triangles";
+    case GL_TRIANGLE_FAN: return "triangleFan";
+    case GL_QUAD_STRIP: return "quadStrip";
+    case GL_QUADS: return "quads";
+    case GL_LINE_LOOP: return "lineLoop";
+    case GL_POINTS: return "points";
+    default: return "other";
+    }
+}
+
+// The placement calls of one object, multiplied in software as OpenGL does:
+// those before its spin (its second rotation about y: the local orientation
+// the scene script sets from the time) and those after. Each matrix as
+// sixteen numbers, column after column.
+struct placement {
+    matrix before, after;
+};
+placement placementOf(const std::vector<float>& t) {
+    placement p;
+    matrix* into = &p.before;
+    int yTurns = 0;
+    for (size_t k = 0; k + 4 < t.size(); k += 5) {
+        matrix m;
+        if (t[k] == 0) m.setTranslate(t[k + 1], t[k + 2], t[k + 3]);
+        if (t[k] == 2) m.setScale(t[k + 1], t[k + 2], t[k + 3]);
+        if (t[k] == 1) {
+            if (t[k + 3] == 1 && ++yTurns == 2) {
+                into = &p.after; // the spin itself is the page's to set
+                continue;
+            }
+            if (t[k + 2] == 1) m.setRotateX(t[k + 1]);
+            if (t[k + 3] == 1) m.setRotateY(t[k + 1]);
+            if (t[k + 4] == 1) m.setRotateZ(t[k + 1]);
+        }
+        *into = *into * m;
+    }
+    return p;
+}
+std::string columns(matrix& m) {
+    std::string s = "[";
+    for (int c = 0; c < 4; ++c) {
+        vec axis;
+        axis.set(c == 0, c == 1, c == 2, c == 3);
+        const vec column = m * axis;
+        for (int r = 0; r < 4; ++r) s += (c || r ? "," : "") + number(column.data[r]);
+    }
+    return s + "]";
+}
+
+// The figure's primitives are left out: the page draws the figure from the
+// mathematics, for any four values.
+std::string objectJson(const drawnObject& o, const char* role, unsigned polygons) {
+    const bool figure = std::string(role) == "figure";
+    static const std::vector<primitive> none;
+    const std::vector<primitive>& prims = figure ? none : o.list ? lists[o.list] : o.primitives;
+    placement p = placementOf(o.transforms);
+    std::string s = "{\"role\":" + quoted(role) + ",\"polygons\":" + std::to_string(polygons) +
+                    ",\"diffuse\":" + array(o.diffuse, 4) + ",\"specular\":" + array(o.specular, 4) +
+                    ",\"shininess\":" + number(o.shininess) +
+                    ",\"pointSize\":" + number(o.list && listPointSizes.count(o.list) ? listPointSizes[o.list] : 1) +
+                    ",\"beforeSpin\":" + columns(p.before) +
+                    ",\"afterSpin\":" + columns(p.after) + ",\"primitives\":[";
+    for (size_t k = 0; k < prims.size(); ++k)
+        s += std::string(k ? "," : "") + "{\"mode\":" + quoted(modeName(prims[k].mode)) +
+             ",\"position\":" + array(prims[k].position.data(), prims[k].position.size()) +
+             ",\"normal\":" + array(prims[k].normal.data(), prims[k].normal.size()) + "}";
+    return s + "]}";
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: geodesics-scene OUTPUT.json\n");
+        return 2;
+    }
+    offscreenContext context;
+    std::string problem = context.open();
+    if (problem.empty()) problem = context.makeFramebuffer(kWidth, kHeight, 0);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "geodesics-scene: %s\n", problem.c_str());
+        return 1;
+    }
+    // The window's start (no sound), then key a.
+    sounds = 0;
+    setFrameTick(0);
+    ConstructScene();
+    InitScene();
+    ResizeWindow(kWidth, kHeight);
+    KeyPress('a', 0, 0);
+
+    const frame start = frameAt(0);
+    const frame oneSecond = frameAt(1000);
+    // The spin: the second rotation about y of the first object's placement.
+    auto spinOf = [](const frame& f) {
+        int yTurns = 0;
+        const std::vector<float>& t = f.objects.front().transforms;
+        for (size_t k = 0; k + 4 < t.size(); k += 5)
+            if (t[k] == 1 && t[k + 3] == 1 && ++yTurns == 2) return double(t[k + 1]);
+        return double(NAN);
+    };
+    const int32_t end = 150000 * 2; // far past the end: the animation has finished
+    const int32_t captionFrom = firstMillisecond(0, end, [](int32_t ms) { return !frameAt(ms).text.empty(); });
+    const std::string caption = frameAt(captionFrom).text;
+    const int32_t finish = firstMillisecond(0, end, [](int32_t ms) {
+        frameAt(ms);
+        return gProgramMode == kpmFinished;
+    });
+
+    std::string out = "{\"perspective\":{\"fovy\":" + number(start.perspective[0]) +
+                      ",\"near\":" + number(start.perspective[2]) +
+                      ",\"far\":" + number(start.perspective[3]) + "}";
+    out += ",\"ambient\":" + array(start.ambient, 4) + ",\"lights\":[";
+    for (size_t k = 0; k < start.lights.size(); ++k)
+        out += std::string(k ? "," : "") + "{\"position\":" + array(start.lights[k].position, 4) +
+               ",\"diffuse\":" + array(start.lights[k].diffuse, 4) +
+               ",\"specular\":" + array(start.lights[k].specular, 4) + "}";
+    out += "],\"objects\":[";
+    for (size_t k = 0; k < start.objects.size(); ++k) {
+        const drawnObject& o = start.objects[k];
+        const bool figure = o.list && o.list == tholix1->getListName();
+        object3D* shape = figure ? tholix1 : o.list ? sph1 : cyl1;
+        out += std::string(k ? "," : "") +
+               objectJson(o, figure ? "figure" : o.list ? "sphere" : "cylinder", shape->getFaceCount());
+    }
+    out += "],\"pentagonFans\":[";
+    tholix* t = static_cast<tholix*>(tholix1);
+    for (int f = 0; f < t->getFaceCount(); ++f)
+        for (int c = 0; c < 3; ++c)
+            out += std::string(f || c ? "," : "") + std::to_string(t->getFaces()[f].vert[c] - t->cnt);
+    out += "],\"spinDegreesPerSecond\":" + number(spinOf(oneSecond) - spinOf(start));
+    out += ",\"captionFrom\":" + number(captionFrom / 1000.0) + ",\"caption\":" + quoted(caption);
+    out += ",\"duration\":" + number(finish / 1000.0) + "}\n";
+
+    std::FILE* file = std::fopen(argv[1], "w");
+    if (!file || std::fputs(out.c_str(), file) < 0 || std::fclose(file) != 0) {
+        std::fprintf(stderr, "geodesics-scene: could not write %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
