@@ -15,7 +15,6 @@ const $ = (id) => document.getElementById(id);
 // The scene's four values as basicsource/scene.cpp writes them; they read as
 // the floats of tools/pentagon_args kScenePentagons.
 const sceneWords = ['0.97531795', '0.1', '0.630991', '0.1'];
-const kHome = { eye: [0, 0, 3], target: [0, 0, 0] }; // basicsource/flight.cpp kHomeEye, kHomeTarget
 const kLinkDelay = 200; // ms: the address bar follows a drag without flooding the history
 
 let math = null;
@@ -24,7 +23,8 @@ let view = null; // null without WebGL: the panel still works
 let controls = null;
 const clock = new FlightClock();
 const state = { words: null, values: null, layers: null, wireFrame: false, statistics: false };
-let linkCamera = kHome; // the camera a link asked for, kept when there is no view
+let home = null; // the camera before the flight: the flight's own at time 0
+let linkCamera = null; // the camera a link asked for, kept when there is no view
 let framePending = false;
 let lastMode = clock.mode;
 let animatedFrames = 0;
@@ -200,7 +200,7 @@ function scheduleLink() {
 }
 
 function isHome(camera) {
-  return [...camera.eye, ...camera.target].every((v, k) => v === [...kHome.eye, ...kHome.target][k]);
+  return [...camera.eye, ...camera.target].every((v, k) => v === [...home.eye, ...home.target][k]);
 }
 
 function writeLink() {
@@ -352,7 +352,8 @@ async function start() {
   say('flight-message', messages.time);
   say('share-message', messages.camera);
 
-  linkCamera = link.camera ?? kHome;
+  home = math.flightCamera(0);
+  linkCamera = link.camera ?? home;
   clock.restore(link.time);
   lastMode = clock.mode;
   if (view) {
