@@ -1,7 +1,9 @@
 // Renderer benchmark: geodesics-render's frames with nothing written, the
 // whole 150-second flight at 720x576 and 30 frames a second, off screen as the
 // tool draws them. Prints frames a second and wall and CPU milliseconds a
-// frame (CPU time includes llvmpipe's threads).
+// frame (CPU time includes llvmpipe's threads). After reading back, it also
+// times the conversion of a read-back frame to YUV 4:2:0, which the tool's
+// writer thread does for every frame of an MP4 or WebM.
 //
 //   render_bench draw       drawing alone
 //   render_bench readback   drawing and reading each frame back, as for video
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "tools/pentagon_args.h"
+#include "tools/render/frame_pixels.h"
 #include "tools/render/offscreen_context.h"
 #include "tools/render/scene_frames.h"
 
@@ -36,20 +39,28 @@ int main(int argc, char** argv) {
     sceneSettings settings;
     std::memcpy(settings.pentagons, kScenePentagons, sizeof settings.pentagons);
     sceneFrames scene(settings);
-    std::vector<uint8_t> frame(size_t(720) * 576 * 3);
+    std::vector<uint8_t> frame(size_t(720) * 576 * 4);
 
     const int frames = 150 * 30;
     const auto start = std::chrono::steady_clock::now();
     const double cpu0 = cpuSeconds();
     for (int k = 0; k < frames; ++k) {
         scene.drawAt(double(k) / 30);
-        if (readback) context.readFrame(frame.data());
+        if (readback) context.readBgra(frame.data());
     }
-    if (!readback) context.readFrame(frame.data()); // waits for the last frame
+    if (!readback) context.readBgra(frame.data()); // waits for the last frame
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const double cpu = cpuSeconds() - cpu0;
     std::printf("%-28s %5d frames in %6.2f s: %6.1f frames/s, %5.2f ms wall, %5.2f ms CPU a frame\n",
                 readback ? "drawing and reading back" : "drawing alone", frames, wall,
                 frames / wall, wall / frames * 1e3, cpu / frames * 1e3);
+    if (readback) {
+        std::vector<uint8_t> yuv(yuv420Bytes(720, 576));
+        const int conversions = 1000;
+        const double before = cpuSeconds();
+        for (int k = 0; k < conversions; ++k) bgraToYuv420(frame.data(), 720, 576, yuv.data());
+        std::printf("converting a frame to YUV 4:2:0: %.2f ms CPU\n",
+                    (cpuSeconds() - before) / conversions * 1e3);
+    }
     return 0;
 }

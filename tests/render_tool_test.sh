@@ -60,6 +60,29 @@ run_built "$RENDER" --size 181x145 --fps 10 --from 148 --to 150 --video "$video/
 [ "$(ls -A "$video" | wc -l)" = 3 ] || fail "leftovers beside the videos: $(ls -A "$video")"
 pass "2-second MP4, WebM and GIF decode to the asked frames, size and rate"
 
+# psnr VIDEO FRAME PICTURE: the peak signal-to-noise ratio in dB of the
+# video's frame number FRAME against the picture of the same moment, the
+# lowest of Y, U and V ("inf" for identical planes reads as 100).
+psnr() {
+    ffmpeg -hide_banner -nostdin -i "$3" -i "$1" -filter_complex \
+        "[1:v]select=eq(n\\,$2)[f];[0:v][f]psnr" -f null - 2>&1 |
+        sed -n 's/.*PSNR y:\([0-9.inf]*\) u:\([0-9.inf]*\) v:\([0-9.inf]*\).*/\1 \2 \3/p' |
+        tail -1 | awk '{ m = 100; for (i = 1; i <= 3; i++) if ($i != "inf" && $i < m) m = $i; print m }'
+}
+# The frames are converted to YUV on the way to the encoder: a frame decoded
+# from the video must look like the picture of its moment. The lossy codecs
+# keep each plane above 40 dB here; U and V swapped give 28, a frame upside
+# down less.
+run_built "$RENDER" --at 85 --png "$work/at85.png"
+run_built "$RENDER" --size 320x240 --at 1 --png "$work/at1-small.png"
+for check in "flight.mp4 30 at85.png" "flight.webm 12 at1-small.png"; do
+    read -r file frame picture <<<"$check"
+    db=$(psnr "$video/$file" "$frame" "$work/$picture")
+    awk -v db="$db" 'BEGIN { exit !(db != "" && db + 0 >= 35) }' ||
+        fail "$file frame $frame against $picture: PSNR '$db' dB"
+done
+pass "MP4 and WebM frames match the pictures of their moments (PSNR >= 35 dB a plane)"
+
 frames=$work/frames
 run_built "$RENDER" --fps 4 --from 10 --to 11 --frames "$frames"
 [ "$(ls "$frames")" = "$(printf 'frame-%05d.png\n' 0 1 2 3)" ] || fail "frames: $(ls -A "$frames")"
@@ -118,7 +141,7 @@ mkdir -p "$fake"
 # An encoder that takes one frame, complains and dies.
 cat >"$fake/ffmpeg" <<'FAKE'
 #!/bin/sh
-head -c 1244160 >/dev/null
+head -c 622080 >/dev/null # one 720x576 frame in YUV 4:2:0
 echo "fake encoder: disk on fire" >&2
 exit 1
 FAKE

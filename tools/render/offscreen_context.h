@@ -3,7 +3,7 @@
 // format the window gets under X (8-bit BGRA, 24-bit depth, 8-bit stencil),
 // so that llvmpipe rounds every pixel as it does in the window. Multisampled
 // frames are drawn into a framebuffer object and resolved into the pbuffer.
-// Frames are read back as RGB bytes, top row first.
+// Frames are read back as the pbuffer holds them or as RGB bytes, top row first.
 #pragma once
 
 #include <EGL/egl.h>
@@ -28,7 +28,10 @@ class offscreenContext {
     // drawing; samples 0 means no multisampling.
     std::string makeFramebuffer(int width, int height, int samples);
 
-    // The frame drawn so far: width * height * 3 bytes, rows from the top.
+    // The frame drawn so far as the pbuffer holds it: width * height * 4
+    // bytes, BGRA, bottom row first (see frame_pixels.h).
+    void readBgra(uint8_t* bgra);
+    // The same as width * height * 3 bytes of RGB, rows from the top.
     void readFrame(uint8_t* rgb);
 
   private:

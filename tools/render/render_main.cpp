@@ -113,7 +113,7 @@ struct renderer {
             uint8_t* buffer = encoder.nextFrame();
             if (!buffer) break; // ffmpeg has stopped; finish() says why
             if (!scene.drawAt(timeOf(k))) return failure("no frame was drawn");
-            context.readFrame(buffer);
+            context.readBgra(buffer);
             encoder.submitFrame();
             progress.update(k + 1);
         }

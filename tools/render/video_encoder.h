@@ -1,7 +1,9 @@
-// Video through Debian's ffmpeg command: raw RGB frames are piped to a child
-// ffmpeg that encodes H.264 MP4, VP9 WebM or a GIF while the next frames are
-// drawn. A writer thread feeds the pipe from a ring of three frame buffers, so
-// drawing and encoding overlap and memory stays the same for any length.
+// Video through Debian's ffmpeg command: raw frames are piped to a child ffmpeg
+// that encodes H.264 MP4, VP9 WebM or a GIF while the next frames are drawn. A
+// writer thread takes the frames as read back from a ring of three buffers,
+// converts each to what the encoder takes (YUV 4:2:0, or RGB for the GIF) and
+// feeds the pipe, so drawing, converting and encoding overlap and memory stays
+// the same for any length.
 #pragma once
 
 #include <sys/types.h>
@@ -31,9 +33,9 @@ class videoEncoder {
     std::string start(const std::string& ffmpeg, videoFormat format, const std::string& path,
                       int width, int height, int fps);
 
-    // A buffer of width * height * 3 bytes to draw the next frame into (rows
-    // from the top); waits while all buffers are queued. Null once the encoder
-    // has failed (see finish()).
+    // A buffer of width * height * 4 bytes to read the next frame into, as
+    // offscreenContext::readBgra gives it; waits while all buffers are queued.
+    // Null once the encoder has failed (see finish()).
     uint8_t* nextFrame();
     void submitFrame(); // queues the buffer nextFrame() gave
 
@@ -47,8 +49,10 @@ class videoEncoder {
     void stopChild();
 
     static const int kBuffers = 3;
-    std::vector<uint8_t> buffers_[kBuffers];
-    size_t frameBytes_ = 0;
+    std::vector<uint8_t> buffers_[kBuffers]; // BGRA, as read back
+    std::vector<uint8_t> piped_;             // one frame as the encoder takes it
+    int width_ = 0, height_ = 0;
+    bool yuv_ = false;
     int queued_ = 0, nextToFill_ = 0, nextToWrite_ = 0;
     bool closing_ = false, abandoned_ = false, failed_ = false;
     std::string writeProblem_;
