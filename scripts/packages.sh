@@ -4,7 +4,7 @@
 GEODESICS_PACKAGES="cmake g++ make pkg-config libgtest-dev freeglut3-dev libglu1-mesa-dev \
 libgl1-mesa-dri libsdl2-dev xvfb xauth xdotool x11-utils x11-apps imagemagick apitrace \
 librsvg2-bin python3 \
-libegl-dev libpng-dev xfonts-base ffmpeg"
+libegl-dev libpng-dev xfonts-base console-setup-linux ffmpeg"
 
 ensure_packages() {
     local missing=()

@@ -1,7 +1,8 @@
 // The window's 8 by 13 overlay font as glBitmap data: one 8 by 14 cell per
 // character code, the baseline 3 rows above the cell's bottom, 8 pixels of
 // advance. The table is generated at build time from Debian's misc-fixed 8x13
-// font (tools/render/make_glyphs.py).
+// font and, for six glyphs that font redrew after freeglut's copy, its console
+// version Fixed13 (tools/render/make_glyphs.py).
 #pragma once
 
 #include <cstdint>

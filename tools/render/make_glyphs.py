@@ -2,7 +2,7 @@
 """Builds the renderer's 8x13 glyph table from Debian's fixed font (xfonts-base,
 a PCF file, gzip-compressed) at build time.
 
-    make_glyphs.py FONT.pcf.gz OUTPUT.cpp
+    make_glyphs.py FONT.pcf.gz CONSOLE_FONT.psf.gz OUTPUT.cpp
 
 The window draws its overlay with freeglut's 8 by 13 bitmap font, one glBitmap
 per character. Traced in the window, every character from 1 to 255 is issued as
@@ -12,6 +12,13 @@ lacks (127 to 159) are blank cells. The same fixed font ships
 with X as misc-fixed 8x13 (ISO 8859-1): its cell is 8 wide, 11 above the
 baseline and 2 below, so the 14-row bitmap holds it with one blank row at the
 bottom. This script lays each of the font's glyphs into that cell.
+
+freeglut's copy of the font is an earlier revision than Debian's: six printable
+characters were redrawn since (the straight quotes, the asterisk, the hyphen
+and the round B and D). Debian's console font Fixed13 (console-setup-linux,
+made from the same X font, 8 wide and 13 tall, 11 rows above the baseline)
+keeps those six as they were, so they are taken from it; it has changes of its
+own elsewhere ($ and J), so nothing else is.
 """
 import gzip
 import struct
@@ -28,6 +35,14 @@ PCF_BDF_ENCODINGS = 1 << 5
 PCF_BYTE_MASK = 1 << 2  # most significant byte first
 PCF_BIT_MASK = 1 << 3   # most significant bit first
 PCF_COMPRESSED_METRICS = 0x100
+
+# The characters misc-fixed redrew after freeglut took its copy.
+EARLIER_GLYPHS = "'*-BD`"
+# PSF version 1 (the console fonts), and the rows of Fixed13 above its baseline.
+PSF1_MAGIC = b'\x36\x04'
+PSF1_512_GLYPHS = 0x01
+PSF1_UNICODE_TABLE = 0x02
+CONSOLE_ASCENT = 11
 
 
 class Table:
@@ -126,11 +141,39 @@ def cell_rows(metrics, rows):
     return cell
 
 
+def read_console_font(data):
+    """A PSF 1 font with a Unicode table: {character: rows of bits, top first}."""
+    if data[:2] != PSF1_MAGIC or not data[2] & PSF1_UNICODE_TABLE:
+        raise ValueError('not a PSF 1 console font with a Unicode table')
+    height = data[3]
+    count = 512 if data[2] & PSF1_512_GLYPHS else 256
+    table = 4 + count * height
+    glyphs = {}
+    index = 0
+    for k in range(table, len(data) - 1, 2):
+        if index == count:
+            break
+        value, = struct.unpack_from('<H', data, k)
+        if value == 0xFFFF:
+            index += 1
+        elif value != 0xFFFE and value not in glyphs:
+            rows = data[4 + index * height:4 + (index + 1) * height]
+            glyphs[value] = [[(row >> (7 - x)) & 1 for x in range(CELL_WIDTH)] for row in rows]
+    return glyphs
+
+
+def console_cell(rows):
+    """A console glyph laid into the cell as cell_rows lays a PCF glyph."""
+    return cell_rows((0, CELL_WIDTH, CELL_WIDTH, CONSOLE_ASCENT, len(rows) - CONSOLE_ASCENT), rows)
+
+
 def main():
-    if len(sys.argv) != 3:
-        sys.exit('usage: make_glyphs.py FONT.pcf.gz OUTPUT.cpp')
+    if len(sys.argv) != 4:
+        sys.exit('usage: make_glyphs.py FONT.pcf.gz CONSOLE_FONT.psf.gz OUTPUT.cpp')
     with gzip.open(sys.argv[1], 'rb') as f:
         data = f.read()
+    with gzip.open(sys.argv[2], 'rb') as f:
+        console = read_console_font(f.read())
     tables = read_tables(data)
     metrics = read_metrics(data, tables[PCF_METRICS])
     glyphs = read_bitmaps(data, tables[PCF_BITMAPS], metrics)
@@ -140,22 +183,33 @@ def main():
             raise ValueError('character %d does not advance 8 pixels' % code)
     if not all(c in encoding for c in range(32, 127)):
         raise ValueError('the font lacks printable ASCII characters')
+    if not all(ord(c) in console for c in EARLIER_GLYPHS + 'AEx_'):
+        raise ValueError('the console font lacks printable ASCII characters')
+    # Letters neither revision changed must agree: the two fonts are laid
+    # into the cell alike.
+    for c in 'AEx_':
+        pcf = cell_rows(metrics[encoding[ord(c)]], glyphs[encoding[ord(c)]])
+        if console_cell(console[ord(c)]) != pcf:
+            raise ValueError("the console font's %r is not the fixed font's" % c)
 
     out = ['// Generated at build time by tools/render/make_glyphs.py from',
-           '// %s. Do not edit.' % sys.argv[1],
+           '// %s' % sys.argv[1],
+           '// and, for %s, %s. Do not edit.' % (EARLIER_GLYPHS, sys.argv[2]),
            '#include "tools/render/glyphs.h"',
            '',
            'const uint8_t kGlyphRows[256][kGlyphHeight] = {']
     for code in range(256):
         # A code the font has no glyph for (127 to 159) is a blank cell that
         # still advances, as in the window.
-        if code in encoding:
+        if chr(code) in EARLIER_GLYPHS:
+            cell = console_cell(console[code])
+        elif code in encoding:
             cell = cell_rows(metrics[encoding[code]], glyphs[encoding[code]])
         else:
             cell = [0] * CELL_HEIGHT
         out.append('    {%s}, // %d' % (', '.join('0x%02x' % b for b in cell), code))
     out.append('};')
-    with open(sys.argv[2], 'w') as f:
+    with open(sys.argv[3], 'w') as f:
         f.write('\n'.join(out) + '\n')
 
 
