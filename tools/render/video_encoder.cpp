@@ -19,10 +19,9 @@ namespace {
 // The encoder settings. x264 "veryfast" with the quickest subpixel and motion
 // searches (subme=1, me=dia) and half its lookahead costs 40% less than
 // "veryfast" alone for files about a tenth larger, which lets encoding keep up
-// with drawing on two cores; VP9 in
-// real-time mode likewise. Both take the frames in YUV 4:2:0 as piped and are
-// told the matrix and range, so players convert back as the frames were
-// converted (frame_pixels.h). The GIF gets a palette of 128 colours per
+// with drawing on two cores; VP9 in real-time mode likewise. Both take the
+// frames in YUV 4:2:0 as piped and are told the matrix and range, so players
+// convert back as the frames were converted (frame_pixels.h). The GIF gets a palette of 128 colours per
 // frame, so that ffmpeg need not hold the whole video to compute one, and a
 // light ordered dither, which keeps the file small.
 std::vector<std::string> formatArguments(videoFormat format) {
