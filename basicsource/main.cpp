@@ -13,6 +13,7 @@
 #include "basicsource/platform.h"
 #include "basicsource/scene.h"
 #include "basicsource/utility.h"
+#include "mathematics/scene_constants.h"
 
 int sounds = 1;
 long gFrameCounter = 0;
@@ -98,7 +99,7 @@ void ViewScene() {
         DrawFrameRate();
     }
     float t = getAnimationTime();
-    if (t >= 85.0f) ShowCopyright(kYearNotice, kRightsOwner, kCaption);
+    if (t >= kCaptionFromSeconds) ShowCopyright(kYearNotice, kRightsOwner, kCaption);
 
     glutSwapBuffers();
 }

@@ -1,9 +1,10 @@
 #include "basicsource/scene.h"
 
-#include "basicsource/flight.h"
 #include "basicsource/main.h"
 #include "basicsource/platform.h"
 #include "basicsource/utility.h"
+#include "mathematics/camera_flight.h"
+#include "mathematics/scene_constants.h"
 #include "objects/sphere.h"
 #include "objects/tholix.h"
 #include "objects/wheel.h"
@@ -19,7 +20,7 @@ void ConstructScene() {
     sph1->setColour(0.545f, 0.27f, 0.074f, 1.0f); // opaque brown
     sph1->setLocalScale(0.992f, 0.992f, 0.992f);  // just inside the figure's lines
 
-    tholix1 = new tholix(0.97531795f, 0.1f, 0.630991f, 0.1f);
+    tholix1 = new tholix(kScenePentagons[0], kScenePentagons[1], kScenePentagons[2], kScenePentagons[3]);
     tholix1->setColour(0, 0, 0, 1);
     tholix1->setLocalScale(1, 1, 1);
 
@@ -62,8 +63,8 @@ void InitScene() {
 
 void AnimateScene() {
     float t = getAnimationTime();
-    if (t <= 150.0f) Scene1(t);
-    if (t >= 150.0f) gProgramMode = kpmFinished; // at exactly 150 both happen
+    if (t <= kAnimationSeconds) Scene1(t);
+    if (t >= kAnimationSeconds) gProgramMode = kpmFinished; // at exactly the end both happen
 }
 
 // One coordinate of a flight segment at the current animation time; a
@@ -73,11 +74,11 @@ static float flightValue(const flightSegment& s, const flightCoordinate& c) {
     return smoothAcceleration(s.startTime, s.rampDur, s.cruiseDur, c.from, c.to);
 }
 
-// The spin, and the camera flight of basicsource/flight: each segment takes
+// The spin, and the camera flight of mathematics/camera_flight: each segment takes
 // over once its start time is reached, and every eased value reads the
 // animation clock itself.
 void Scene1(float t) {
-    float angle = t * 12.0f; // 12 degrees a second: five turns in 150 seconds
+    float angle = t * kSpinDegreesPerSecond;
     tholix1->setLocalOrientation(0, angle, 0);
     sph1->setLocalOrientation(0, angle, 0);
     cyl1->setLocalOrientation(0, angle, 0);

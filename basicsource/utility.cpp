@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "basicsource/flight.h"
+#include "mathematics/camera_flight.h"
 #include "basicsource/main.h"
 #include "basicsource/platform.h"
 

@@ -14,10 +14,11 @@
 #include <cstring>
 #include <vector>
 
-#include "tools/pentagon_args.h"
-#include "tools/render/frame_pixels.h"
-#include "tools/render/offscreen_context.h"
-#include "tools/render/scene_frames.h"
+#include "mathematics/pentagon_args.h"
+#include "mathematics/scene_constants.h"
+#include "offscreen/frame_pixels.h"
+#include "offscreen/offscreen_context.h"
+#include "offscreen/scene_frames.h"
 
 namespace {
 double cpuSeconds() {

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "support/geodesic_math.h"
+#include "mathematics/geodesic_math.h"
 #include "support/object3D.h"
 
 class tholix : public object3D {

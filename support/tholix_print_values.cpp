@@ -3,7 +3,7 @@
 #include <iostream>
 #include <locale>
 
-#include "support/geodesic_math.h"
+#include "mathematics/geodesic_math.h"
 
 namespace {
 const int kCorners = 5;

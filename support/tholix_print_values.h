@@ -33,7 +33,7 @@ class tholix_print_values {
     float* pent2_zcross;
     float pent1_lat;
     // Longitudes as the report gives them (reportLongitudes in
-    // support/geodesic_math); every entry is set.
+    // mathematics/geodesic_math); every entry is set.
     float* pent1_lon;
     float pent2_lat;
     float* pent2_lon;

@@ -2,7 +2,7 @@
 // the encoders: the BT.601 values of the primaries, row order, which plane
 // each sample lands in, and odd sizes. (The RGB path is held against the
 // window's frames in render_frames_test.)
-#include "tools/render/frame_pixels.h"
+#include "offscreen/frame_pixels.h"
 
 #include <gtest/gtest.h>
 

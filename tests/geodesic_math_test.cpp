@@ -1,7 +1,7 @@
 // The pentagon great-circle mathematics: the scene's figures, geometric
 // invariants over many argument sets, and the degenerate pentagons (at a pole,
 // on the equator, with a corner in the x-y plane).
-#include "support/geodesic_math.h"
+#include "mathematics/geodesic_math.h"
 
 #include <gtest/gtest.h>
 

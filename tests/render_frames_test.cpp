@@ -11,7 +11,7 @@
 
 #include "tests/render_support.h"
 #include "tests/shell_fixture.h"
-#include "tools/render/glyphs.h"
+#include "offscreen/glyphs.h"
 
 namespace {
 

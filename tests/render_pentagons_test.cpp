@@ -12,10 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "basicsource/flight.h"
-#include "support/geodesic_math.h"
+#include "mathematics/camera_flight.h"
+#include "mathematics/geodesic_math.h"
 #include "tests/render_support.h"
-#include "tools/pentagon_args.h"
+#include "mathematics/pentagon_args.h"
+#include "mathematics/scene_constants.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-#include "basicsource/flight.h"
+#include "mathematics/camera_flight.h"
 #include "basicsource/platform.h"
 #include "basicsource/utility.h"
 #include "tests/shell_fixture.h"

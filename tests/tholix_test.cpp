@@ -15,7 +15,7 @@
 #include <string>
 
 #include "basicsource/main.h"
-#include "support/geodesic_math.h"
+#include "mathematics/geodesic_math.h"
 #include "tests/failing_allocation.h"
 #include "tests/harness/fatal_expect.h"
 #include "tests/harness/gl_recorder.h"

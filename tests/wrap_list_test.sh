@@ -2,6 +2,8 @@
 # The call recorder sees only the GL, GLU and GLUT functions listed in
 # harness/wrapped_calls.cmake: one the system starts to call without a wrapper
 # would slip past every call-order test. Fails naming each such function.
+# Also holds the shared mathematics to what it promises every front end: no
+# OpenGL, GLU, GLUT or EGL, neither included nor called.
 set -euo pipefail
 
 list="$SOURCE_DIR/tests/harness/wrapped_calls.cmake"
@@ -9,7 +11,17 @@ wrapped=$(sed -e 's/#.*//' "$list" | tr -s ' ()\n' '\n' | grep -E '^glu?t?[A-Z]'
 
 # Undefined references of the system's libraries; the font objects GLUT
 # exports as data (glutBitmap8By13 and its kind) are not calls.
-called=$(nm -u --format=just-symbols "$BUILD_DIR/libgeodesics_core.a" "$BUILD_DIR/libgeodesics_math.a" |
+math="$BUILD_DIR/mathematics/libgeodesics_math.a"
+if nm -u --format=just-symbols "$math" | grep -E '^(glu?t?|egl)[A-Z]'; then
+    echo "FAIL: the mathematics library calls the graphics functions above" >&2
+    exit 1
+fi
+if grep -n -E '#include *[<"](GL|EGL|GLES[0-9]*)/' "$SOURCE_DIR"/mathematics/*.h "$SOURCE_DIR"/mathematics/*.cpp; then
+    echo "FAIL: the mathematics library includes the graphics headers above" >&2
+    exit 1
+fi
+
+called=$(nm -u --format=just-symbols "$BUILD_DIR/libgeodesics_core.a" |
     grep -E '^glu?t?[A-Z][A-Za-z0-9]*$' |
     grep -v -E '^glut(Stroke(Mono)?Roman|Bitmap([0-9]+By[0-9]+|TimesRoman[0-9]+|Helvetica[0-9]+))$' |
     sort -u)

@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "support/tholix_print_values.h"
-#include "tools/figure_samples.h"
+#include "mathematics/figure_samples.h"
 #include "tools/json_report.h"
 #include "tools/report_options.h"
 #include "tools/svg_report.h"

@@ -1,20 +1,12 @@
 #include "tools/json_report.h"
 
-#include <cmath>
-#include <cstdio>
 #include <ostream>
 #include <string>
 
+#include "mathematics/json_text.h"
+
 namespace {
-// Nine significant digits identify a float uniquely; JSON has no token for
-// NaN or infinity, so those become null.
-std::string number(float v) {
-    if (!std::isfinite(v))
-        return "null";
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.9g", double(v));
-    return buffer;
-}
+std::string number(float v) { return jsonFloat(v); }
 
 std::string vector3(float x, float y, float z) {
     return "[" + number(x) + ", " + number(y) + ", " + number(z) + "]";
@@ -44,7 +36,7 @@ void writeEdge(std::ostream& out, const edgeSamples& e, int i) {
     out << in << "  \"to\": " << (i + 1) % 5 << ",\n";
     out << in << "  \"normal\": " << vector3(e.normal) << ",\n";
     out << in << "  \"unitNormal\": " << vector3(b.xa, b.ya, b.za) << ",\n";
-    out << in << "  \"normalWasZero\": " << (b.normalWasZero ? "true" : "false") << ",\n";
+    out << in << "  \"normalWasZero\": " << jsonBool(b.normalWasZero) << ",\n";
     out << in << "  \"alongEdge\": " << vector3(b.xn2, b.yn2, b.zn2) << ",\n";
     out << in << "  \"equatorCrossingAngle\": " << number(e.crossingAngle) << ",\n";
     out << in << "  \"equatorCrossings\": [" << vector3(e.crossings[0]) << ", "
@@ -64,7 +56,7 @@ void writePentagon(std::ostream& out, const pentagonSamples& p, int index) {
     out << in << "  \"longitude\": " << number(p.longitude) << ",\n";
     out << in << "  \"polarAngle\": " << number(p.polarAngle) << ",\n";
     out << in << "  \"reportLatitude\": " << number(p.reportLatitude) << ",\n";
-    out << in << "  \"collapsed\": " << (p.collapsed ? "true" : "false") << ",\n";
+    out << in << "  \"collapsed\": " << jsonBool(p.collapsed) << ",\n";
     out << in << "  \"corners\": [\n";
     for (int i = 0; i < 5; ++i)
         out << in << "    {\"longitude\": " << number(p.longAngles[i])

@@ -6,6 +6,6 @@
 
 #include <iosfwd>
 
-#include "tools/figure_samples.h"
+#include "mathematics/figure_samples.h"
 
 void writeJsonReport(std::ostream& out, const figureSamples& figure);

@@ -57,7 +57,9 @@ const char* reportUsageLine() {
     return "usage: geodesic-report [--format text|json|svg] [LAT1 LONG1 LAT2 LONG2]";
 }
 
-const char* reportHelpText() {
+std::string reportHelpText() {
+    std::string scene;
+    for (const char* word : kScenePentagonWords) scene += std::string(scene.empty() ? "" : " ") + word;
     return "usage: geodesic-report [--format text|json|svg] [LAT1 LONG1 LAT2 LONG2]\n"
            "\n"
            "Computes the corners, great-circle planes, equator crossings and cylinder\n"
@@ -67,7 +69,7 @@ const char* reportHelpText() {
            "  LAT1 LONG1 LAT2 LONG2  for each pentagon, the height of its corners (their\n"
            "                         y, -1 to 1) and the longitude of its corner 0\n"
            "                         (radians); without them, the scene's pentagons:\n"
-           "                         0.97531795 0.1 0.630991 0.1\n"
+           "                         " + scene + "\n"
            "  --format text          the plain-text value report (the default)\n"
            "  --format json          every quantity of both pentagons, with 100 samples\n"
            "                         of each great circle and each cylinder curve\n"

@@ -1,11 +1,12 @@
 // The report tool's command line: an optional output format and either no
 // positional arguments (the scene's pentagons) or exactly four numbers,
-// LAT1 LONG1 LAT2 LONG2, read by tools/pentagon_args.
+// LAT1 LONG1 LAT2 LONG2, read by mathematics/pentagon_args.
 #pragma once
 
 #include <string>
 
-#include "tools/pentagon_args.h"
+#include "mathematics/pentagon_args.h"
+#include "mathematics/scene_constants.h"
 
 enum class reportFormat { text, json, svg };
 
@@ -21,4 +22,4 @@ struct reportOptions {
 std::string parseReportOptions(int argc, const char* const* argv, reportOptions& options);
 
 const char* reportUsageLine();
-const char* reportHelpText(); // starts with the usage line
+std::string reportHelpText(); // starts with the usage line

@@ -7,6 +7,6 @@
 
 #include <iosfwd>
 
-#include "tools/figure_samples.h"
+#include "mathematics/figure_samples.h"
 
 void writeSvgReport(std::ostream& out, const figureSamples& figure);

@@ -18,10 +18,12 @@
 
 #include "basicsource/main.h"
 #include "basicsource/scene.h"
+#include "mathematics/json_text.h"
+#include "mathematics/scene_constants.h"
 #include "objects/tholix.h"
 #include "support/matrix.h"
-#include "tools/render/frame_clock.h"
-#include "tools/render/offscreen_context.h"
+#include "offscreen/frame_clock.h"
+#include "offscreen/offscreen_context.h"
 
 namespace {
 const int kWidth = 720, kHeight = 576;
@@ -247,20 +249,12 @@ template <typename Test> int32_t firstMillisecond(int32_t lo, int32_t hi, Test s
 
 // --- JSON -------------------------------------------------------------------------------
 
-std::string number(double v) {
-    char b[32];
-    std::snprintf(b, sizeof b, "%.9g", v);
-    return b;
-}
+// Nine significant digits: every number here is a float or a quotient of them.
+std::string number(double v) { return jsonDouble(v, 9); }
 template <typename T> std::string array(const T* v, size_t n) {
     std::string s = "[";
     for (size_t k = 0; k < n; ++k) s += (k ? "," : "") + number(v[k]);
     return s + "]";
-}
-std::string quoted(const std::string& text) {
-    std::string s = "\"";
-    for (char c : text) s += c == '\n' ? std::string("\\n") : c == '"' ? std::string("\\\"") : std::string(1, c);
-    return s + "\"";
 }
 const char* modeName(GLenum m) {
     switch (m) {
@@ -320,14 +314,14 @@ std::string objectJson(const drawnObject& o, const char* role, unsigned polygons
     static const std::vector<primitive> none;
     const std::vector<primitive>& prims = figure ? none : o.list ? lists[o.list] : o.primitives;
     placement p = placementOf(o.transforms);
-    std::string s = "{\"role\":" + quoted(role) + ",\"polygons\":" + std::to_string(polygons) +
+    std::string s = "{\"role\":" + jsonString(role) + ",\"polygons\":" + std::to_string(polygons) +
                     ",\"diffuse\":" + array(o.diffuse, 4) + ",\"specular\":" + array(o.specular, 4) +
                     ",\"shininess\":" + number(o.shininess) +
                     ",\"pointSize\":" + number(o.list && listPointSizes.count(o.list) ? listPointSizes[o.list] : 1) +
                     ",\"beforeSpin\":" + columns(p.before) +
                     ",\"afterSpin\":" + columns(p.after) + ",\"primitives\":[";
     for (size_t k = 0; k < prims.size(); ++k)
-        s += std::string(k ? "," : "") + "{\"mode\":" + quoted(modeName(prims[k].mode)) +
+        s += std::string(k ? "," : "") + "{\"mode\":" + jsonString(modeName(prims[k].mode)) +
              ",\"position\":" + array(prims[k].position.data(), prims[k].position.size()) +
              ",\"normal\":" + array(prims[k].normal.data(), prims[k].normal.size()) + "}";
     return s + "]}";
@@ -364,7 +358,7 @@ int main(int argc, char** argv) {
             if (t[k] == 1 && t[k + 3] == 1 && ++yTurns == 2) return double(t[k + 1]);
         return double(NAN);
     };
-    const int32_t end = 150000 * 2; // far past the end: the animation has finished
+    const int32_t end = int32_t(kAnimationSeconds * 1000) * 2; // far past the end: finished
     const int32_t captionFrom = firstMillisecond(0, end, [](int32_t ms) { return !frameAt(ms).text.empty(); });
     const std::string caption = frameAt(captionFrom).text;
     const int32_t finish = firstMillisecond(0, end, [](int32_t ms) {
@@ -394,7 +388,7 @@ int main(int argc, char** argv) {
         for (int c = 0; c < 3; ++c)
             out += std::string(f || c ? "," : "") + std::to_string(t->getFaces()[f].vert[c] - t->cnt);
     out += "],\"spinDegreesPerSecond\":" + number(spinOf(oneSecond) - spinOf(start));
-    out += ",\"captionFrom\":" + number(captionFrom / 1000.0) + ",\"caption\":" + quoted(caption);
+    out += ",\"captionFrom\":" + number(captionFrom / 1000.0) + ",\"caption\":" + jsonString(caption);
     out += ",\"duration\":" + number(finish / 1000.0) + "}\n";
 
     std::FILE* file = std::fopen(argv[1], "w");

@@ -17,11 +17,11 @@
 #include <numeric>
 #include <vector>
 
-#include "tools/render/offscreen_context.h"
+#include "offscreen/offscreen_context.h"
 #include "tools/render/output_file.h"
 #include "tools/render/png_file.h"
 #include "tools/render/render_options.h"
-#include "tools/render/scene_frames.h"
+#include "offscreen/scene_frames.h"
 #include "tools/render/video_encoder.h"
 
 namespace {

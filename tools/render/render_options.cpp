@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -35,7 +36,14 @@ bool readCount(const std::string& word, long max, long& value) {
     return value <= max;
 }
 
-// Animation seconds: a finite number from 0 to 150.
+// Seconds as the help and the messages write them: "150", "0.5".
+std::string secondsText(double t) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%g", t);
+    return b;
+}
+
+// Animation seconds: a finite number from 0 to the end of the animation.
 std::string readTime(const std::string& option, const std::string& word, double& t) {
     char* end = nullptr;
     errno = 0;
@@ -43,8 +51,9 @@ std::string readTime(const std::string& option, const std::string& word, double&
     if (word.empty() || std::isspace(static_cast<unsigned char>(word[0])) || *end != '\0' ||
         !std::isfinite(t))
         return option + " " + quoteArgument(word) + " is not a number of seconds";
-    if (t < 0 || t > kFlightSeconds)
-        return option + " " + quoteArgument(word) + " is outside the flight (0 to 150 s)";
+    if (t < 0 || t > kAnimationSeconds)
+        return option + " " + quoteArgument(word) + " is outside the animation (0 to " +
+               secondsText(kAnimationSeconds) + " s)";
     return "";
 }
 
@@ -120,7 +129,7 @@ std::string checkTogether(renderOptions& o, bool rangeGiven) {
     }
     if (o.from >= o.to)
         return "--from " + quoteArgument(o.fromWord) + " is not before --to " +
-               quoteArgument(o.toWord);
+               quoteArgument(o.toWord.empty() ? secondsText(o.to) : o.toWord);
     if (sequenceFrames(o) < 1) return "--from to --to is shorter than one frame";
     return "";
 }
@@ -225,12 +234,15 @@ long sequenceFrames(const renderOptions& o) { return std::lround((o.to - o.from)
 
 const char* renderUsage() { return RENDER_USAGE; }
 
-const char* renderHelpText() {
+std::string renderHelpText() {
+    const std::string end = secondsText(kAnimationSeconds);
+    std::string scene;
+    for (const char* word : kScenePentagonWords) scene += std::string(scene.empty() ? "" : " ") + word;
     return RENDER_USAGE
            "\n"
            "Draws the geodesics program's own frames off screen, with no display, and\n"
-           "writes them as pictures or video. Times are seconds of the animation (0 to\n"
-           "150); frame k of a video is at FROM + k/FPS, whatever the machine's speed.\n"
+           "writes them as pictures or video. Times are seconds of the animation (0 to\n" +
+           end + "); frame k of a video is at FROM + k/FPS, whatever the machine's speed.\n"
            "\n"
            "  --at S[,S...]      the moments to draw, each written with --png\n"
            "  --png FILE         the picture; %t in the name becomes each time as written\n"
@@ -238,7 +250,7 @@ const char* renderHelpText() {
            "  --video FILE       the frames from --from to --to as H.264 (.mp4), VP9 (.webm)\n"
            "                     or an animated GIF (.gif), encoded by ffmpeg\n"
            "  --frames DIR       the same frames as DIR/frame-00000.png, frame-00001.png, ...\n"
-           "  --from S, --to S   the range of a video or frame folder (default 0 to 150)\n"
+           "  --from S, --to S   the range of a video or frame folder (default 0 to " + end + ")\n"
            "  --fps N            frames a second (default 30; also numbers the frames)\n"
            "  --size WxH         pixels (default 720x576, the window's)\n"
            "  --samples N        multisampling for smooth edges (default 0: none, as the window)\n"
@@ -247,7 +259,7 @@ const char* renderHelpText() {
            "  --pentagons LAT1 LONG1 LAT2 LONG2\n"
            "                     other pentagons: for each, the height of its corners (-1 to 1)\n"
            "                     and the longitude of its corner 0 (radians); default the\n"
-           "                     scene's, 0.97531795 0.1 0.630991 0.1\n"
+           "                     scene's, " + scene + "\n"
            "  --help             this text\n"
            "\n"
            "Exit status: 0 done, 2 bad input (nothing written), 1 a failure while writing.\n";

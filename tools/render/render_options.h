@@ -1,16 +1,16 @@
 // geodesics-render's command line: the scene's settings (pentagons, size,
 // frame rate, overlays, multisampling, time range) and one output: pictures at
 // given moments, a video, or a folder of numbered frames. Times are animation
-// seconds, 0 to 150.
+// seconds, 0 to kAnimationSeconds (150).
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "tools/pentagon_args.h"
+#include "mathematics/pentagon_args.h"
+#include "mathematics/scene_constants.h"
 #include "tools/render/video_encoder.h"
 
-const double kFlightSeconds = 150.0; // the animation ends here
 const int kMaxFps = 240;
 
 enum class renderOutput { pictures, video, frames };
@@ -22,8 +22,8 @@ struct renderOptions {
     int fps = 30;
     int samples = 0; // 0: no multisampling, as the window
     bool stats = false, wire = false;
-    double from = 0, to = kFlightSeconds;
-    std::string fromWord = "0", toWord = "150"; // as written, for messages
+    double from = 0, to = kAnimationSeconds;
+    std::string fromWord = "0", toWord; // as written, for messages ("" for the default end)
     bool help = false;
 
     renderOutput output = renderOutput::pictures;
@@ -46,4 +46,4 @@ std::string pictureName(const renderOptions& options, size_t k);
 long sequenceFrames(const renderOptions& options);
 
 const char* renderUsage();    // the usage lines
-const char* renderHelpText(); // starts with the usage lines
+std::string renderHelpText(); // starts with the usage lines

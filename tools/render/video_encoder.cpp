@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tools/render/frame_pixels.h"
+#include "offscreen/frame_pixels.h"
 #include "tools/render/output_file.h"
 
 extern char** environ;

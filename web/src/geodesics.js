@@ -31,6 +31,12 @@ class Mathematics {
     }
     this.figureFloats = module._gd_figure_floats();
     this.sceneValues = Array.from(this.floats(module._gd_scene_pentagons(), 4));
+    // The scene's values as typed, and the animation's facts
+    // (mathematics/scene_constants): seconds and degrees.
+    this.sceneWords = [0, 1, 2, 3].map((k) => module.UTF8ToString(module._gd_scene_pentagon_word(k)));
+    this.animationSeconds = module._gd_animation_seconds();
+    this.captionFromSeconds = module._gd_caption_from_seconds();
+    this.spinDegreesPerSecond = module._gd_spin_degrees_per_second();
   }
 
   // A copy of `count` floats at byte address `pointer`: the heap may be
@@ -69,7 +75,7 @@ class Mathematics {
     return this.m.UTF8ToString(this.m._gd_value_report(...values));
   }
 
-  // The flight's camera at animation time t: { eye: [x, y, z], target: [x, y, z] }.
+  // The camera flight's camera at animation time t: { eye: [x, y, z], target: [x, y, z] }.
   flightCamera(t) {
     const c = this.floats(this.m._gd_flight_camera(t), 6);
     return { eye: Array.from(c.subarray(0, 3)), target: Array.from(c.subarray(3, 6)) };

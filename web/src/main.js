@@ -1,32 +1,29 @@
 // The page: the window program's figure drawn with three.js from the
 // project's own C++ mathematics (WebAssembly), turned with the mouse, wheel,
 // touch or arrow keys; the four values typed or dragged; layer toggles; the
-// 150-second camera flight; links that reopen the same view; a picture to
-// save. Start-up: mathematics, the link's state, WebGL and the scene, the
+// 150-second animation (the spin and the camera flight); links that reopen
+// the same view; a picture to save. Start-up: mathematics, the link's state, WebGL and the scene, the
 // controls and keys, the first frame.
 import { OrbitControls } from 'three/addons/controls/OrbitControls.js';
 
-import { FlightClock } from './flight_clock.js';
+import { AnimationClock } from './animation_clock.js';
 import { loadMathematics } from './geodesics.js';
 import { GeodesicScene } from './scene.js';
-import { kFlightSeconds, kLayerNames, readQuery, writeQuery } from './view_state.js';
+import { kLayerNames, readQuery, writeQuery } from './view_state.js';
 
 const $ = (id) => document.getElementById(id);
-// The scene's four values as basicsource/scene.cpp writes them; they read as
-// the floats of tools/pentagon_args kScenePentagons.
-const sceneWords = ['0.97531795', '0.1', '0.630991', '0.1'];
 const kLinkDelay = 200; // ms: the address bar follows a drag without flooding the history
 
 let math = null;
 let recorded = null; // scene.json: the program's scene as its frames draw it
 let view = null; // null without WebGL: the panel still works
 let controls = null;
-const clock = new FlightClock();
+let clock = null; // the animation's, once the mathematics says how long it runs
 const state = { words: null, values: null, layers: null, wireFrame: false, statistics: false };
-let home = null; // the camera before the flight: the flight's own at time 0
+let home = null; // the camera before the animation: the camera flight's own at time 0
 let linkCamera = null; // the camera a link asked for, kept when there is no view
 let framePending = false;
-let lastMode = clock.mode;
+let lastMode = 'atStart';
 let animatedFrames = 0;
 const frameTimes = []; // ms, the last second's frames, for the statistics line
 
@@ -104,7 +101,7 @@ function setStatistics(on) {
   scheduleLink();
 }
 
-// --- Camera and flight ----------------------------------------------------------
+// --- Camera and animation -------------------------------------------------------
 
 function currentCamera() {
   if (!view) return linkCamera;
@@ -120,29 +117,29 @@ function placeCamera({ eye, target }) {
   view.camera.lookAt(controls.target);
 }
 
-// Starts the flight from 0 (`a`), or restarts it.
+// Starts the animation from 0 (`a`), or restarts it.
 function play() {
   clock.start();
   animatedFrames = 0;
   if (controls) controls.enabled = false;
-  showFlightState();
+  showAnimationState();
   requestFrame();
 }
 
-// `p`: pauses or resumes the flight; orbiting works while it is paused, from
-// where the flight stands at the moment of the pause.
+// `p`: pauses or resumes the animation; orbiting works while it is paused,
+// from where the camera flight stands at the moment of the pause.
 function togglePause() {
   clock.togglePause();
   if (view && clock.mode === 'paused') placeCamera(math.flightCamera(clock.time()));
   if (controls) controls.enabled = clock.mode !== 'animating';
-  showFlightState();
+  showAnimationState();
   requestFrame();
   scheduleLink();
 }
 
-function showFlightState() {
+function showAnimationState() {
   const mode = clock.mode;
-  $('play').firstChild.textContent = mode === 'atStart' ? 'Play the flight ' : 'Restart the flight ';
+  $('play').firstChild.textContent = mode === 'atStart' ? 'Play the animation ' : 'Restart the animation ';
   $('pause').disabled = mode !== 'animating' && mode !== 'paused';
   $('pause').setAttribute('aria-pressed', mode === 'paused' ? 'true' : 'false');
   $('pause').firstChild.textContent = mode === 'paused' ? 'Resume ' : 'Pause ';
@@ -150,7 +147,7 @@ function showFlightState() {
 }
 
 function showTime(t) {
-  $('flight-time').textContent = `${t.toFixed(1)} s of ${kFlightSeconds}`;
+  $('animation-time').textContent = `${t.toFixed(1)} s of ${clock.duration}`;
   $('caption').hidden = !recorded || t < recorded.captionFrom;
 }
 
@@ -162,7 +159,7 @@ function requestFrame() {
   requestAnimationFrame(frame);
 }
 
-// One frame: while the flight runs the camera is the flight's at this
+// One frame: while the animation runs the camera is the camera flight's at this
 // instant and the spin follows the clock, as in the program's Scene1.
 function frame(now) {
   framePending = false;
@@ -172,7 +169,7 @@ function frame(now) {
     if (clock.mode !== 'animating') {
       // finished: the last frame stays and the controls take over from here
       controls.enabled = true;
-      showFlightState();
+      showAnimationState();
       scheduleLink();
     }
     animatedFrames += 1;
@@ -263,7 +260,7 @@ function wirePanel() {
     });
   }
   $('scene-values').addEventListener('click', () => {
-    setFields(sceneWords);
+    setFields(math.sceneWords);
     readFields();
   });
   for (const name of kLayerNames)
@@ -336,7 +333,9 @@ async function start() {
     return;
   }
 
-  const { state: link, messages } = readQuery(location.search, sceneWords, (k, w) => math.parseValue(k, w));
+  clock = new AnimationClock(math.animationSeconds);
+  const scene = { words: math.sceneWords, animationSeconds: math.animationSeconds };
+  const { state: link, messages } = readQuery(location.search, scene, (k, w) => math.parseValue(k, w));
   wirePanel();
   // The link's words fill the fields even when they are wrong, beside their
   // messages; the figure is the last good one, the scene's when there is none.
@@ -347,9 +346,9 @@ async function start() {
   });
   say('pentagons-message', messages.pentagonCount);
   if (link.values) setFigure(link.words, link.values);
-  else setFigure(sceneWords, math.sceneValues);
+  else setFigure(math.sceneWords, math.sceneValues);
   say('show-message', [messages.layers, messages.wireFrame, messages.statistics].filter(Boolean).join(' '));
-  say('flight-message', messages.time);
+  say('animation-message', messages.time);
   say('share-message', messages.camera);
 
   home = math.flightCamera(0);
@@ -363,7 +362,7 @@ async function start() {
   setLayers(link.layers);
   setWireFrame(link.wireFrame);
   setStatistics(link.statistics);
-  showFlightState();
+  showAnimationState();
 
   // The first frame now, so that the page is ready when it says so.
   if (view) {

@@ -6,16 +6,16 @@
 //   wire=1                            polygons as outlines
 //   stats=1                           the statistics line
 //   camera=EX,EY,EZ,TX,TY,TZ          eye and target (absent: the home view)
-//   t=SECONDS                         animation time, 0 to 150 (absent: 0):
-//                                     the spin, and where a paused flight
-//                                     resumes
+//   t=SECONDS                         animation time, 0 to its end (150 s;
+//                                     absent: 0): the spin, and where a
+//                                     paused animation resumes
 //
 // Reading a query never throws: each part that is wrong leaves its default in
 // place and yields a message saying what was wrong with it. The four values
-// are read by the report tool's own reader (passed in as `parseValue`).
+// are read by the report tool's own reader (passed in as `parseValue`); the
+// scene's values and the animation's length come from the mathematics too.
 
 export const kLayerNames = ['cylinder', 'circles', 'curves', 'points'];
-export const kFlightSeconds = 150; // the animation's length (scene.json's duration, tested)
 export const kCameraLimit = 100; // world units, each coordinate of a link's camera
 
 export function defaultState(sceneWords) {
@@ -43,15 +43,16 @@ function quote(word) {
   return word.length > 32 ? `'${word.slice(0, 32)}...'` : `'${word}'`;
 }
 
-// Reads `search` (location.search, with or without '?'). Returns
+// Reads `search` (location.search, with or without '?') against `scene`,
+// { words: the scene's four values as typed, animationSeconds }. Returns
 //   state        defaults where the query is absent or wrong; `values` holds
 //                the four numbers when all four words are good, else null
 //   messages     { pentagons: [four messages, '' for a good word],
 //                  pentagonCount, layers, wireFrame, statistics, camera,
 //                  time } — '' where there is nothing to say
-export function readQuery(search, sceneWords, parseValue) {
+export function readQuery(search, scene, parseValue) {
   const query = new URLSearchParams(search);
-  const state = defaultState(sceneWords);
+  const state = defaultState(scene.words);
   const messages = {
     pentagons: ['', '', '', ''],
     pentagonCount: '',
@@ -108,8 +109,9 @@ export function readQuery(search, sceneWords, parseValue) {
 
   if (query.has('t')) {
     const t = decimal(query.get('t'));
-    if (t >= 0 && t <= kFlightSeconds) state.time = t;
-    else messages.time = `The link's t= is ${quote(query.get('t'))}; it needs a time from 0 to 150 seconds.`;
+    if (t >= 0 && t <= scene.animationSeconds) state.time = t;
+    else
+      messages.time = `The link's t= is ${quote(query.get('t'))}; it needs a time from 0 to ${scene.animationSeconds} seconds.`;
   }
   return { state, messages };
 }

@@ -165,7 +165,7 @@ describe('reading the four values', () => {
 
 describe('the camera flight', () => {
   test('passes through the end of every segment and the middle of two', () => {
-    // basicsource/flight.cpp: where each segment leaves the eye and the
+    // mathematics/camera_flight.cpp: where each segment leaves the eye and the
     // target (at its start + two ramps + the cruise); a symmetric ramp,
     // cruise and ramp is halfway at its middle.
     const checkpoints = [[0, [0, 0, 3], [0, 0, 0]], [5, [0, 0, 3], [0, 0, 0]], [12.5, [0, 0, 9], [0, 0, 0]],

@@ -216,7 +216,7 @@ describe('links', () => {
     assert.equal(await text(page, 'message-1'), '');
     assert.equal(await text(page, 'message-2'), "LAT2 'abc' is not a number");
     assert.equal(await page.$eval('#value-2', (e) => e.value), 'abc');
-    for (const id of ['show-message', 'share-message', 'flight-message']) assert.notEqual(await text(page, id), '', id);
+    for (const id of ['show-message', 'share-message', 'animation-message']) assert.notEqual(await text(page, id), '', id);
     assert.equal(differingPixels(expected, await canvasPicture(page)), 0);
     const short = await open('?pentagons=0.5,1');
     assert.match(await text(short, 'pentagons-message'), /gives 2 values/);
@@ -225,8 +225,8 @@ describe('links', () => {
   });
 });
 
-describe('keys and the flight', () => {
-  test('w and t toggle; p resumes and pauses the flight on its own camera; a restarts it', async () => {
+describe('keys and the animation', () => {
+  test('w and t toggle; p resumes and pauses the animation on the camera flight; a restarts it', async () => {
     const page = await open('?t=80'); // paused in the last segment, which flies home
     const solid = await canvasPicture(page);
     await page.keyboard.press('w');
@@ -237,7 +237,7 @@ describe('keys and the flight', () => {
     assert.match(await text(page, 'statistics'), /Polygons: 1392, Time: 80\.0/);
 
     await page.keyboard.press('p');
-    await page.waitForFunction(() => parseFloat(document.getElementById('flight-time').textContent) >= 80.5);
+    await page.waitForFunction(() => parseFloat(document.getElementById('animation-time').textContent) >= 80.5);
     await page.keyboard.press('p');
     await page.waitForFunction(() => new URLSearchParams(location.search).get('t') >= 80.4);
     const query = new URL(page.url()).searchParams;
@@ -248,7 +248,7 @@ describe('keys and the flight', () => {
 
     await page.keyboard.press('a');
     await page.keyboard.press('p');
-    assert.match(await text(page, 'flight-time'), /^0\.\d s of 150$/);
+    assert.match(await text(page, 'animation-time'), /^0\.\d s of 150$/);
     const [before, from] = [await open('?t=84.9'), await open('?t=85')];
     assert.deepEqual([await text(before, 'caption'), await text(from, 'caption')],
       ['', recordedScene.caption]); // the program's own, as its frames draw it

@@ -1,4 +1,4 @@
-// Links (web/src/view_state.js) and the animation clock (web/src/flight_clock.js):
+// Links (web/src/view_state.js) and the animation clock (web/src/animation_clock.js):
 // a state survives the trip through a query exactly; each wrong part of a
 // query is refused alone, with its own message; the clock keeps the
 // program's modes.
@@ -7,16 +7,19 @@ import { before, describe, test } from 'node:test';
 
 import { loadSiteMathematics, site } from './support.js';
 
-const sceneWords = ['0.97531795', '0.1', '0.630991', '0.1'];
 let views;
-let FlightClock;
+let AnimationClock;
 let parse;
+let scene; // the scene's words and the animation's length, from the mathematics
+let sceneWords;
 before(async () => {
-  const [v, c, math] = await Promise.all([site('src/view_state.js'), site('src/flight_clock.js'), loadSiteMathematics()]);
-  [views, FlightClock, parse] = [v, c.FlightClock, (k, w) => math.parseValue(k, w)];
+  const [v, c, math] = await Promise.all([site('src/view_state.js'), site('src/animation_clock.js'), loadSiteMathematics()]);
+  [views, AnimationClock, parse] = [v, c.AnimationClock, (k, w) => math.parseValue(k, w)];
+  sceneWords = math.sceneWords;
+  scene = { words: sceneWords, animationSeconds: math.animationSeconds };
 });
 
-const read = (query) => views.readQuery(query, sceneWords, parse);
+const read = (query) => views.readQuery(query, scene, parse);
 const noMessages = { pentagons: ['', '', '', ''], pentagonCount: '', layers: '', wireFrame: '', statistics: '', camera: '', time: '' };
 
 describe('links', () => {
@@ -77,7 +80,7 @@ describe('links', () => {
 describe('animation clock', () => {
   test('a runs it from 0, p pauses and resumes, 150 s finishes it, a restarts it', () => {
     let now = 0;
-    const clock = new FlightClock(() => now);
+    const clock = new AnimationClock(150, () => now);
     const state = () => [clock.mode, clock.time()];
     clock.togglePause(); // nothing to pause yet
     assert.deepEqual(state(), ['atStart', 0]);
@@ -101,7 +104,7 @@ describe('animation clock', () => {
 
   test('a link restores it at start, paused, or finished', () => {
     let now = 0;
-    const clock = new FlightClock(() => now);
+    const clock = new AnimationClock(150, () => now);
     for (const [t, mode] of [[0, 'atStart'], [60, 'paused'], [150, 'finished'], [60, 'paused']]) {
       clock.restore(t);
       assert.deepEqual([clock.mode, clock.time()], [mode, t]);

@@ -1,7 +1,7 @@
 // The web page's entry points into the project's own mathematics: the four
-// values read by tools/pentagon_args, every quantity of the figure from
-// tools/figure_samples, the value report of support/tholix_print_values and
-// the camera flight of basicsource/flight. Plain C functions over buffers in
+// values read by mathematics/pentagon_args, every quantity of the figure from
+// mathematics/figure_samples, the value report of support/tholix_print_values,
+// the camera flight of mathematics/camera_flight and the scene's constants. Plain C functions over buffers in
 // the module's memory; web/src/geodesics.js wraps them. Nothing here computes
 // geometry itself: it only lays out what those modules compute.
 #include <emscripten/emscripten.h>
@@ -11,10 +11,11 @@
 #include <sstream>
 #include <string>
 
-#include "basicsource/flight.h"
+#include "mathematics/camera_flight.h"
 #include "support/tholix_print_values.h"
-#include "tools/figure_samples.h"
-#include "tools/pentagon_args.h"
+#include "mathematics/figure_samples.h"
+#include "mathematics/pentagon_args.h"
+#include "mathematics/scene_constants.h"
 
 namespace {
 const int kSamples = 100; // samples per curve, as the figure draws them
@@ -66,7 +67,7 @@ extern "C" {
 
 // Reads value `index` (0 to 3: LAT1 LONG1 LAT2 LONG2) from `length` bytes of
 // UTF-8. Returns "" and keeps the value for gd_parsed_value, or the one-line
-// message of tools/pentagon_args. A word with a NUL byte inside cannot reach
+// message of mathematics/pentagon_args. A word with a NUL byte inside cannot reach
 // a command line; it is not a number, and the message quotes all of it.
 EMSCRIPTEN_KEEPALIVE const char* gd_parse_value(int index, const char* word, int length) {
     if (index < 0 || index > 3) return "no such value";
@@ -82,6 +83,14 @@ EMSCRIPTEN_KEEPALIVE const char* gd_parse_value(int index, const char* word, int
 EMSCRIPTEN_KEEPALIVE float gd_parsed_value() { return parsedValue; }
 
 EMSCRIPTEN_KEEPALIVE const float* gd_scene_pentagons() { return kScenePentagons; }
+// The scene's value k (0 to 3) as a person types it.
+EMSCRIPTEN_KEEPALIVE const char* gd_scene_pentagon_word(int k) {
+    return k >= 0 && k < 4 ? kScenePentagonWords[k] : "";
+}
+// The animation's facts of mathematics/scene_constants, seconds and degrees.
+EMSCRIPTEN_KEEPALIVE float gd_animation_seconds() { return kAnimationSeconds; }
+EMSCRIPTEN_KEEPALIVE float gd_caption_from_seconds() { return kCaptionFromSeconds; }
+EMSCRIPTEN_KEEPALIVE float gd_spin_degrees_per_second() { return kSpinDegreesPerSecond; }
 
 // The figure's layout: `gd_figure_floats()` floats in all, made of
 // `gd_layout_count()` named arrays; k runs from 0 to gd_layout_count() - 1.
@@ -138,7 +147,7 @@ EMSCRIPTEN_KEEPALIVE const char* gd_value_report(float lat1, float long1, float 
     return report.c_str();
 }
 
-// The camera of the flight at animation time t: eye x, y, z, then target x, y, z.
+// The camera of the camera flight at animation time t: eye x, y, z, then target x, y, z.
 EMSCRIPTEN_KEEPALIVE const float* gd_flight_camera(float t) {
     flightCameraAt(t, camera, camera + 3);
     return camera;

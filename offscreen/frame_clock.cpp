@@ -1,4 +1,4 @@
-#include "tools/render/frame_clock.h"
+#include "offscreen/frame_clock.h"
 
 #include "basicsource/platform.h"
 

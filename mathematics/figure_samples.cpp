@@ -1,4 +1,4 @@
-#include "tools/figure_samples.h"
+#include "mathematics/figure_samples.h"
 
 #include <cfloat>
 #include <cmath>

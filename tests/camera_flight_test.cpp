@@ -1,6 +1,6 @@
 // The camera flight as a table: segments follow each other without a gap in
 // time or place, from the home position back to it.
-#include "basicsource/flight.h"
+#include "mathematics/camera_flight.h"
 
 #include <gtest/gtest.h>
 

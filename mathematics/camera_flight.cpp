@@ -1,4 +1,4 @@
-#include "basicsource/flight.h"
+#include "mathematics/camera_flight.h"
 
 // Each segment starts where the previous one ends; the eye first backs away,
 // rises looking up the tube, looks down from above, sinks and rises, swings

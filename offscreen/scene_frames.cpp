@@ -1,13 +1,14 @@
-#include "tools/render/scene_frames.h"
+#include "offscreen/scene_frames.h"
 
 #include <cmath>
 
 #include "basicsource/main.h"
 #include "basicsource/scene.h"
 #include "objects/tholix.h"
-#include "tools/pentagon_args.h"
-#include "tools/render/frame_clock.h"
-#include "tools/render/glut_standin.h"
+#include "mathematics/pentagon_args.h"
+#include "mathematics/scene_constants.h"
+#include "offscreen/frame_clock.h"
+#include "offscreen/glut_standin.h"
 
 namespace {
 bool scenePentagons(const float values[4]) {

@@ -1,4 +1,4 @@
-#include "tools/render/frame_pixels.h"
+#include "offscreen/frame_pixels.h"
 
 #include <cstring>
 

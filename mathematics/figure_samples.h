@@ -1,13 +1,13 @@
 // Every quantity of the two pentagons in one place, for the report tool's
 // structured formats: corners, edge planes, equator crossings and the sampled
-// great circles and cylinder curves. All of it comes from support/geodesic_math
+// great circles and cylinder curves. All of it comes from mathematics/geodesic_math
 // and the value report, so the numbers are those the figure draws (radians, y up).
 #pragma once
 
 #include <array>
 #include <vector>
 
-#include "support/geodesic_math.h"
+#include "mathematics/geodesic_math.h"
 
 using point3 = std::array<float, 3>;
 

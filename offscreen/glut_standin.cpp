@@ -1,11 +1,11 @@
-#include "tools/render/glut_standin.h"
+#include "offscreen/glut_standin.h"
 
 #include <GL/freeglut_std.h> // the declarations only: nothing of freeglut is linked
 #include <GL/gl.h>
 
 #include <utility>
 
-#include "tools/render/glyphs.h"
+#include "offscreen/glyphs.h"
 
 namespace {
 std::function<void()> swapHandler;

@@ -6,7 +6,6 @@
 
 #include <string>
 
-extern const float kScenePentagons[4];            // the scene's own four values
 extern const char* const kPentagonValueNames[4];  // "LAT1", "LONG1", "LAT2", "LONG2"
 
 // Reads value `index` (0 to 3) from `word`. Returns what is wrong with it, one

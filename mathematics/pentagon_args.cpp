@@ -1,4 +1,4 @@
-#include "tools/pentagon_args.h"
+#include "mathematics/pentagon_args.h"
 
 #include <cctype>
 #include <cerrno>
@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-const float kScenePentagons[4] = {0.97531795f, 0.1f, 0.630991f, 0.1f};
 const char* const kPentagonValueNames[4] = {"LAT1", "LONG1", "LAT2", "LONG2"};
 
 namespace {

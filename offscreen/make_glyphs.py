@@ -192,10 +192,10 @@ def main():
         if console_cell(console[ord(c)]) != pcf:
             raise ValueError("the console font's %r is not the fixed font's" % c)
 
-    out = ['// Generated at build time by tools/render/make_glyphs.py from',
+    out = ['// Generated at build time by offscreen/make_glyphs.py from',
            '// %s' % sys.argv[1],
            '// and, for %s, %s. Do not edit.' % (EARLIER_GLYPHS, sys.argv[2]),
-           '#include "tools/render/glyphs.h"',
+           '#include "offscreen/glyphs.h"',
            '',
            'const uint8_t kGlyphRows[256][kGlyphHeight] = {']
     for code in range(256):

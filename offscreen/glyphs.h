@@ -2,7 +2,7 @@
 // character code, the baseline 3 rows above the cell's bottom, 8 pixels of
 // advance. The table is generated at build time from Debian's misc-fixed 8x13
 // font and, for six glyphs that font redrew after freeglut's copy, its console
-// version Fixed13 (tools/render/make_glyphs.py).
+// version Fixed13 (offscreen/make_glyphs.py).
 #pragma once
 
 #include <cstdint>

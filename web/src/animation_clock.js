@@ -1,11 +1,11 @@
 // The animation's clock and modes, as the window program keeps them
-// (basicsource/main.cpp): at start nothing moves; `a` starts the 150-second
-// animation from 0 (or restarts it); `p` pauses and resumes it; at 150 s it
-// has finished and the last frame stays. Seconds; `now` gives milliseconds.
-import { kFlightSeconds } from './view_state.js';
-
-export class FlightClock {
-  constructor(now = () => performance.now()) {
+// (basicsource/main.cpp): at start nothing moves; `a` starts the animation
+// from 0 (or restarts it); `p` pauses and resumes it; at its end (`duration`
+// seconds, the mathematics' animationSeconds) it has finished and the last
+// frame stays. Seconds; `now` gives milliseconds.
+export class AnimationClock {
+  constructor(duration, now = () => performance.now()) {
+    this.duration = duration;
     this.now = now;
     this.state = 'atStart';
     this.base = 0; // seconds counted before `since`
@@ -18,13 +18,13 @@ export class FlightClock {
     return this.state;
   }
 
-  // The animation time; reaching 150 s finishes the animation there.
+  // The animation time; reaching the end finishes the animation there.
   time() {
     if (this.state !== 'animating') return this.base;
     const t = this.base + (this.now() - this.since) / 1000;
-    if (t < kFlightSeconds) return t;
+    if (t < this.duration) return t;
     this.state = 'finished';
-    this.base = kFlightSeconds;
+    this.base = this.duration;
     return this.base;
   }
 
@@ -45,9 +45,9 @@ export class FlightClock {
     }
   }
 
-  // The state a link describes: at start for 0, finished at 150, else paused at t.
+  // The state a link describes: at start for 0, finished at the end, else paused at t.
   restore(t) {
     this.base = t;
-    this.state = t <= 0 ? 'atStart' : t >= kFlightSeconds ? 'finished' : 'paused';
+    this.state = t <= 0 ? 'atStart' : t >= this.duration ? 'finished' : 'paused';
   }
 }

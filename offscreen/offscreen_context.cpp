@@ -1,4 +1,4 @@
-#include "tools/render/offscreen_context.h"
+#include "offscreen/offscreen_context.h"
 
 #define GL_GLEXT_PROTOTYPES 1 // the framebuffer calls, exported by libOpenGL
 #include <EGL/eglext.h>
@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tools/render/frame_pixels.h"
+#include "offscreen/frame_pixels.h"
 
 namespace {
 bool hasExtension(const char* list, const char* name) {

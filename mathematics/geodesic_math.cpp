@@ -1,4 +1,4 @@
-#include "support/geodesic_math.h"
+#include "mathematics/geodesic_math.h"
 
 #include <cmath>
 
