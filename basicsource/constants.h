@@ -18,7 +18,7 @@ const bool kSoundOn = false; // not consulted: the start sound is gated on `soun
 const short kWindowWidth = 720;
 const short kWindowHeight = 576;
 
-const bool kFlatFaces = true;   // one normal per face
+const bool kFlatFaces = true;    // one normal per face
 const bool kSmoothFaces = false; // one normal per vertex
 
 const bool kDrawTranslucent = true; // object3D::draw pass flag: translucent pass

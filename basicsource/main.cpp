@@ -146,9 +146,7 @@ static void moveEye(float x, float y, float z) {
 void KeyPress(unsigned char key, int, int) {
     switch (key) {
     case 27:
-    case 'q':
-        platformWindup();
-        std::exit(0);
+    case 'q': platformWindup(); std::exit(0);
     case 'a': startAnimation(); break;
     case 'd': moveEye(0, -1, 0); break;
     case 'f': glutFullScreen(); break;

@@ -20,7 +20,8 @@ void ConstructScene() {
     sph1->setColour(0.545f, 0.27f, 0.074f, 1.0f); // opaque brown
     sph1->setLocalScale(0.992f, 0.992f, 0.992f);  // just inside the figure's lines
 
-    tholix1 = new tholix(kScenePentagons[0], kScenePentagons[1], kScenePentagons[2], kScenePentagons[3]);
+    tholix1 =
+        new tholix(kScenePentagons[0], kScenePentagons[1], kScenePentagons[2], kScenePentagons[3]);
     tholix1->setColour(0, 0, 0, 1);
     tholix1->setLocalScale(1, 1, 1);
 

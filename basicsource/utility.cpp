@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "mathematics/camera_flight.h"
 #include "basicsource/main.h"
 #include "basicsource/platform.h"
+#include "mathematics/camera_flight.h"
 
 namespace {
 enum { x = 0, y = 1, z = 2 };
@@ -63,8 +63,8 @@ float speedUp(float startTime, float duration, float initialVal, float finalVal)
 }
 
 void circle_exp2imp_2d(float x1, float y1, float x2, float y2, float x3, float y3, float timeS,
-                       float timeE, float* r, float* xc, float* yc, float* constant,
-                       float* angleS, float* angleE) {
+                       float timeE, float* r, float* xc, float* yc, float* constant, float* angleS,
+                       float* angleE) {
     float a = x2 - x1, b = y2 - y1, c = x3 - x1, d = y3 - y1;
     float e = (x1 + x2) * a + (y1 + y2) * b;
     float f = (x1 + x3) * c + (y1 + y3) * d;

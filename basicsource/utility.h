@@ -9,7 +9,7 @@ float sin_d(float f);
 float cos_d(float f);
 float atan_d(float f); // result in degrees
 
-void ReduceToUnit(float vector[3]);                 // zero vector stays zero
+void ReduceToUnit(float vector[3]); // zero vector stays zero
 void calculateNormal(float out[3], const float va[3], const float vb[3], const float vc[3]);
 
 // Eased value at the current animation time: accelerate for rampDur seconds,
@@ -23,8 +23,8 @@ float speedUp(float startTime, float duration, float initialVal, float finalVal)
 // Circle through three points: centre, radius (-1 for collinear points), the
 // polar angles of the first and third point (degrees) and the angular rate.
 void circle_exp2imp_2d(float x1, float y1, float x2, float y2, float x3, float y3, float timeS,
-                       float timeE, float* r, float* xc, float* yc, float* constant,
-                       float* angleS, float* angleE);
+                       float timeE, float* r, float* xc, float* yc, float* constant, float* angleS,
+                       float* angleE);
 
 // Text overlay, window pixels with the origin at the bottom-left corner.
 void DrawTextA(const char* s, int x, int y);

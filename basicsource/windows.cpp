@@ -38,8 +38,8 @@ float getAnimationTime() {
     static float retValue = 0;
     if (gProgramMode == kpmFinished) return retValue;
     // Unsigned arithmetic wraps like the 32-bit tick counts it works on.
-    int32_t elapsed = int32_t(uint32_t(platformTickCount()) - uint32_t(tStartTime) -
-                              uint32_t(tPausedTime));
+    int32_t elapsed =
+        int32_t(uint32_t(platformTickCount()) - uint32_t(tStartTime) - uint32_t(tPausedTime));
     retValue = float(elapsed / 1000.0);
     return retValue;
 }

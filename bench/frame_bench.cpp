@@ -18,8 +18,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -262,6 +262,7 @@ void timeFrames(const variant& v, int frames, double* cpu, double* wall) {
 
 void measure(int rounds, int frames) {
     std::vector<object3D*> all = shapeVector;
+    // clang-format off
     std::vector<variant> variants = {
         {"floor (clear + swap)", {}},
         {"full scene", all},
@@ -269,6 +270,7 @@ void measure(int rounds, int frames) {
         {"figure alone", {tholix1}},
         {"cylinder alone", {cyl1}},
     };
+    // clang-format on
     std::printf("CPU time per frame (CLOCK_PROCESS_CPUTIME_ID, ms; median of %d rounds of %d "
                 "frames, variants interleaved), ratio to the floor in brackets;\n"
                 "wall time of the full scene alongside.\n\n",
@@ -309,7 +311,8 @@ void measure(int rounds, int frames) {
 // time (after warm-up frames), with the text overlay off as at start and on.
 void countAllocations(int frames) {
     std::printf("\nHeap allocations in %d steady-state frames of the full scene "
-                "(project code / all, including Mesa and X):\n", frames);
+                "(project code / all, including Mesa and X):\n",
+                frames);
     long ownTotal = 0;
     for (bool text : {false, true}) {
         gTextOn = text;
@@ -349,8 +352,10 @@ int main(int argc, char** argv) {
     findRuntimeLibraries();
     openWindowAndBuildScene(&argc, argv);
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--rounds") && i + 1 < argc) rounds = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--frames") && i + 1 < argc) frames = std::atoi(argv[++i]);
+        if (!std::strcmp(argv[i], "--rounds") && i + 1 < argc)
+            rounds = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--frames") && i + 1 < argc)
+            frames = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--callgrind-frames") && i + 1 < argc)
             callgrind = std::atoi(argv[++i]);
         else {
@@ -371,8 +376,7 @@ int main(int argc, char** argv) {
     std::printf("Start-up, CPU ms: libraries loaded %.1f, GLUT window %.1f, scene built %.1f "
                 "(ConstructScene + InitScene), first frame %.1f, second frame %.1f\n\n",
                 startup.loaded * 1e3, (startup.window - startup.loaded) * 1e3,
-                (startup.scene - startup.window) * 1e3,
-                (startup.firstFrame - startup.scene) * 1e3,
+                (startup.scene - startup.window) * 1e3, (startup.firstFrame - startup.scene) * 1e3,
                 (startup.secondFrame - startup.firstFrame) * 1e3);
     measure(rounds, frames);
     countAllocations(frames);

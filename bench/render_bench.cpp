@@ -50,11 +50,13 @@ int main(int argc, char** argv) {
         if (readback) context.readBgra(frame.data());
     }
     if (!readback) context.readBgra(frame.data()); // waits for the last frame
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const double cpu = cpuSeconds() - cpu0;
-    std::printf("%-28s %5d frames in %6.2f s: %6.1f frames/s, %5.2f ms wall, %5.2f ms CPU a frame\n",
-                readback ? "drawing and reading back" : "drawing alone", frames, wall,
-                frames / wall, wall / frames * 1e3, cpu / frames * 1e3);
+    std::printf(
+        "%-28s %5d frames in %6.2f s: %6.1f frames/s, %5.2f ms wall, %5.2f ms CPU a frame\n",
+        readback ? "drawing and reading back" : "drawing alone", frames, wall, frames / wall,
+        wall / frames * 1e3, cpu / frames * 1e3);
     if (readback) {
         std::vector<uint8_t> yuv(yuv420Bytes(720, 576));
         const int conversions = 1000;

@@ -50,7 +50,9 @@ float easedValue(float t, float startTime, float rampDur, float cruiseDur, float
     return finalVal - rampDistance;
 }
 
-float segmentEnd(const flightSegment& s) { return s.startTime + s.rampDur + s.cruiseDur + s.rampDur; }
+float segmentEnd(const flightSegment& s) {
+    return s.startTime + s.rampDur + s.cruiseDur + s.rampDur;
+}
 
 void flightCameraAt(float t, float eye[3], float target[3]) {
     for (int k = 0; k < 3; ++k) {
@@ -60,8 +62,9 @@ void flightCameraAt(float t, float eye[3], float target[3]) {
     for (const flightSegment& s : kFlight) {
         if (t < s.startTime) break;
         auto ease = [&](const flightCoordinate& c) {
-            return c.from == c.to ? c.from
-                                  : easedValue(t, s.startTime, s.rampDur, s.cruiseDur, c.from, c.to);
+            return c.from == c.to
+                       ? c.from
+                       : easedValue(t, s.startTime, s.rampDur, s.cruiseDur, c.from, c.to);
         };
         for (int k = 0; k < 3; ++k) eye[k] = ease(s.eye[k]);
         if (s.aims)

@@ -12,25 +12,25 @@
 using point3 = std::array<float, 3>;
 
 struct edgeSamples {
-    point3 normal;                    // corner i x corner i+1, not normalised
-    greatCircleBasis basis;           // unit normal, corner, along-edge vector
-    float crossingAngle;              // step of the first equator crossing
-    point3 crossings[2];              // the crossing and its negation
-    std::vector<point3> greatCircle;  // one point per sample angle
+    point3 normal;                     // corner i x corner i+1, not normalised
+    greatCircleBasis basis;            // unit normal, corner, along-edge vector
+    float crossingAngle;               // step of the first equator crossing
+    point3 crossings[2];               // the crossing and its negation
+    std::vector<point3> greatCircle;   // one point per sample angle
     std::vector<point3> cylinderCurve; // (sin step, height, cos step) per sample angle
 };
 
 struct pentagonSamples {
-    float height;                    // the y of every corner (argument as given)
-    float longitude;                 // of corner 0
-    float polarAngle;                // phi
-    float reportLatitude;            // as the value report prints it
-    float longAngles[5];             // corner longitudes, not reduced to a range
-    float reportLongitudes[5];       // as the value report prints them
-    bool collapsed;                  // corners at a pole in single precision: the
-                                     // corners are the pole, the planes undefined
+    float height;              // the y of every corner (argument as given)
+    float longitude;           // of corner 0
+    float polarAngle;          // phi
+    float reportLatitude;      // as the value report prints it
+    float longAngles[5];       // corner longitudes, not reduced to a range
+    float reportLongitudes[5]; // as the value report prints them
+    bool collapsed;            // corners at a pole in single precision: the
+                               // corners are the pole, the planes undefined
     point3 corners[5];
-    edgeSamples edges[5];            // edge i joins corner i to corner i+1 (mod 5)
+    edgeSamples edges[5]; // edge i joins corner i to corner i+1 (mod 5)
 };
 
 struct figureSamples {

@@ -61,8 +61,7 @@ greatCircleBasis edgeGreatCircle(float xcross, float ycross, float zcross, float
     b.za = zcross;
     float norm = std::sqrt(b.xa * b.xa + b.ya * b.ya + b.za * b.za);
     b.normalWasZero = norm == 0.0f;
-    if (b.normalWasZero)
-        norm = kZeroNormalLength;
+    if (b.normalWasZero) norm = kZeroNormalLength;
     b.xa /= norm;
     b.ya /= norm;
     b.za /= norm;

@@ -6,7 +6,7 @@
 
 #include <string>
 
-extern const char* const kPentagonValueNames[4];  // "LAT1", "LONG1", "LAT2", "LONG2"
+extern const char* const kPentagonValueNames[4]; // "LAT1", "LONG1", "LAT2", "LONG2"
 
 // Reads value `index` (0 to 3) from `word`. Returns what is wrong with it, one
 // line naming the value, or "" and sets `value`. The whole word must be a

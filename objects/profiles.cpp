@@ -4,6 +4,9 @@
 // at radius 0.00001 rather than 0 so that the first and last rings keep a
 // direction and their faces a normal.
 
+// The tables keep the layout they were written in, not the formatter's.
+// clang-format off
+
 // Bowl inside up to the rim, outside down, stem, foot.
 double wineglassProfile[39] = {
     0.00001, 0.05, 0.29, 0.2,  0.49, 0.4,   0.59, 0.6,  0.68, 0.8,  0.69, 0.99, 0.69,    1.0,
@@ -107,3 +110,4 @@ const char* sampleExtrusionPath[86] = {
     "m 1", "p",
     "x -15 1", "p", "x -15 1", "p", "x -15 1", "p", "x -15 1", "p", "x -15 1", "p", "x -15 1", "p",
     "m 1", "p", "s .0001 .0001 1", "p", "e"};
+// clang-format on

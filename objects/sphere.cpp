@@ -28,7 +28,8 @@ sphere::sphere(short gridSize) : resolution(gridSize) {
 
     // Below 2 there is no last ring (B would be -1); above 181 n*n no longer
     // fits the signed 16-bit face count.
-    if (gridSize < 2 || gridSize > 181) fatal("sphere constructor: grid size must be between 2 and 181");
+    if (gridSize < 2 || gridSize > 181)
+        fatal("sphere constructor: grid size must be between 2 and 181");
     const int n = gridSize;
     allocateMesh(static_cast<unsigned short>(n * (n - 1) + 2), short(n * n), "sphere");
 

@@ -27,8 +27,8 @@
 //                          faces 6-11: the same for pentagon 2 (cnt + 5 ..).
 tholix::tholix(float pent_lat1, float pent_long1, float pent_lat2, float pent_long2)
     // The report's four fields stay empty: nothing reads them in a figure.
-    : pent1_lat(0.0f), pent1_lon(nullptr), pent2_lat(0.0f), pent2_lon(nullptr),
-      heights{pent_lat1, pent_lat2} {
+    : pent1_lat(0.0f), pent1_lon(nullptr), pent2_lat(0.0f),
+      pent2_lon(nullptr), heights{pent_lat1, pent_lat2} {
     setColour(0.0f, 0.0f, 0.0f, 1.0f);
 
     res = 100;

@@ -39,7 +39,7 @@ class tholix : public object3D {
     float* pent2_xcross;
     float* pent2_ycross;
     float* pent2_zcross;
-    float pent1_lat;  // the report's fields: empty in a figure
+    float pent1_lat; // the report's fields: empty in a figure
     float* pent1_lon;
     float pent2_lat;
     float* pent2_lon;
@@ -70,6 +70,6 @@ class tholix : public object3D {
     int cornerVertex(int p, int i) const { return cnt + 5 * p + i; }
     int crossingVertex(int p, int i, int which) const { return cnt2 + 10 * p + 5 * which + i; }
 
-    float heights[2];                   // pent_lat1, pent_lat2: the corners' y
+    float heights[2];                    // pent_lat1, pent_lat2: the corners' y
     std::shared_ptr<float[]> arrayBlock; // behind every pentagon array
 };

@@ -44,7 +44,8 @@ wheel::wheel(short res, float outerRad, float innerRad) : resolution(res) {
         faces[s].init(short(s), short(n + s), short(n + t), short(t));
         faces[n + s].init(short(2 * n + s), short(s), short(t), short(2 * n + t));
         faces[2 * n + s].init(short(n + s), short(3 * n + s), short(3 * n + t), short(n + t));
-        faces[3 * n + s].init(short(2 * n + s), short(2 * n + t), short(3 * n + t), short(3 * n + s));
+        faces[3 * n + s].init(short(2 * n + s), short(2 * n + t), short(3 * n + t),
+                              short(3 * n + s));
     }
     checkFaceCount(4 * steps);
 
@@ -69,10 +70,10 @@ struct quadStrip {
     float normal[3];
 };
 const quadStrip kStrips[4] = {
-    {2, 0, 1, {}},           // outer wall
-    {1, 3, 2, {}},           // inner wall
-    {0, 1, -1, {0, 1, 0}},   // top annulus
-    {3, 2, -1, {0, -1, 0}},  // bottom annulus
+    {2, 0, 1, {}},          // outer wall
+    {1, 3, 2, {}},          // inner wall
+    {0, 1, -1, {0, 1, 0}},  // top annulus
+    {3, 2, -1, {0, -1, 0}}, // bottom annulus
 };
 } // namespace
 

@@ -7,10 +7,10 @@
 
 #include <cstdint>
 
-const int kGlyphWidth = 8;    // pixels; one byte a row, leftmost pixel in the high bit
-const int kGlyphHeight = 14;  // rows, bottom row first
-const int kGlyphOriginY = 3;  // rows of the cell below the baseline
-const int kGlyphAdvance = 8;  // pixels to the next character
+const int kGlyphWidth = 8;   // pixels; one byte a row, leftmost pixel in the high bit
+const int kGlyphHeight = 14; // rows, bottom row first
+const int kGlyphOriginY = 3; // rows of the cell below the baseline
+const int kGlyphAdvance = 8; // pixels to the next character
 
 // Rows of character c; codes the font lacks (127 to 159) are blank cells.
 extern const uint8_t kGlyphRows[256][kGlyphHeight];

@@ -46,11 +46,13 @@ std::string offscreenContext::open() {
     // The window asks for "double rgb depth>=16" and gets 8-bit BGRA with a
     // 24-bit depth and 8-bit stencil buffer; llvmpipe rounds colours by the
     // buffer's format, so the renderer draws into the same format.
+    // clang-format off
     const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
                                        EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
                                        EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8,
                                        EGL_ALPHA_SIZE, 8, EGL_DEPTH_SIZE, 24,
                                        EGL_STENCIL_SIZE, 8, EGL_SAMPLES, 0, EGL_NONE};
+    // clang-format on
     EGLint configs = 0;
     if (!eglChooseConfig(display_, configAttributes, &config_, 1, &configs) || configs < 1)
         return eglProblem("eglChooseConfig");
@@ -84,7 +86,8 @@ std::string offscreenContext::makeFramebuffer(int width, int height, int samples
     surface_ = eglCreatePbufferSurface(display_, config_, size);
     if (surface_ == EGL_NO_SURFACE)
         return eglProblem(("a " + std::to_string(width) + "x" + std::to_string(height) +
-                           " pbuffer: eglCreatePbufferSurface").c_str());
+                           " pbuffer: eglCreatePbufferSurface")
+                              .c_str());
     if (!eglMakeCurrent(display_, surface_, surface_, context_))
         return eglProblem("eglMakeCurrent");
     if (samples == 0) return "";
@@ -94,8 +97,7 @@ std::string offscreenContext::makeFramebuffer(int width, int height, int samples
     glBindRenderbuffer(GL_RENDERBUFFER, multisampleBuffers_[0]);
     glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_RGBA8, width, height);
     glBindRenderbuffer(GL_RENDERBUFFER, multisampleBuffers_[1]);
-    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_DEPTH24_STENCIL8, width,
-                                     height);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_DEPTH24_STENCIL8, width, height);
     glBindFramebuffer(GL_FRAMEBUFFER, multisampleFbo_);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
                               multisampleBuffers_[0]);

@@ -21,7 +21,7 @@ class offscreenContext {
 
     // Creates the context and makes it current; "" or what went wrong.
     std::string open();
-    int maxSize() const { return maxSize_; }       // pixels, either side
+    int maxSize() const { return maxSize_; } // pixels, either side
     int maxSamples() const { return maxSamples_; }
 
     // The frame's surface, width x height (1 to maxSize()), made current for
@@ -41,7 +41,7 @@ class offscreenContext {
     EGLSurface surface_ = EGL_NO_SURFACE;
     int maxSize_ = 0, maxSamples_ = 0;
     int width_ = 0, height_ = 0, samples_ = 0;
-    unsigned multisampleFbo_ = 0;           // GL names, multisampling only
+    unsigned multisampleFbo_ = 0;             // GL names, multisampling only
     unsigned multisampleBuffers_[2] = {0, 0}; // colour, depth and stencil
-    std::vector<uint8_t> bgra_;             // a frame as the pbuffer holds it
+    std::vector<uint8_t> bgra_;               // a frame as the pbuffer holds it
 };

@@ -4,9 +4,9 @@
 
 #include "basicsource/main.h"
 #include "basicsource/scene.h"
-#include "objects/tholix.h"
 #include "mathematics/pentagon_args.h"
 #include "mathematics/scene_constants.h"
+#include "objects/tholix.h"
 #include "offscreen/frame_clock.h"
 #include "offscreen/glut_standin.h"
 

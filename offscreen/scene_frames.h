@@ -7,9 +7,9 @@
 #pragma once
 
 struct sceneSettings {
-    float pentagons[4];      // LAT1 LONG1 LAT2 LONG2, as mathematics/pentagon_args reads them
-    bool stats = false;      // key t: the statistics and frame-rate lines
-    bool wire = false;       // key w: the wire frame
+    float pentagons[4]; // LAT1 LONG1 LAT2 LONG2, as mathematics/pentagon_args reads them
+    bool stats = false; // key t: the statistics and frame-rate lines
+    bool wire = false;  // key w: the wire frame
     int width = 720, height = 576;
     int fps = 30;
 };

@@ -11,7 +11,7 @@ class cameraClass {
     ~cameraClass();
     void setLocation(float x, float y, float z);
     void setUpVector(float x, float y, float z);
-    void moveBy(float x, float y, float z);       // the eye only
+    void moveBy(float x, float y, float z); // the eye only
     void setTarget(float x, float y, float z);
     void moveTargetBy(float x, float y, float z); // the target only
     void tellGL();                                // exactly one gluLookAt

@@ -12,10 +12,8 @@ double square(double v) { return v * v; }
 float arc_cosine(float c) {
     // Inclusive tests, in this order, so that values rounding has pushed just
     // outside [-1, 1] never reach acos; a NaN fails both and passes through.
-    if (c <= -1.0f)
-        return kFloatPi;
-    if (c >= 1.0f)
-        return 0.0f;
+    if (c <= -1.0f) return kFloatPi;
+    if (c >= 1.0f) return 0.0f;
     return float(std::acos(double(c)));
 }
 
@@ -47,8 +45,8 @@ float* point_between_two_3d(float* point_A, float* point_B, float ratio_num, flo
 }
 
 float points_dist_3d(float x1, float y1, float z1, float x2, float y2, float z2) {
-    return float(std::sqrt(square(double(x1) - x2) + square(double(y1) - y2) +
-                           square(double(z1) - z2)));
+    return float(
+        std::sqrt(square(double(x1) - x2) + square(double(y1) - y2) + square(double(z1) - z2)));
 }
 
 void vector_directions_3d(float x1, float y1, float z1, float* ax, float* ay, float* az) {

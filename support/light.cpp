@@ -23,7 +23,8 @@ light::light(short oglLightNumber) {
     oglLightID = (unsigned short)(GL_LIGHT0 + oglLightNumber);
 }
 
-light::light(const light& source) : object3D(source), on(source.on), oglLightID(source.oglLightID) {}
+light::light(const light& source)
+    : object3D(source), on(source.on), oglLightID(source.oglLightID) {}
 
 light::~light() {}
 

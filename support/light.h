@@ -8,8 +8,8 @@
 
 class light : public object3D {
   public:
-    light();                       // drives GL_LIGHT0, off
-    light(short oglLightNumber);   // GL_LIGHT0 + n for n in 0..7, else fatal
+    light();                     // drives GL_LIGHT0, off
+    light(short oglLightNumber); // GL_LIGHT0 + n for n in 0..7, else fatal
     light(const light& source);
     ~light() override;
     object3D* clone() const override;

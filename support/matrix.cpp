@@ -12,9 +12,9 @@ void matrix::init() {
     for (int i = 0; i < 4; ++i) data[i][i] = 1;
 }
 
-void matrix::set(float r0c0, float r0c1, float r0c2, float r0c3, float r1c0, float r1c1,
-                 float r1c2, float r1c3, float r2c0, float r2c1, float r2c2, float r2c3,
-                 float r3c0, float r3c1, float r3c2, float r3c3) {
+void matrix::set(float r0c0, float r0c1, float r0c2, float r0c3, float r1c0, float r1c1, float r1c2,
+                 float r1c3, float r2c0, float r2c1, float r2c2, float r2c3, float r3c0, float r3c1,
+                 float r3c2, float r3c3) {
     const float v[16] = {r0c0, r0c1, r0c2, r0c3, r1c0, r1c1, r1c2, r1c3,
                          r2c0, r2c1, r2c2, r2c3, r3c0, r3c1, r3c2, r3c3};
     for (int i = 0; i < 16; ++i) data[i / 4][i % 4] = v[i];
@@ -75,8 +75,8 @@ void matrix::print() {
 vec operator*(matrix& a, vec& b) {
     vec r;
     for (int i = 0; i < 4; ++i)
-        r.data[i] = a.data[i][0] * b.data[0] + a.data[i][1] * b.data[1] +
-                    a.data[i][2] * b.data[2] + a.data[i][3] * b.data[3];
+        r.data[i] = a.data[i][0] * b.data[0] + a.data[i][1] * b.data[1] + a.data[i][2] * b.data[2] +
+                    a.data[i][3] * b.data[3];
     return r;
 }
 

@@ -30,5 +30,5 @@ class matrix {
     float data[4][4];
 };
 
-vec operator*(matrix& a, vec& b);    // all four rows, so b's w takes part
+vec operator*(matrix& a, vec& b);       // all four rows, so b's w takes part
 matrix operator*(matrix& a, matrix& b); // a applied after b, as in OpenGL

@@ -7,10 +7,10 @@
 
 #include <GL/gl.h>
 
+#include "support/face.h"
 #include "support/matrix.h"
 #include "support/vec.h"
 #include "support/vertex.h"
-#include "support/face.h"
 
 class texture;
 
@@ -51,9 +51,9 @@ class object3D {
     void show();
     bool isInvisible();
     bool isTranslucent();
-    void setTexture(texture* t);                                   // not owned
+    void setTexture(texture* t); // not owned
     void setTexture(texture* t, float scaleX, float scaleY);
-    void setParent(object3D* p);                                   // no other change
+    void setParent(object3D* p); // no other change
     object3D* getParent();
     unsigned short getVertexCount();
     unsigned short getFaceCount();
@@ -63,9 +63,9 @@ class object3D {
     GLuint getListName() const { return listName; }
 
     // Hierarchy and absolute placement, computed in software.
-    void connect(object3D* theParent);  // keeps the world placement
-    void disconnect();                  // bakes the absolute placement in
-    void getAbsoluteLocation(vec& v);   // v: a point of this object's frame, in place
+    void connect(object3D* theParent); // keeps the world placement
+    void disconnect();                 // bakes the absolute placement in
+    void getAbsoluteLocation(vec& v);  // v: a point of this object's frame, in place
     void getAbsoluteOrientation(vec& v);
     void getAbsoluteScale(float& s, vec& v);
 

@@ -68,7 +68,8 @@ void object3D::copyMesh(const object3D& source) {
     delete[] faces;
     faces = nullptr;
     vertices = new (std::nothrow) vertex[source.vertexCount];
-    if (!vertices) fatal("object3D::operator= couldn't allocate a new vertices array (out of memory?)");
+    if (!vertices)
+        fatal("object3D::operator= couldn't allocate a new vertices array (out of memory?)");
     faces = new (std::nothrow) face[source.faceCount > 0 ? source.faceCount : 0];
     if (!faces) fatal("object3D::operator= couldn't allocate a new faces array (out of memory?)");
     for (unsigned i = 0; i < source.vertexCount; ++i) vertices[i] = source.vertices[i];

@@ -7,7 +7,7 @@
 
 class texture {
   public:
-    texture(); // no texture
+    texture();                                  // no texture
     explicit texture(const char* theCFilename); // discrete tone, no mipmaps
     texture(const char* theCFilename, bool tHint, bool bMipmaps);
     ~texture();

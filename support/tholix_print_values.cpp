@@ -80,10 +80,10 @@ tholix_print_values::tholix_print_values(float pent_lat1, float pent_long1, floa
 void tholix_print_values::compute(float pent_lat1, float pent_long1, float pent_lat2,
                                   float pent_long2, std::ostream& out) {
     const defaultNumberFormat format(out);
-    arrayBlock = newPentagonArrays({&long_angles1, &xcoord1, &zcoord1, &long_angles2, &xcoord2,
-                                    &zcoord2, &pent1_xcross, &pent1_ycross, &pent1_zcross,
-                                    &pent2_xcross, &pent2_ycross, &pent2_zcross, &pent1_lon,
-                                    &pent2_lon});
+    arrayBlock =
+        newPentagonArrays({&long_angles1, &xcoord1, &zcoord1, &long_angles2, &xcoord2, &zcoord2,
+                           &pent1_xcross, &pent1_ycross, &pent1_zcross, &pent2_xcross,
+                           &pent2_ycross, &pent2_zcross, &pent1_lon, &pent2_lon});
 
     phi1 = pentagonPolarAngle(pent_lat1);
     phi2 = pentagonPolarAngle(pent_lat2);
@@ -104,35 +104,58 @@ void tholix_print_values::compute(float pent_lat1, float pent_long1, float pent_
 
 // Sections 1 and 2. Every corner's y is the pentagon's height argument.
 void tholix_print_values::printCorners(std::ostream& out, float pent_lat1, float pent_lat2) const {
-    out << "\n" << "First pentagon coordinates\n" << "\n";
+    out << "\n"
+           "First pentagon coordinates\n"
+           "\n";
     printCoordinates(out, xcoord1, pent_lat1, zcoord1);
-    out << "\n\n" << "Second pentagon coordinates\n" << "\n";
+    out << "\n"
+           "\n"
+           "Second pentagon coordinates\n"
+           "\n";
     printCoordinates(out, xcoord2, pent_lat2, zcoord2);
 }
 
 // Sections 3 to 6: the cross products, then the same numbers as the planes'
 // equations.
 void tholix_print_values::printNormalsAndPlanes(std::ostream& out) const {
-    out << "\n\n" << "First pentagon cross product coordinates\n"
-        << "(for the perpendiculars to the 5 edges)\n" << "\n";
+    out << "\n"
+           "\n"
+           "First pentagon cross product coordinates\n"
+           "(for the perpendiculars to the 5 edges)\n"
+           "\n";
     printCrossProducts(out, pent1_xcross, pent1_ycross, pent1_zcross);
-    out << "\n\n" << "Second pentagon cross product coordinates\n"
-        << "(for the perpendiculars to the 5 edges)\n" << "\n";
+    out << "\n"
+           "\n"
+           "Second pentagon cross product coordinates\n"
+           "(for the perpendiculars to the 5 edges)\n"
+           "\n";
     printCrossProducts(out, pent2_xcross, pent2_ycross, pent2_zcross);
-    out << "\n\n" << "Cartesian Equations of first pentagon's planes formed by its great circles\n"
-        << "(This uses the idea that if the dot product of 2 vectors\n"
-        << "is zero, then they are perpendicular)\n" << "\n";
+    out << "\n"
+           "\n"
+           "Cartesian Equations of first pentagon's planes formed by its great circles\n"
+           "(This uses the idea that if the dot product of 2 vectors\n"
+           "is zero, then they are perpendicular)\n"
+           "\n";
     printPlanes(out, pent1_xcross, pent1_ycross, pent1_zcross);
-    out << "\n\n" << "Cartesian Equations of second pentagon's plane formed by its great circles\n"
-        << "\n";
+    out << "\n"
+           "\n"
+           "Cartesian Equations of second pentagon's plane formed by its great circles\n"
+           "\n";
     printPlanes(out, pent2_xcross, pent2_ycross, pent2_zcross);
 }
 
 // Sections 7 and 8; the second has neither the formulas nor a blank line.
 void tholix_print_values::printSpherical(std::ostream& out) const {
-    out << "\n\n" << "Spherical coordinates for pentagon 1\n" << "Uses the formulas: \n"
-        << "lat = acos(y/r)\n" << "lon = atan(x/z)\n" << "\n";
+    out << "\n"
+           "\n"
+           "Spherical coordinates for pentagon 1\n"
+           "Uses the formulas: \n"
+           "lat = acos(y/r)\n"
+           "lon = atan(x/z)\n"
+           "\n";
     printLongitudes(out, pent1_lon, pent1_lat);
-    out << "\n\n" << "Spherical coordinates for pentagon 2\n";
+    out << "\n"
+           "\n"
+           "Spherical coordinates for pentagon 2\n";
     printLongitudes(out, pent2_lon, pent2_lat);
 }

@@ -7,11 +7,11 @@ class vec {
   public:
     float data[4];
 
-    vec(); // (0, 0, 0, 1)
-    void set(float x, float y, float z);          // w = 1
+    vec();                               // (0, 0, 0, 1)
+    void set(float x, float y, float z); // w = 1
     void set(float x, float y, float z, float w);
-    void add(float x, float y, float z);          // w unchanged
-    void print();                                 // "x,y,z,w," then an empty line
+    void add(float x, float y, float z); // w unchanged
+    void print();                        // "x,y,z,w," then an empty line
 };
 
 vec operator+(vec& a, vec& b); // x, y, z summed; w = 1

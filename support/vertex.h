@@ -9,6 +9,6 @@ class vertex {
     vec coordinate;
     vec normal;
 
-    vertex() = default; // both (0, 0, 0, 1)
+    vertex() = default;                  // both (0, 0, 0, 1)
     void set(float x, float y, float z); // coordinate only; w = 1
 };

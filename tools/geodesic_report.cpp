@@ -3,8 +3,8 @@
 // as an SVG drawing of the unrolled cylinder. Usage errors exit with status 2.
 #include <iostream>
 
-#include "support/tholix_print_values.h"
 #include "mathematics/figure_samples.h"
+#include "support/tholix_print_values.h"
 #include "tools/json_report.h"
 #include "tools/report_options.h"
 #include "tools/svg_report.h"
@@ -15,9 +15,7 @@ const int kSamplesPerCurve = 100; // as many as the figure draws
 void writeReport(const reportOptions& options) {
     const float* a = options.arguments;
     switch (options.format) {
-    case reportFormat::text:
-        tholix_print_values(a[0], a[1], a[2], a[3], std::cout);
-        break;
+    case reportFormat::text: tholix_print_values(a[0], a[1], a[2], a[3], std::cout); break;
     case reportFormat::json:
         writeJsonReport(std::cout, computeFigure(a[0], a[1], a[2], a[3], kSamplesPerCurve));
         break;

@@ -26,8 +26,7 @@ std::string parseReportOptions(int argc, const char* const* argv, reportOptions&
             return "";
         }
         if (word == "--format") {
-            if (k + 1 >= argc)
-                return "missing value after --format";
+            if (k + 1 >= argc) return "missing value after --format";
             const std::string name = argv[++k];
             if (!parseFormat(name, options.format))
                 return "unknown format " + quoteArgument(name) + " (expected text, json or svg)";
@@ -35,8 +34,7 @@ std::string parseReportOptions(int argc, const char* const* argv, reportOptions&
         }
         if (word.rfind("--format=", 0) == 0) {
             const std::string name = word.substr(std::strlen("--format="));
-            if (name.empty())
-                return "missing value after --format";
+            if (name.empty()) return "missing value after --format";
             if (!parseFormat(name, options.format))
                 return "unknown format " + quoteArgument(name) + " (expected text, json or svg)";
             continue;
@@ -45,8 +43,7 @@ std::string parseReportOptions(int argc, const char* const* argv, reportOptions&
         positional.push_back(argv[k]);
     }
 
-    if (positional.empty())
-        return "";
+    if (positional.empty()) return "";
     if (positional.size() != 4)
         return "expected 4 numbers (LAT1 LONG1 LAT2 LONG2) or none, got " +
                std::to_string(positional.size());
@@ -59,7 +56,8 @@ const char* reportUsageLine() {
 
 std::string reportHelpText() {
     std::string scene;
-    for (const char* word : kScenePentagonWords) scene += std::string(scene.empty() ? "" : " ") + word;
+    for (const char* word : kScenePentagonWords)
+        scene += std::string(scene.empty() ? "" : " ") + word;
     return "usage: geodesic-report [--format text|json|svg] [LAT1 LONG1 LAT2 LONG2]\n"
            "\n"
            "Computes the corners, great-circle planes, equator crossings and cylinder\n"
@@ -69,7 +67,9 @@ std::string reportHelpText() {
            "  LAT1 LONG1 LAT2 LONG2  for each pentagon, the height of its corners (their\n"
            "                         y, -1 to 1) and the longitude of its corner 0\n"
            "                         (radians); without them, the scene's pentagons:\n"
-           "                         " + scene + "\n"
+           "                         " +
+           scene +
+           "\n"
            "  --format text          the plain-text value report (the default)\n"
            "  --format json          every quantity of both pentagons, with 100 samples\n"
            "                         of each great circle and each cylinder curve\n"

@@ -27,8 +27,7 @@ const char* const kFont = "DejaVu Sans, Arial, Helvetica, sans-serif";
 // Coordinates are finite by construction; the guard keeps a mistake from ever
 // writing "nan" into an attribute.
 std::string px(double v) {
-    if (!std::isfinite(v))
-        v = 0;
+    if (!std::isfinite(v)) v = 0;
     char b[32];
     std::snprintf(b, sizeof b, "%.2f", v);
     return b;
@@ -46,14 +45,13 @@ std::string argumentText(float v) {
     char b[32];
     for (int digits = 6; digits <= 9; ++digits) {
         std::snprintf(b, sizeof b, "%.*g", digits, double(v));
-        if (std::strtof(b, nullptr) == v)
-            break;
+        if (std::strtof(b, nullptr) == v) break;
     }
     return b;
 }
 
 struct dataPoint {
-    double angle;  // degrees, 0 to 360
+    double angle; // degrees, 0 to 360
     double height;
 };
 
@@ -73,8 +71,7 @@ bool clipSegment(dataPoint& a, dataPoint& b, double half) {
     const double q[4] = {a.angle, 360 - a.angle, a.height + half, half - a.height};
     for (int k = 0; k < 4; ++k) {
         if (p[k] == 0) {
-            if (q[k] < 0)
-                return false;
+            if (q[k] < 0) return false;
             continue;
         }
         const double t = q[k] / p[k];
@@ -82,8 +79,7 @@ bool clipSegment(dataPoint& a, dataPoint& b, double half) {
             t0 = std::max(t0, t);
         else
             t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
+        if (t0 > t1) return false;
     }
     const dataPoint start{a.angle + t0 * dx, a.height + t0 * dy};
     const dataPoint end{a.angle + t1 * dx, a.height + t1 * dy};
@@ -96,8 +92,7 @@ bool clipSegment(dataPoint& a, dataPoint& b, double half) {
 // in [0, 360).
 double aroundAxis(double x, double z) {
     double d = std::atan2(x, z) * 180.0 / kPi;
-    if (d < 0)
-        d += 360;
+    if (d < 0) d += 360;
     return d >= 360 ? 0 : d;
 }
 
@@ -107,8 +102,7 @@ std::vector<dataPoint> unrolledCurve(const edgeSamples& e, const std::vector<flo
     std::vector<dataPoint> c;
     for (size_t j = 0; j < steps.size(); ++j)
         c.push_back({steps[j] * 180.0 / kPi, e.cylinderCurve[j][1]});
-    if (!c.empty())
-        c.push_back({360.0, c.front().height});
+    if (!c.empty()) c.push_back({360.0, c.front().height});
     return c;
 }
 
@@ -117,8 +111,7 @@ std::vector<dataPoint> unrolledCurve(const edgeSamples& e, const std::vector<flo
 // plane has there.
 bool cornerMark(const pentagonSamples& p, int i, dataPoint& mark) {
     const point3& c = p.corners[i];
-    if (std::hypot(c[0], c[2]) < 1e-6)
-        return false; // at a pole: no direction around the axis
+    if (std::hypot(c[0], c[2]) < 1e-6) return false; // at a pole: no direction around the axis
     const edgeSamples& e = p.edges[i];
     const double deg = aroundAxis(c[0], c[2]);
     mark = {deg, cylinderHeight(e.normal[0], e.normal[1], e.normal[2], float(deg * kPi / 180.0))};
@@ -129,15 +122,14 @@ double niceStep(double range, int wanted) {
     const double raw = range / wanted;
     const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
     for (double m : {1.0, 2.0, 2.5, 5.0})
-        if (raw <= m * magnitude)
-            return m * magnitude;
+        if (raw <= m * magnitude) return m * magnitude;
     return 10 * magnitude;
 }
 
 struct fit {
     double half;
-    bool clipped;       // some height lies beyond the range shown
-    bool undefined[2];  // a pentagon whose planes meet the cylinder nowhere
+    bool clipped;      // some height lies beyond the range shown
+    bool undefined[2]; // a pentagon whose planes meet the cylinder nowhere
 };
 
 fit fitHeights(const figureSamples& f) {
@@ -225,7 +217,8 @@ std::vector<std::string> visibleRuns(const plotFrame& frame, const std::vector<d
     };
     for (size_t k = 1; k < curve.size(); ++k) {
         dataPoint a = curve[k - 1], b = curve[k];
-        if (!std::isfinite(a.height) || !std::isfinite(b.height) || !clipSegment(a, b, frame.half)) {
+        if (!std::isfinite(a.height) || !std::isfinite(b.height) ||
+            !clipSegment(a, b, frame.half)) {
             finishRun();
             continue;
         }
@@ -284,26 +277,24 @@ void writeMarks(std::ostream& out, const plotFrame& frame, const figureSamples& 
     // longitudes both pentagons cross the equator at the same points.
     const double r = p == 0 ? 6.5 : 3.5;
     for (const edgeSamples& e : pent.edges) {
-        if (e.basis.normalWasZero)
-            continue;
+        if (e.basis.normalWasZero) continue;
         for (const point3& q : e.crossings) {
             if (!std::isfinite(q[0]) || !std::isfinite(q[2]) || std::hypot(q[0], q[2]) < 1e-6)
                 continue;
             const double cx = frame.x(aroundAxis(q[0], q[2])), cy = frame.y(0);
-            out << "  <path class=\"crossing p" << p + 1 << "\" d=\"M" << px(cx) << "," << px(cy - r)
-                << " L" << px(cx + r) << ","
-                << px(cy) << " L" << px(cx) << "," << px(cy + r) << " L" << px(cx - r) << ","
-                << px(cy) << " Z\" fill=\"" << (p == 0 ? "white" : colour) << "\" stroke=\""
-                << colour << "\" stroke-width=\"1.5\"/>\n";
+            out << "  <path class=\"crossing p" << p + 1 << "\" d=\"M" << px(cx) << ","
+                << px(cy - r) << " L" << px(cx + r) << "," << px(cy) << " L" << px(cx) << ","
+                << px(cy + r) << " L" << px(cx - r) << "," << px(cy) << " Z\" fill=\""
+                << (p == 0 ? "white" : colour) << "\" stroke=\"" << colour
+                << "\" stroke-width=\"1.5\"/>\n";
         }
     }
     for (int i = 0; i < 5; ++i) {
         dataPoint m;
-        if (!cornerMark(pent, i, m) || !frame.contains(m.height))
-            continue;
+        if (!cornerMark(pent, i, m) || !frame.contains(m.height)) continue;
         out << "  <circle class=\"corner p" << p + 1 << "\" cx=\"" << px(frame.x(m.angle))
-            << "\" cy=\"" << px(frame.y(m.height))
-            << "\" r=\"4.5\" fill=\"" << colour << "\" stroke=\"white\" stroke-width=\"1.5\"/>\n";
+            << "\" cy=\"" << px(frame.y(m.height)) << "\" r=\"4.5\" fill=\"" << colour
+            << "\" stroke=\"white\" stroke-width=\"1.5\"/>\n";
     }
 }
 
@@ -316,8 +307,8 @@ void writeLegend(std::ostream& out, const figureSamples& f, const fit& heights) 
             << "height=\"10\" fill=\"" << kColours[p] << "\"/>\n";
         out << "    <text x=\"" << px(kLegendLeft + 36) << "\" y=\"" << px(y + 10)
             << "\" font-weight=\"bold\">Pentagon " << p + 1 << "</text>\n";
-        out << "    <text x=\"" << px(kLegendLeft + 36) << "\" y=\"" << px(y + 27)
-            << "\">height " << argumentText(pent.height) << "</text>\n";
+        out << "    <text x=\"" << px(kLegendLeft + 36) << "\" y=\"" << px(y + 27) << "\">height "
+            << argumentText(pent.height) << "</text>\n";
         out << "    <text x=\"" << px(kLegendLeft + 36) << "\" y=\"" << px(y + 43)
             << "\">longitude " << argumentText(pent.longitude) << "</text>\n";
         if (heights.undefined[p])
@@ -362,8 +353,8 @@ void writeSvgReport(std::ostream& out, const figureSamples& f) {
         << "Great-circle planes of two pentagons on the unrolled cylinder x² + z² = 1</text>\n";
     out << "  <text x=\"" << px(kPlotLeft) << "\" y=\"56\" font-family=\"" << kFont
         << "\" font-size=\"13\" fill=\"#444444\">LAT1 " << argumentText(f.arguments[0])
-        << "   LONG1 " << argumentText(f.arguments[1]) << "   LAT2 "
-        << argumentText(f.arguments[2]) << "   LONG2 " << argumentText(f.arguments[3])
+        << "   LONG1 " << argumentText(f.arguments[1]) << "   LAT2 " << argumentText(f.arguments[2])
+        << "   LONG2 " << argumentText(f.arguments[3])
         << "   (heights of the corners; longitudes of corner 0 in radians)</text>\n";
 
     writeGridAndAxes(out, frame);
@@ -371,8 +362,7 @@ void writeSvgReport(std::ostream& out, const figureSamples& f) {
         writeCurves(out, frame, f, p);
         writeEdgeLabels(out, frame, f, p);
     }
-    for (int p = 0; p < 2; ++p)
-        writeMarks(out, frame, f, p);
+    for (int p = 0; p < 2; ++p) writeMarks(out, frame, f, p);
     writeLegend(out, f, heights);
     out << "</svg>\n";
 }

@@ -21,9 +21,9 @@
 #include "mathematics/json_text.h"
 #include "mathematics/scene_constants.h"
 #include "objects/tholix.h"
-#include "support/matrix.h"
 #include "offscreen/frame_clock.h"
 #include "offscreen/offscreen_context.h"
+#include "support/matrix.h"
 
 namespace {
 const int kWidth = 720, kHeight = 576;
@@ -91,7 +91,8 @@ void __wrap_glEndList() {
 }
 REAL(void, glPointSize, GLfloat)
 void __wrap_glPointSize(GLfloat size) {
-    if (listBeingMade) listPointSizes[listBeingMade] = std::max(listPointSizes[listBeingMade], size);
+    if (listBeingMade)
+        listPointSizes[listBeingMade] = std::max(listPointSizes[listBeingMade], size);
     __real_glPointSize(size);
 }
 REAL(void, glCallList, GLuint)
@@ -142,7 +143,9 @@ void __wrap_glPopAttrib() {
 }
 REAL(void, glMaterialfv, GLenum, GLenum, const GLfloat*)
 void __wrap_glMaterialfv(GLenum f, GLenum p, const GLfloat* v) {
-    float* to = p == GL_DIFFUSE ? objectNow.diffuse : p == GL_SPECULAR ? objectNow.specular : nullptr;
+    float* to = p == GL_DIFFUSE    ? objectNow.diffuse
+                : p == GL_SPECULAR ? objectNow.specular
+                                   : nullptr;
     for (int k = 0; to && k < 4; ++k) to[k] = v[k];
     __real_glMaterialfv(f, p, v);
 }
@@ -315,11 +318,12 @@ std::string objectJson(const drawnObject& o, const char* role, unsigned polygons
     const std::vector<primitive>& prims = figure ? none : o.list ? lists[o.list] : o.primitives;
     placement p = placementOf(o.transforms);
     std::string s = "{\"role\":" + jsonString(role) + ",\"polygons\":" + std::to_string(polygons) +
-                    ",\"diffuse\":" + array(o.diffuse, 4) + ",\"specular\":" + array(o.specular, 4) +
-                    ",\"shininess\":" + number(o.shininess) +
-                    ",\"pointSize\":" + number(o.list && listPointSizes.count(o.list) ? listPointSizes[o.list] : 1) +
-                    ",\"beforeSpin\":" + columns(p.before) +
-                    ",\"afterSpin\":" + columns(p.after) + ",\"primitives\":[";
+                    ",\"diffuse\":" + array(o.diffuse, 4) +
+                    ",\"specular\":" + array(o.specular, 4) +
+                    ",\"shininess\":" + number(o.shininess) + ",\"pointSize\":" +
+                    number(o.list && listPointSizes.count(o.list) ? listPointSizes[o.list] : 1) +
+                    ",\"beforeSpin\":" + columns(p.before) + ",\"afterSpin\":" + columns(p.after) +
+                    ",\"primitives\":[";
     for (size_t k = 0; k < prims.size(); ++k)
         s += std::string(k ? "," : "") + "{\"mode\":" + jsonString(modeName(prims[k].mode)) +
              ",\"position\":" + array(prims[k].position.data(), prims[k].position.size()) +
@@ -359,7 +363,8 @@ int main(int argc, char** argv) {
         return double(NAN);
     };
     const int32_t end = int32_t(kAnimationSeconds * 1000) * 2; // far past the end: finished
-    const int32_t captionFrom = firstMillisecond(0, end, [](int32_t ms) { return !frameAt(ms).text.empty(); });
+    const int32_t captionFrom =
+        firstMillisecond(0, end, [](int32_t ms) { return !frameAt(ms).text.empty(); });
     const std::string caption = frameAt(captionFrom).text;
     const int32_t finish = firstMillisecond(0, end, [](int32_t ms) {
         frameAt(ms);
@@ -379,16 +384,21 @@ int main(int argc, char** argv) {
         const drawnObject& o = start.objects[k];
         const bool figure = o.list && o.list == tholix1->getListName();
         object3D* shape = figure ? tholix1 : o.list ? sph1 : cyl1;
-        out += std::string(k ? "," : "") +
-               objectJson(o, figure ? "figure" : o.list ? "sphere" : "cylinder", shape->getFaceCount());
+        out += std::string(k ? "," : "") + objectJson(o,
+                                                      figure   ? "figure"
+                                                      : o.list ? "sphere"
+                                                               : "cylinder",
+                                                      shape->getFaceCount());
     }
     out += "],\"pentagonFans\":[";
     tholix* t = static_cast<tholix*>(tholix1);
     for (int f = 0; f < t->getFaceCount(); ++f)
         for (int c = 0; c < 3; ++c)
-            out += std::string(f || c ? "," : "") + std::to_string(t->getFaces()[f].vert[c] - t->cnt);
+            out +=
+                std::string(f || c ? "," : "") + std::to_string(t->getFaces()[f].vert[c] - t->cnt);
     out += "],\"spinDegreesPerSecond\":" + number(spinOf(oneSecond) - spinOf(start));
-    out += ",\"captionFrom\":" + number(captionFrom / 1000.0) + ",\"caption\":" + jsonString(caption);
+    out +=
+        ",\"captionFrom\":" + number(captionFrom / 1000.0) + ",\"caption\":" + jsonString(caption);
     out += ",\"duration\":" + number(finish / 1000.0) + "}\n";
 
     std::FILE* file = std::fopen(argv[1], "w");

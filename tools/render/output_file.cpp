@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstring>
 
-
 namespace {
 // Paths the handlers may have to remove: fixed storage, since a handler may
 // neither allocate nor take locks. A slot is live while its flag is set.

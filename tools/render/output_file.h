@@ -16,8 +16,8 @@ class pendingFile {
     pendingFile& operator=(const pendingFile&) = delete;
     ~pendingFile(); // removes the temporary unless committed
 
-    const std::string& problem() const { return problem_; }   // "" when usable
-    const std::string& path() const { return temporary_; }    // where to write
+    const std::string& problem() const { return problem_; } // "" when usable
+    const std::string& path() const { return temporary_; }  // where to write
     const std::string& finalPath() const { return final_; }
 
     // Renames the temporary to the final name; "" or what went wrong.

@@ -25,8 +25,8 @@ std::string writePng(const std::string& path, const uint8_t* rgb, int width, int
     std::unique_ptr<std::FILE, fileCloser> file(std::fopen(path.c_str(), "wb"));
     if (!file) return std::strerror(errno);
     std::string problem;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &problem, onPngError,
-                                              onPngWarning);
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, &problem, onPngError, onPngWarning);
     if (!png) return "out of memory";
     png_infop info = png_create_info_struct(png);
     std::vector<png_bytep> rows(static_cast<size_t>(height));

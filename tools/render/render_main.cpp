@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "offscreen/offscreen_context.h"
+#include "offscreen/scene_frames.h"
 #include "tools/render/output_file.h"
 #include "tools/render/png_file.h"
 #include "tools/render/render_options.h"
-#include "offscreen/scene_frames.h"
 #include "tools/render/video_encoder.h"
 
 namespace {
@@ -87,11 +87,10 @@ struct renderer {
         for (size_t k : order) {
             if (!scene.drawAt(options.times[k])) return failure("no frame was drawn");
             context.readFrame(frame.data());
-            const std::string problem = writePng(files[k]->path(), frame.data(),
-                                                 options.width, options.height);
+            const std::string problem =
+                writePng(files[k]->path(), frame.data(), options.width, options.height);
             if (!problem.empty())
-                return failure("cannot write " + quotePath(files[k]->finalPath()) + ": " +
-                               problem);
+                return failure("cannot write " + quotePath(files[k]->finalPath()) + ": " + problem);
         }
         for (auto& f : files) {
             const std::string problem = f->commit();
@@ -126,8 +125,7 @@ struct renderer {
     int frames() {
         const std::string dir = options.framesDir;
         if (mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST)
-            return badInput("cannot make folder " + quotePath(dir) + ": " +
-                            std::strerror(errno));
+            return badInput("cannot make folder " + quotePath(dir) + ": " + std::strerror(errno));
         struct stat st;
         if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
             return badInput(quotePath(dir) + " is not a folder");
@@ -179,8 +177,7 @@ int main(int argc, char** argv) {
                         std::to_string(context.maxSize()) + " pixels a side");
     if (options.samples > context.maxSamples())
         return badInput("--samples " + std::to_string(options.samples) +
-                        " is past this OpenGL's limit of " +
-                        std::to_string(context.maxSamples()));
+                        " is past this OpenGL's limit of " + std::to_string(context.maxSamples()));
     failed = context.makeFramebuffer(options.width, options.height, options.samples);
     if (!failed.empty()) return failure(failed);
 

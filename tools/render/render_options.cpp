@@ -97,8 +97,8 @@ std::string readAt(const std::string& list, renderOptions& o) {
 
 // Checks that hold between options once all are read.
 std::string checkTogether(renderOptions& o, bool rangeGiven) {
-    const int outputs = int(!o.times.empty() || !o.png.empty()) + int(!o.video.empty()) +
-                        int(!o.framesDir.empty());
+    const int outputs =
+        int(!o.times.empty() || !o.png.empty()) + int(!o.video.empty()) + int(!o.framesDir.empty());
     if (outputs == 0) return "nothing to write: give --at and --png, --video or --frames";
     if (outputs > 1) return "give only one of --at/--png, --video and --frames";
     if (!o.video.empty()) {
@@ -123,8 +123,7 @@ std::string checkTogether(renderOptions& o, bool rangeGiven) {
         if (o.png.empty()) return "--at needs --png with the file to write";
         if (rangeGiven) return "--from and --to set a video's range; --at gives its own times";
         if (o.times.size() > 1 && o.png.find("%t") == std::string::npos)
-            return "--png " + quoteArgument(o.png) +
-                   " needs %t in its name for several --at times";
+            return "--png " + quoteArgument(o.png) + " needs %t in its name for several --at times";
         return "";
     }
     if (o.from >= o.to)
@@ -148,8 +147,8 @@ std::string readPentagons(int argc, const char* const* argv, int& k, renderOptio
 
 // The options that take a value (--name VALUE or --name=VALUE): false when
 // argv[k] is none of them; otherwise `problem` says what is wrong, if anything.
-bool readValueOption(int argc, const char* const* argv, int& k, renderOptions& o,
-                     bool& rangeGiven, std::string& problem) {
+bool readValueOption(int argc, const char* const* argv, int& k, renderOptions& o, bool& rangeGiven,
+                     std::string& problem) {
     std::string value;
     if (takeValue(argc, argv, k, "--size", value, problem)) {
         if (problem.empty()) problem = readSize(value, o);
@@ -178,8 +177,8 @@ bool readValueOption(int argc, const char* const* argv, int& k, renderOptions& o
         // The outputs: an empty file or folder name is as good as a missing one.
         std::string* output = nullptr;
         const char* name = nullptr;
-        for (auto [option, field] : {std::pair{"--png", &o.png}, {"--video", &o.video},
-                                     {"--frames", &o.framesDir}})
+        for (auto [option, field] :
+             {std::pair{"--png", &o.png}, {"--video", &o.video}, {"--frames", &o.framesDir}})
             if (!output && takeValue(argc, argv, k, option, value, problem)) {
                 output = field;
                 name = option;
@@ -208,7 +207,8 @@ std::string parseRenderOptions(int argc, const char* const* argv, renderOptions&
         else if (word == "--pentagons")
             problem = readPentagons(argc, argv, k, o);
         else if (!readValueOption(argc, argv, k, o, rangeGiven, problem))
-            return (word.size() > 1 && word[0] == '-' ? "unknown option " : "unexpected argument ") +
+            return (word.size() > 1 && word[0] == '-' ? "unknown option "
+                                                      : "unexpected argument ") +
                    quoteArgument(word);
         if (!problem.empty()) return problem;
     }
@@ -226,10 +226,10 @@ std::string pictureName(const renderOptions& o, size_t k) {
 long sequenceFrames(const renderOptions& o) { return std::lround((o.to - o.from) * o.fps); }
 
 // The usage, a literal so the help text can begin with it.
-#define RENDER_USAGE                                                                             \
-    "usage: geodesics-render [--pentagons LAT1 LONG1 LAT2 LONG2] [--size WxH] [--fps N]\n"       \
-    "                        [--stats] [--wire] [--samples N] [--from S] [--to S]\n"             \
-    "                        (--at S[,S...] --png FILE | --video FILE.mp4|.webm|.gif |\n"        \
+#define RENDER_USAGE                                                                               \
+    "usage: geodesics-render [--pentagons LAT1 LONG1 LAT2 LONG2] [--size WxH] [--fps N]\n"         \
+    "                        [--stats] [--wire] [--samples N] [--from S] [--to S]\n"               \
+    "                        (--at S[,S...] --png FILE | --video FILE.mp4|.webm|.gif |\n"          \
     "                         --frames DIR)\n"
 
 const char* renderUsage() { return RENDER_USAGE; }
@@ -237,12 +237,14 @@ const char* renderUsage() { return RENDER_USAGE; }
 std::string renderHelpText() {
     const std::string end = secondsText(kAnimationSeconds);
     std::string scene;
-    for (const char* word : kScenePentagonWords) scene += std::string(scene.empty() ? "" : " ") + word;
+    for (const char* word : kScenePentagonWords)
+        scene += std::string(scene.empty() ? "" : " ") + word;
     return RENDER_USAGE
            "\n"
            "Draws the geodesics program's own frames off screen, with no display, and\n"
            "writes them as pictures or video. Times are seconds of the animation (0 to\n" +
-           end + "); frame k of a video is at FROM + k/FPS, whatever the machine's speed.\n"
+           end +
+           "); frame k of a video is at FROM + k/FPS, whatever the machine's speed.\n"
            "\n"
            "  --at S[,S...]      the moments to draw, each written with --png\n"
            "  --png FILE         the picture; %t in the name becomes each time as written\n"
@@ -250,7 +252,9 @@ std::string renderHelpText() {
            "  --video FILE       the frames from --from to --to as H.264 (.mp4), VP9 (.webm)\n"
            "                     or an animated GIF (.gif), encoded by ffmpeg\n"
            "  --frames DIR       the same frames as DIR/frame-00000.png, frame-00001.png, ...\n"
-           "  --from S, --to S   the range of a video or frame folder (default 0 to " + end + ")\n"
+           "  --from S, --to S   the range of a video or frame folder (default 0 to " +
+           end +
+           ")\n"
            "  --fps N            frames a second (default 30; also numbers the frames)\n"
            "  --size WxH         pixels (default 720x576, the window's)\n"
            "  --samples N        multisampling for smooth edges (default 0: none, as the window)\n"
@@ -259,7 +263,9 @@ std::string renderHelpText() {
            "  --pentagons LAT1 LONG1 LAT2 LONG2\n"
            "                     other pentagons: for each, the height of its corners (-1 to 1)\n"
            "                     and the longitude of its corner 0 (radians); default the\n"
-           "                     scene's, " + scene + "\n"
+           "                     scene's, " +
+           scene +
+           "\n"
            "  --help             this text\n"
            "\n"
            "Exit status: 0 done, 2 bad input (nothing written), 1 a failure while writing.\n";

@@ -32,7 +32,7 @@ struct renderOptions {
     std::string png;                    // --png, may hold %t
     std::string video;                  // --video
     videoFormat format = videoFormat::mp4;
-    std::string framesDir;              // --frames
+    std::string framesDir; // --frames
 };
 
 // Fills `options` from argv; returns what is wrong with the command line, one

@@ -21,9 +21,11 @@ namespace {
 // "veryfast" alone for files about a tenth larger, which lets encoding keep up
 // with drawing on two cores; VP9 in real-time mode likewise. Both take the
 // frames in YUV 4:2:0 as piped and are told the matrix and range, so players
-// convert back as the frames were converted (frame_pixels.h). The GIF gets a palette of 128 colours per
-// frame, so that ffmpeg need not hold the whole video to compute one, and a
-// light ordered dither, which keeps the file small.
+// convert back as the frames were converted (offscreen/frame_pixels.h). The
+// GIF gets a palette of 128 colours per frame, so that ffmpeg need not hold
+// the whole video to compute one, and a light ordered dither, which keeps the
+// file small. (The option lists keep their own layout, option then value.)
+// clang-format off
 std::vector<std::string> formatArguments(videoFormat format) {
     switch (format) {
     case videoFormat::mp4:
@@ -42,6 +44,7 @@ std::vector<std::string> formatArguments(videoFormat format) {
     }
     return {};
 }
+// clang-format on
 } // namespace
 
 std::string findFfmpeg() {
@@ -71,11 +74,13 @@ std::string videoEncoder::start(const std::string& ffmpeg, videoFormat format,
     for (auto& b : buffers_) b.resize(size_t(width) * height * 4);
     piped_.resize(yuv_ ? yuv420Bytes(width, height) : size_t(width) * height * 3);
 
+    // clang-format off
     std::vector<std::string> args = {ffmpeg, "-hide_banner", "-nostdin", "-loglevel", "error",
                                      "-y", "-f", "rawvideo", "-pix_fmt",
                                      yuv_ ? "yuv420p" : "rgb24", "-s",
                                      std::to_string(width) + "x" + std::to_string(height), "-r",
                                      std::to_string(fps), "-i", "pipe:0"};
+    // clang-format on
     for (std::string& a : formatArguments(format)) args.push_back(std::move(a));
     args.push_back(path);
     std::vector<char*> argv;
@@ -186,8 +191,7 @@ std::string videoEncoder::finish() {
     pipe_ = -1;
     if (pid_ == 0) return "ffmpeg was not started";
     int status = 0;
-    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {}
     pid_ = 0;
     setChildToStopOnSignal(0);
     const std::string said = ffmpegMessage();
@@ -207,8 +211,7 @@ void videoEncoder::stopChild() {
     if (pid_ == 0) return;
     kill(pid_, SIGKILL);
     int status;
-    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {}
     pid_ = 0;
     setChildToStopOnSignal(0);
 }

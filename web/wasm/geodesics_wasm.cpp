@@ -1,9 +1,9 @@
 // The web page's entry points into the project's own mathematics: the four
 // values read by mathematics/pentagon_args, every quantity of the figure from
 // mathematics/figure_samples, the value report of support/tholix_print_values,
-// the camera flight of mathematics/camera_flight and the scene's constants. Plain C functions over buffers in
-// the module's memory; web/src/geodesics.js wraps them. Nothing here computes
-// geometry itself: it only lays out what those modules compute.
+// the camera flight of mathematics/camera_flight and the scene's constants. Plain C functions over
+// buffers in the module's memory; web/src/geodesics.js wraps them. Nothing here computes geometry
+// itself: it only lays out what those modules compute.
 #include <emscripten/emscripten.h>
 
 #include <cstddef>
@@ -12,10 +12,10 @@
 #include <string>
 
 #include "mathematics/camera_flight.h"
-#include "support/tholix_print_values.h"
 #include "mathematics/figure_samples.h"
 #include "mathematics/pentagon_args.h"
 #include "mathematics/scene_constants.h"
+#include "support/tholix_print_values.h"
 
 namespace {
 const int kSamples = 100; // samples per curve, as the figure draws them
@@ -45,12 +45,14 @@ struct layoutEntry {
     int offset, length; // in floats
 };
 
-#define FIELD(f) {#f, int(offsetof(webFigure, f) / sizeof(float)), int(sizeof(webFigure::f) / sizeof(float))}
+#define FIELD(f)                                                                                   \
+    { #f, int(offsetof(webFigure, f) / sizeof(float)), int(sizeof(webFigure::f) / sizeof(float)) }
 const layoutEntry kLayout[] = {
-    FIELD(arguments), FIELD(sampleAngles), FIELD(height), FIELD(longitude), FIELD(polarAngle),
-    FIELD(reportLatitude), FIELD(longAngles), FIELD(reportLongitudes), FIELD(normals),
-    FIELD(unitNormals), FIELD(normalWasZero), FIELD(alongEdge), FIELD(crossingAngles),
-    FIELD(corners), FIELD(crossings), FIELD(greatCircles), FIELD(cylinderCurves),
+    FIELD(arguments),      FIELD(sampleAngles),   FIELD(height),        FIELD(longitude),
+    FIELD(polarAngle),     FIELD(reportLatitude), FIELD(longAngles),    FIELD(reportLongitudes),
+    FIELD(normals),        FIELD(unitNormals),    FIELD(normalWasZero), FIELD(alongEdge),
+    FIELD(crossingAngles), FIELD(corners),        FIELD(crossings),     FIELD(greatCircles),
+    FIELD(cylinderCurves),
 };
 #undef FIELD
 
@@ -139,8 +141,7 @@ EMSCRIPTEN_KEEPALIVE const float* gd_compute_figure(float lat1, float long1, flo
 }
 
 // The plain-text value report, as geodesic-report prints it.
-EMSCRIPTEN_KEEPALIVE const char* gd_value_report(float lat1, float long1, float lat2,
-                                                 float long2) {
+EMSCRIPTEN_KEEPALIVE const char* gd_value_report(float lat1, float long1, float lat2, float long2) {
     std::ostringstream out;
     tholix_print_values(lat1, long1, lat2, long2, out);
     report = out.str();
