@@ -21,7 +21,7 @@
 set -euo pipefail
 GEODESICS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$GEODESICS_ROOT/scripts/packages.sh"
-ensure_packages valgrind time
+ensure_packages $GEODESICS_ALL_PACKAGES valgrind time
 source "$GEODESICS_ROOT/scripts/xvfb.sh"
 
 runs=${STARTUP_RUNS:-15}

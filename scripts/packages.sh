@@ -1,15 +1,31 @@
-# Installs the Debian packages the project needs when any is missing.
-# Sourced by scripts/run.sh and scripts/test.sh. Needs root (or sudo) only when
-# something is missing; the one line for others is in the README.
-GEODESICS_PACKAGES="cmake g++ make pkg-config libgtest-dev freeglut3-dev libglu1-mesa-dev \
-libgl1-mesa-dri libsdl2-dev xvfb xauth xdotool x11-utils x11-apps imagemagick apitrace \
-librsvg2-bin python3 \
-libegl-dev libpng-dev xfonts-base console-setup-linux ffmpeg"
+# The Debian packages each part of the project needs, and the functions that
+# install what is missing and build. Sourced by scripts/run.sh and
+# scripts/test.sh. Needs root (or sudo) only when something is missing; the
+# lines for others are in the README.
 
+# To build anything.
+GEODESICS_BUILD_PACKAGES="cmake g++ make pkg-config"
+# The window program (OpenGL, GLU, freeglut, SDL's headers for the start sound).
+GEODESICS_WINDOW_PACKAGES="freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libsdl2-dev"
+# geodesics-render: drawing with no display, the overlay's font, PNG and video.
+GEODESICS_RENDER_PACKAGES="libegl-dev libpng-dev python3 xfonts-base console-setup-linux ffmpeg"
+# The web page: the mathematics as WebAssembly (Node.js and npm come with these
+# machines; ensure_web_tools adds Debian's where they do not).
+GEODESICS_WEB_PACKAGES="emscripten"
+# The tests alone: GoogleTest, a virtual X server and the tools that drive and
+# read the real window, the SVG rasteriser, the formatter, and Chromium for
+# the page's browser tests.
+GEODESICS_TEST_PACKAGES="libgtest-dev xvfb xauth xdotool x11-utils x11-apps imagemagick apitrace \
+librsvg2-bin clang-format chromium"
+
+GEODESICS_ALL_PACKAGES="$GEODESICS_BUILD_PACKAGES $GEODESICS_WINDOW_PACKAGES \
+$GEODESICS_RENDER_PACKAGES $GEODESICS_WEB_PACKAGES $GEODESICS_TEST_PACKAGES"
+
+# ensure_packages PACKAGE...: installs those not installed yet.
 ensure_packages() {
     local missing=()
     local p
-    for p in $GEODESICS_PACKAGES "$@"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -27,25 +43,29 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# Configures and builds one build tree: build_tree DIR [cmake options...]
-build_tree() {
+# Configures one build tree: configure_tree DIR [cmake options...]
+configure_tree() {
     local dir=$1
     shift
     cmake -S "$GEODESICS_ROOT" -B "$dir" "$@" >/dev/null
-    cmake --build "$dir" -j "$(nproc)"
 }
 
-# What the web page needs besides: Debian's emscripten (the mathematics as
-# WebAssembly) and chromium (its browser tests); Node.js and npm, which our
-# machines have already (Debian's where they do not); and the npm packages
+# Configures and builds one build tree, every target: build_tree DIR [cmake options...]
+build_tree() {
+    configure_tree "$@"
+    cmake --build "$1" -j "$(nproc)"
+}
+
+# What the web page needs besides its Debian packages: Node.js and npm, which
+# our machines have already (Debian's where they do not), and the npm packages
 # pinned in web/package-lock.json (three.js, puppeteer-core), installed with
 # `npm ci` whenever the lock file differs from the one last installed.
 ensure_web_tools() {
-    local extra=(emscripten chromium)
+    local extra=()
     if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then
         extra+=(nodejs npm)
     fi
-    ensure_packages "${extra[@]}" || return 1
+    ensure_packages $GEODESICS_WEB_PACKAGES "${extra[@]}" || return 1
     local web=$GEODESICS_ROOT/web
     local stamp=$web/node_modules/.installed-package-lock.json
     if ! cmp -s "$web/package-lock.json" "$stamp"; then

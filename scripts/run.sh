@@ -6,47 +6,63 @@
 #                                   are in the README. Without a display: draws
 #                                   the program's frames off screen with
 #                                   geodesics-render, pictures at 3, 25, 60 and
-#                                   90 s and the whole flight as an MP4 (about a
-#                                   minute), and says where they are.
+#                                   90 s and the whole animation as an MP4
+#                                   (about a minute), and says where they are.
 #   scripts/run.sh report [args]    prints the geodesic value report instead
 #                                   (geodesic-report --help for its options).
 #   scripts/run.sh web [PORT]       builds the web page and serves it on
 #                                   127.0.0.1 (port 8000 unless given; 0 takes
 #                                   a free one) until Ctrl-C; prints its URL.
+#
+# Each mode installs the Debian packages it needs and builds only the targets
+# it runs; scripts/test.sh installs and builds everything.
 set -euo pipefail
 GEODESICS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$GEODESICS_ROOT/scripts/packages.sh"
-ensure_packages
+build=$GEODESICS_ROOT/build/normal
 
-if [ "${1:-}" = web ]; then
-    ensure_web_tools
-    cmake -S "$GEODESICS_ROOT" -B "$GEODESICS_ROOT/build/normal" \
-        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEODESICS_WEB=ON >/dev/null
-    cmake --build "$GEODESICS_ROOT/build/normal" -j "$(nproc)" --target web_page
-    echo "Serving the web page until Ctrl-C at:"
-    exec python3 "$GEODESICS_ROOT/web/serve.py" "$GEODESICS_ROOT/build/normal/web/site" "${2:-8000}"
-fi
-build_tree "$GEODESICS_ROOT/build/normal" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cd "$GEODESICS_ROOT"
+# build_targets TARGET...: configures build/normal (each part built when what
+# it needs is installed) and builds only those targets.
+build_targets() {
+    configure_tree "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build "$build" -j "$(nproc)" --target "$@"
+}
 
-if [ "${1:-}" = report ]; then
+case "${1:-}" in
+report)
     shift
-    exec build/normal/tools/geodesic-report "$@"
-fi
+    ensure_packages $GEODESICS_BUILD_PACKAGES
+    build_targets geodesic-report >&2
+    exec "$build/tools/geodesic-report" "$@"
+    ;;
+web)
+    ensure_packages $GEODESICS_BUILD_PACKAGES $GEODESICS_WINDOW_PACKAGES $GEODESICS_RENDER_PACKAGES
+    ensure_web_tools
+    build_targets web_page
+    echo "Serving the web page until Ctrl-C at:"
+    exec python3 "$GEODESICS_ROOT/web/serve.py" "$build/web/site" "${2:-8000}"
+    ;;
+esac
+
+cd "$GEODESICS_ROOT"
 if [ -n "${DISPLAY:-}" ]; then
-    exec build/normal/geodesics "$@"
+    ensure_packages $GEODESICS_BUILD_PACKAGES $GEODESICS_WINDOW_PACKAGES
+    build_targets geodesics
+    exec "$build/geodesics" "$@"
 fi
 
 # --- No display: the frames drawn off screen by geodesics-render -----------------
 
+ensure_packages $GEODESICS_BUILD_PACKAGES $GEODESICS_WINDOW_PACKAGES $GEODESICS_RENDER_PACKAGES
+build_targets geodesics-render
 out="$GEODESICS_ROOT/build/screenshots"
 mkdir -p "$out"
-render=build/normal/tools/geodesics-render
-echo "No display: drawing the flight off screen with geodesics-render"
+render=$build/tools/geodesics-render
+echo "No display: drawing the animation off screen with geodesics-render"
 "$render" --stats --at 3,25,60,90 --png "$out/geodesics-%ts.png"
 for t in 3 25 60 90; do echo "  ${t}s: $out/geodesics-${t}s.png"; done
 started=$EPOCHREALTIME
-"$render" --stats --video "$out/geodesics-flight.mp4"
-echo "  the whole flight (150 s, 720x576, 30 frames a second, H.264):" \
-    "$out/geodesics-flight.mp4, written in" \
+"$render" --stats --video "$out/geodesics-animation.mp4"
+echo "  the whole animation (150 s, 720x576, 30 frames a second, H.264):" \
+    "$out/geodesics-animation.mp4, written in" \
     "$(awk -v a="$started" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.0f", b - a }') s"

@@ -6,7 +6,7 @@
 set -euo pipefail
 GEODESICS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$GEODESICS_ROOT/scripts/packages.sh"
-ensure_packages
+ensure_packages $GEODESICS_ALL_PACKAGES
 ensure_web_tools
 
 if [ -z "${DISPLAY:-}" ]; then
@@ -18,11 +18,12 @@ fi
 cd "$GEODESICS_ROOT"
 status=0
 echo "== normal build =="
-build_tree build/normal -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEODESICS_WEB=ON
+every_part=(-DGEODESICS_WINDOW=ON -DGEODESICS_RENDER=ON -DGEODESICS_TESTS=ON)
+build_tree build/normal -DCMAKE_BUILD_TYPE=RelWithDebInfo "${every_part[@]}" -DGEODESICS_WEB=ON
 (cd build/normal && ctest --output-on-failure -j 2 "$@") || status=1
 
 echo "== sanitizer build (ASan + UBSan) =="
-build_tree build/asan -DCMAKE_BUILD_TYPE=Debug -DGEODESICS_SANITIZE=ON
+build_tree build/asan -DCMAKE_BUILD_TYPE=Debug -DGEODESICS_SANITIZE=ON "${every_part[@]}"
 (cd build/asan && ctest --output-on-failure -j 2 "$@") || status=1
 
 if [ $status -ne 0 ]; then

@@ -12,7 +12,7 @@
 set -euo pipefail
 GEODESICS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$GEODESICS_ROOT/scripts/packages.sh"
-ensure_packages valgrind
+ensure_packages $GEODESICS_ALL_PACKAGES valgrind
 source "$GEODESICS_ROOT/scripts/xvfb.sh"
 
 seconds=${1:-40}
