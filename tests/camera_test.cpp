@@ -5,7 +5,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "tests/harness/gl_recorder.h"
+#include "recorder/gl_recorder.h"
 #include "tests/harness/gl_window.h"
 
 namespace {

@@ -22,7 +22,7 @@
 #include "basicsource/main.h"
 #include "basicsource/platform.h"
 #include "basicsource/scene.h"
-#include "tests/harness/gl_recorder.h"
+#include "tests/harness/glut_recorder.h"
 #include "tests/harness/gl_window.h"
 #include "tests/harness/test_clock.h"
 

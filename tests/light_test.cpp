@@ -10,7 +10,7 @@
 #include <string>
 
 #include "tests/harness/fatal_expect.h"
-#include "tests/harness/gl_recorder.h"
+#include "recorder/gl_recorder.h"
 #include "tests/harness/gl_window.h"
 
 namespace {

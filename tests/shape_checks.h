@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "support/object3D.h"
-#include "tests/harness/gl_recorder.h"
+#include "recorder/gl_recorder.h"
 
 using vec3 = std::array<double, 3>;
 

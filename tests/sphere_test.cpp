@@ -14,7 +14,7 @@
 #include "basicsource/main.h"
 #include "tests/failing_allocation.h"
 #include "tests/harness/fatal_expect.h"
-#include "tests/harness/gl_recorder.h"
+#include "recorder/gl_recorder.h"
 #include "tests/harness/gl_window.h"
 #include "tests/shape_checks.h"
 

@@ -18,7 +18,7 @@
 #include "mathematics/geodesic_math.h"
 #include "tests/failing_allocation.h"
 #include "tests/harness/fatal_expect.h"
-#include "tests/harness/gl_recorder.h"
+#include "recorder/gl_recorder.h"
 #include "tests/harness/gl_window.h"
 #include "tests/shape_checks.h"
 

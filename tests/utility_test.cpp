@@ -13,7 +13,7 @@
 #include "basicsource/main.h"
 #include "basicsource/platform.h"
 #include "tests/harness/fatal_expect.h"
-#include "tests/harness/gl_recorder.h"
+#include "recorder/gl_recorder.h"
 #include "tests/harness/gl_window.h"
 #include "tests/harness/test_clock.h"
 

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# The call recorder sees only the GL, GLU and GLUT functions listed in
-# harness/wrapped_calls.cmake: one the system starts to call without a wrapper
+# The call recorder sees only the GL and GLU functions listed in
+# recorder/wrapped_calls.cmake and the GLUT functions listed in
+# tests/CMakeLists.txt: one the system starts to call without a wrapper
 # would slip past every call-order test. Fails naming each such function.
 # Also holds the shared mathematics to what it promises every front end: no
 # OpenGL, GLU, GLUT or EGL, neither included nor called.
 set -euo pipefail
 
-list="$SOURCE_DIR/tests/harness/wrapped_calls.cmake"
-wrapped=$(sed -e 's/#.*//' "$list" | tr -s ' ()\n' '\n' | grep -E '^glu?t?[A-Z]' | sort -u)
+lists=("$SOURCE_DIR/recorder/wrapped_calls.cmake" "$SOURCE_DIR/tests/CMakeLists.txt")
+wrapped=$(sed -e 's/#.*//' "${lists[@]}" | tr -s ' ()\n' '\n' | grep -E '^glu?t?[A-Z][A-Za-z0-9]*$' | sort -u)
 
 # Undefined references of the system's libraries; the font objects GLUT
 # exports as data (glutBitmap8By13 and its kind) are not calls.
@@ -31,8 +32,9 @@ missing=$(comm -23 <(echo "$called") <(echo "$wrapped"))
 if [ -n "$missing" ]; then
     for fn in $missing; do
         echo "FAIL: the system calls $fn, which the test recorder does not wrap:" \
-            "add it to tests/harness/wrapped_calls.cmake with a wrapper in" \
-            "tests/harness/gl_recorder.cpp" >&2
+            "add it to recorder/wrapped_calls.cmake with a wrapper in" \
+            "recorder/gl_recorder.cpp (GLUT: tests/CMakeLists.txt and" \
+            "tests/harness/glut_recorder.cpp)" >&2
     done
     exit 1
 fi

@@ -23,6 +23,7 @@
 #include "objects/tholix.h"
 #include "offscreen/frame_clock.h"
 #include "offscreen/offscreen_context.h"
+#include "recorder/gl_recorder.h"
 #include "support/matrix.h"
 
 namespace {
@@ -57,175 +58,139 @@ struct frame {
     std::string text; // the overlay's characters
 };
 
-// --- The recorder ------------------------------------------------------------------
+// --- Reading the recorded calls -------------------------------------------------
 
-bool recording = false;
-std::map<GLuint, std::vector<primitive>> lists; // display lists by name
-std::map<GLuint, float> listPointSizes;         // the largest point size each sets
-GLuint listBeingMade = 0;
-std::vector<primitive>* target = nullptr; // where glBegin puts its group
-float normalNow[3] = {0, 0, 1};           // OpenGL's initial current normal
-frame now;
-drawnObject objectNow;
-matrix modelView; // the model-view matrix in software, to place the lights
-bool modelViewMode = true;
+// The program's calls as recorder/gl_recorder records them, read in order with
+// the state OpenGL itself would keep: the display lists being made, the current
+// normal, the model-view matrix (to place the lights), and the object and frame
+// being drawn. `inFrame`: the calls of a frame, whose objects are kept.
+class callReader {
+  public:
+    void read(const std::vector<glCall>& calls, bool inFrame);
 
-void multiply(matrix& m) {
-    if (modelViewMode) modelView = modelView * m;
-}
-} // namespace
+    std::map<GLuint, std::vector<primitive>> lists; // display lists by name
+    std::map<GLuint, float> listPointSizes;         // the largest point size each sets
+    frame now;                                      // what the frame read so far issued
 
-// Each wrapper records, then passes the call on.
-#define REAL(ret, name, ...) extern "C" ret __real_##name(__VA_ARGS__);
-extern "C" {
-REAL(void, glNewList, GLuint, GLenum)
-void __wrap_glNewList(GLuint l, GLenum m) {
-    listBeingMade = l;
-    lists[l].clear();
-    __real_glNewList(l, m);
-}
-REAL(void, glEndList, void)
-void __wrap_glEndList() {
-    listBeingMade = 0;
-    __real_glEndList();
-}
-REAL(void, glPointSize, GLfloat)
-void __wrap_glPointSize(GLfloat size) {
-    if (listBeingMade)
-        listPointSizes[listBeingMade] = std::max(listPointSizes[listBeingMade], size);
-    __real_glPointSize(size);
-}
-REAL(void, glCallList, GLuint)
-void __wrap_glCallList(GLuint l) {
-    if (recording) objectNow.list = l;
-    __real_glCallList(l);
-}
-REAL(void, glBegin, GLenum)
-void __wrap_glBegin(GLenum m) {
-    target = listBeingMade ? &lists[listBeingMade] : recording ? &objectNow.primitives : nullptr;
-    if (target) target->push_back({m, {}, {}});
-    __real_glBegin(m);
-}
-REAL(void, glEnd, void)
-void __wrap_glEnd() {
-    target = nullptr;
-    __real_glEnd();
-}
-REAL(void, glNormal3fv, const GLfloat*)
-void __wrap_glNormal3fv(const GLfloat* n) {
-    for (int k = 0; k < 3; ++k) normalNow[k] = n[k];
-    __real_glNormal3fv(n);
-}
-REAL(void, glNormal3f, GLfloat, GLfloat, GLfloat)
-void __wrap_glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
-    normalNow[0] = x, normalNow[1] = y, normalNow[2] = z;
-    __real_glNormal3f(x, y, z);
-}
-REAL(void, glVertex3fv, const GLfloat*)
-void __wrap_glVertex3fv(const GLfloat* v) {
-    if (target) {
-        target->back().position.insert(target->back().position.end(), v, v + 3);
-        target->back().normal.insert(target->back().normal.end(), normalNow, normalNow + 3);
+  private:
+    void readOne(const glCall& c);
+    void multiply(matrix& m) { // matrix's operator* takes no const operands
+        if (modelViewMode) modelView = modelView * m;
     }
-    __real_glVertex3fv(v);
+
+    bool recording = false;
+    GLuint listBeingMade = 0;
+    std::vector<primitive>* target = nullptr; // where glBegin puts its group
+    float normalNow[3] = {0, 0, 1};           // OpenGL's initial current normal
+    drawnObject objectNow;
+    matrix modelView;
+    bool modelViewMode = true;
+};
+
+void callReader::read(const std::vector<glCall>& calls, bool inFrame) {
+    recording = inFrame;
+    if (inFrame) now = frame();
+    for (const glCall& c : calls) readOne(c);
+    recording = false;
 }
-REAL(void, glPushAttrib, GLbitfield)
-void __wrap_glPushAttrib(GLbitfield mask) {
-    objectNow = drawnObject(); // object3D::draw begins here
-    __real_glPushAttrib(mask);
-}
-REAL(void, glPopAttrib, void)
-void __wrap_glPopAttrib() {
-    if (recording && (objectNow.list || !objectNow.primitives.empty()))
-        now.objects.push_back(objectNow);
-    objectNow = drawnObject();
-    __real_glPopAttrib();
-}
-REAL(void, glMaterialfv, GLenum, GLenum, const GLfloat*)
-void __wrap_glMaterialfv(GLenum f, GLenum p, const GLfloat* v) {
-    float* to = p == GL_DIFFUSE    ? objectNow.diffuse
-                : p == GL_SPECULAR ? objectNow.specular
-                                   : nullptr;
-    for (int k = 0; to && k < 4; ++k) to[k] = v[k];
-    __real_glMaterialfv(f, p, v);
-}
-REAL(void, glMaterialf, GLenum, GLenum, GLfloat)
-void __wrap_glMaterialf(GLenum f, GLenum p, GLfloat v) {
-    if (p == GL_SHININESS) objectNow.shininess = v;
-    __real_glMaterialf(f, p, v);
-}
-REAL(void, glMatrixMode, GLenum)
-void __wrap_glMatrixMode(GLenum m) {
-    modelViewMode = m == GL_MODELVIEW;
-    __real_glMatrixMode(m);
-}
-REAL(void, glLoadIdentity, void)
-void __wrap_glLoadIdentity() {
-    if (modelViewMode) modelView = matrix();
-    __real_glLoadIdentity();
-}
-REAL(void, glTranslatef, GLfloat, GLfloat, GLfloat)
-void __wrap_glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
-    matrix t;
-    t.setTranslate(x, y, z);
-    multiply(t);
-    objectNow.transforms.insert(objectNow.transforms.end(), {0, x, y, z, 0});
-    __real_glTranslatef(x, y, z);
-}
-REAL(void, glRotatef, GLfloat, GLfloat, GLfloat, GLfloat)
-void __wrap_glRotatef(GLfloat a, GLfloat x, GLfloat y, GLfloat z) {
-    matrix r; // object3D turns about one axis at a time
-    if (x != 0) r.setRotateX(a);
-    if (y != 0) r.setRotateY(a);
-    if (z != 0) r.setRotateZ(a);
-    multiply(r);
-    objectNow.transforms.insert(objectNow.transforms.end(), {1, a, x, y, z});
-    __real_glRotatef(a, x, y, z);
-}
-REAL(void, glScalef, GLfloat, GLfloat, GLfloat)
-void __wrap_glScalef(GLfloat x, GLfloat y, GLfloat z) {
-    matrix s;
-    s.setScale(x, y, z);
-    multiply(s);
-    objectNow.transforms.insert(objectNow.transforms.end(), {2, x, y, z, 0});
-    __real_glScalef(x, y, z);
-}
-REAL(void, glLightfv, GLenum, GLenum, const GLfloat*)
-void __wrap_glLightfv(GLenum l, GLenum p, const GLfloat* v) {
-    if (recording) {
-        const size_t i = l - GL_LIGHT0;
+
+void callReader::readOne(const glCall& c) {
+    const std::string& n = c.name;
+    const std::vector<double>& a = c.args;
+    const auto arg = [&](size_t k) { return float(a[k]); };
+    if (n == "glNewList") {
+        listBeingMade = GLuint(a[0]);
+        lists[listBeingMade].clear();
+    } else if (n == "glEndList") {
+        listBeingMade = 0;
+    } else if (n == "glPointSize") {
+        if (listBeingMade)
+            listPointSizes[listBeingMade] = std::max(listPointSizes[listBeingMade], arg(0));
+    } else if (n == "glCallList") {
+        if (recording) objectNow.list = GLuint(a[0]);
+    } else if (n == "glBegin") {
+        target = listBeingMade ? &lists[listBeingMade]
+                 : recording   ? &objectNow.primitives
+                               : nullptr;
+        if (target) target->push_back({GLenum(a[0]), {}, {}});
+    } else if (n == "glEnd") {
+        target = nullptr;
+    } else if (n == "glNormal3fv" || n == "glNormal3f") {
+        for (int k = 0; k < 3; ++k) normalNow[k] = arg(k);
+    } else if (n == "glVertex3fv") {
+        if (!target) return;
+        for (int k = 0; k < 3; ++k) target->back().position.push_back(arg(k));
+        target->back().normal.insert(target->back().normal.end(), normalNow, normalNow + 3);
+    } else if (n == "glPushAttrib") {
+        objectNow = drawnObject(); // object3D::draw begins here
+    } else if (n == "glPopAttrib") {
+        if (recording && (objectNow.list || !objectNow.primitives.empty()))
+            now.objects.push_back(objectNow);
+        objectNow = drawnObject();
+    } else if (n == "glMaterialfv") {
+        const GLenum p = GLenum(a[1]);
+        float* to = p == GL_DIFFUSE    ? objectNow.diffuse
+                    : p == GL_SPECULAR ? objectNow.specular
+                                       : nullptr;
+        for (int k = 0; to && k < 4; ++k) to[k] = arg(2 + k);
+    } else if (n == "glMaterialf") {
+        if (GLenum(a[1]) == GL_SHININESS) objectNow.shininess = arg(2);
+    } else if (n == "glMatrixMode") {
+        modelViewMode = GLenum(a[0]) == GL_MODELVIEW;
+    } else if (n == "glLoadIdentity") {
+        if (modelViewMode) modelView = matrix();
+    } else if (n == "glTranslatef") {
+        matrix t;
+        t.setTranslate(arg(0), arg(1), arg(2));
+        multiply(t);
+        objectNow.transforms.insert(objectNow.transforms.end(), {0, arg(0), arg(1), arg(2), 0});
+    } else if (n == "glRotatef") {
+        matrix r; // object3D turns about one axis at a time
+        if (arg(1) != 0) r.setRotateX(arg(0));
+        if (arg(2) != 0) r.setRotateY(arg(0));
+        if (arg(3) != 0) r.setRotateZ(arg(0));
+        multiply(r);
+        objectNow.transforms.insert(objectNow.transforms.end(),
+                                    {1, arg(0), arg(1), arg(2), arg(3)});
+    } else if (n == "glScalef") {
+        matrix m;
+        m.setScale(arg(0), arg(1), arg(2));
+        multiply(m);
+        objectNow.transforms.insert(objectNow.transforms.end(), {2, arg(0), arg(1), arg(2), 0});
+    } else if (n == "glLightfv") {
+        if (!recording) return;
+        const size_t i = size_t(a[0]) - GL_LIGHT0;
         if (now.lights.size() <= i) now.lights.resize(i + 1, lightState{});
         lightState& to = now.lights[i];
+        const GLenum p = GLenum(a[1]);
         if (p == GL_POSITION) { // as OpenGL stores it: under the current model-view
             vec given;
-            given.set(v[0], v[1], v[2], v[3]);
+            given.set(arg(2), arg(3), arg(4), arg(5));
             const vec world = modelView * given;
             for (int k = 0; k < 4; ++k) to.position[k] = world.data[k];
         }
         float* colour = p == GL_DIFFUSE ? to.diffuse : p == GL_SPECULAR ? to.specular : nullptr;
-        for (int k = 0; colour && k < 4; ++k) colour[k] = v[k];
+        for (int k = 0; colour && k < 4; ++k) colour[k] = arg(2 + k);
+    } else if (n == "glLightModelfv") {
+        if (recording && GLenum(a[0]) == GL_LIGHT_MODEL_AMBIENT)
+            for (int k = 0; k < 4; ++k) now.ambient[k] = arg(1 + k);
+    } else if (n == "gluPerspective") {
+        if (recording)
+            for (int k = 0; k < 4; ++k) now.perspective[k] = a[k];
+    } else if (n == "glutBitmapCharacter") {
+        if (recording) now.text += char(int(a[1]));
     }
-    __real_glLightfv(l, p, v);
 }
-REAL(void, glLightModelfv, GLenum, const GLfloat*)
-void __wrap_glLightModelfv(GLenum p, const GLfloat* v) {
-    if (recording && p == GL_LIGHT_MODEL_AMBIENT)
-        for (int k = 0; k < 4; ++k) now.ambient[k] = v[k];
-    __real_glLightModelfv(p, v);
-}
-REAL(void, gluPerspective, GLdouble, GLdouble, GLdouble, GLdouble)
-void __wrap_gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
-    if (recording) {
-        const double p[4] = {fovy, aspect, zNear, zFar};
-        for (int k = 0; k < 4; ++k) now.perspective[k] = p[k];
-    }
-    __real_gluPerspective(fovy, aspect, zNear, zFar);
-}
-REAL(void, glutBitmapCharacter, void*, int)
-void __wrap_glutBitmapCharacter(void* font, int c) {
-    if (recording) now.text += char(c);
+
+callReader reader;
+} // namespace
+
+// The overlay's characters, recorded beside the OpenGL calls; the stand-in for
+// GLUT (offscreen/glut_standin) draws them.
+extern "C" void __real_glutBitmapCharacter(void* font, int c);
+extern "C" void __wrap_glutBitmapCharacter(void* font, int c) {
+    recordCall("glutBitmapCharacter", {0, double(c)});
     __real_glutBitmapCharacter(font, c);
-}
 }
 
 namespace {
@@ -233,11 +198,10 @@ namespace {
 frame frameAt(int32_t ms) {
     setFrameTick(ms);
     gProgramMode = kpmAnimating;
-    now = frame();
-    recording = true;
+    startRecording();
     NextFrame();
-    recording = false;
-    return now;
+    reader.read(stopRecording(), true);
+    return reader.now;
 }
 
 // The first millisecond in (lo, hi] at which `shows` holds, knowing it does
@@ -315,15 +279,17 @@ std::string columns(matrix& m) {
 std::string objectJson(const drawnObject& o, const char* role, unsigned polygons) {
     const bool figure = std::string(role) == "figure";
     static const std::vector<primitive> none;
-    const std::vector<primitive>& prims = figure ? none : o.list ? lists[o.list] : o.primitives;
+    const std::vector<primitive>& prims = figure   ? none
+                                          : o.list ? reader.lists[o.list]
+                                                   : o.primitives;
     placement p = placementOf(o.transforms);
-    std::string s = "{\"role\":" + jsonString(role) + ",\"polygons\":" + std::to_string(polygons) +
-                    ",\"diffuse\":" + array(o.diffuse, 4) +
-                    ",\"specular\":" + array(o.specular, 4) +
-                    ",\"shininess\":" + number(o.shininess) + ",\"pointSize\":" +
-                    number(o.list && listPointSizes.count(o.list) ? listPointSizes[o.list] : 1) +
-                    ",\"beforeSpin\":" + columns(p.before) + ",\"afterSpin\":" + columns(p.after) +
-                    ",\"primitives\":[";
+    std::string s =
+        "{\"role\":" + jsonString(role) + ",\"polygons\":" + std::to_string(polygons) +
+        ",\"diffuse\":" + array(o.diffuse, 4) + ",\"specular\":" + array(o.specular, 4) +
+        ",\"shininess\":" + number(o.shininess) + ",\"pointSize\":" +
+        number(o.list && reader.listPointSizes.count(o.list) ? reader.listPointSizes[o.list] : 1) +
+        ",\"beforeSpin\":" + columns(p.before) + ",\"afterSpin\":" + columns(p.after) +
+        ",\"primitives\":[";
     for (size_t k = 0; k < prims.size(); ++k)
         s += std::string(k ? "," : "") + "{\"mode\":" + jsonString(modeName(prims[k].mode)) +
              ",\"position\":" + array(prims[k].position.data(), prims[k].position.size()) +
@@ -347,10 +313,12 @@ int main(int argc, char** argv) {
     // The window's start (no sound), then key a.
     sounds = 0;
     setFrameTick(0);
+    startRecording();
     ConstructScene();
     InitScene();
     ResizeWindow(kWidth, kHeight);
     KeyPress('a', 0, 0);
+    reader.read(stopRecording(), false); // the display lists
 
     const frame start = frameAt(0);
     const frame oneSecond = frameAt(1000);

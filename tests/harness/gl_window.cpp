@@ -3,7 +3,7 @@
 #include <GL/freeglut.h>
 
 #include "basicsource/constants.h"
-#include "tests/harness/gl_recorder.h"
+#include "recorder/gl_recorder.h"
 
 namespace {
 int window = 0;

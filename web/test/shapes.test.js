@@ -121,6 +121,19 @@ describe('figure', () => {
   });
 });
 
+describe('the scene file', () => {
+  test('is strict JSON with no number missing', () => {
+    const text = fs.readFileSync(path.join(siteDir, 'scene.json'), 'utf8');
+    const numbers = [];
+    JSON.parse(text, (key, value) => {
+      if (typeof value === 'number') numbers.push(value);
+      if (value === null) throw new Error(`a null in scene.json at '${key}'`);
+      return value;
+    });
+    assert.ok(numbers.length > 10000 && numbers.every(Number.isFinite), `${numbers.length} numbers`);
+  });
+});
+
 describe('timing', () => {
   test("the animation's length, the caption's moment, the spin and the scene's values are the program's", () => {
     assert.equal(math.animationSeconds, recorded.duration);

@@ -1,6 +1,5 @@
-#include "tests/harness/gl_recorder.h"
+#include "recorder/gl_recorder.h"
 
-#include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -10,14 +9,8 @@
 namespace {
 std::vector<glCall> calls;
 bool recording = false;
-idleFunction idleFunc = nullptr;
-int redisplays = 0;
-int fullScreens = 0;
-swapHook beforeSwap = nullptr;
 
-void record(const char* name, std::initializer_list<double> args) {
-    if (recording) calls.push_back({name, std::vector<double>(args)});
-}
+void record(const char* name, std::initializer_list<double> args) { recordCall(name, args); }
 void recordArray(const char* name, std::initializer_list<double> head, const GLfloat* p, int n) {
     if (!recording) return;
     glCall c{name, std::vector<double>(head)};
@@ -55,10 +48,9 @@ std::vector<glCall> stopRecording() {
     return out;
 }
 const std::vector<glCall>& recordedCalls() { return calls; }
-idleFunction currentIdleFunc() { return idleFunc; }
-int postRedisplayCount() { return redisplays; }
-int fullScreenCount() { return fullScreens; }
-void setBeforeSwapHook(swapHook hook) { beforeSwap = hook; }
+void recordCall(const char* name, std::initializer_list<double> args) {
+    if (recording) calls.push_back({name, std::vector<double>(args)});
+}
 
 std::vector<glCall> callsNamed(const std::vector<glCall>& in,
                                std::initializer_list<const char*> names) {
@@ -224,36 +216,5 @@ void __wrap_gluLookAt(GLdouble ex, GLdouble ey, GLdouble ez, GLdouble cx, GLdoub
                       GLdouble ux, GLdouble uy, GLdouble uz) {
     record("gluLookAt", {ex, ey, ez, cx, cy, cz, ux, uy, uz});
     __real_gluLookAt(ex, ey, ez, cx, cy, cz, ux, uy, uz);
-}
-REAL(void, glutBitmapCharacter, void*, int)
-void __wrap_glutBitmapCharacter(void* font, int c) {
-    record("glutBitmapCharacter", {font == GLUT_BITMAP_8_BY_13 ? 8013.0 : 0.0, double(c)});
-    __real_glutBitmapCharacter(font, c);
-}
-REAL(void, glutSwapBuffers, void)
-void __wrap_glutSwapBuffers() {
-    record("glutSwapBuffers", {});
-    if (beforeSwap) beforeSwap();
-    __real_glutSwapBuffers();
-}
-REAL(void, glutIdleFunc, idleFunction)
-void __wrap_glutIdleFunc(idleFunction f) {
-    record("glutIdleFunc", {f ? 1.0 : 0.0});
-    idleFunc = f;
-    // The real toolkit refuses calls before glutInit; tests without a window
-    // still see the registration through currentIdleFunc().
-    if (glutGet(GLUT_INIT_STATE)) __real_glutIdleFunc(f);
-}
-REAL(void, glutPostRedisplay, void)
-void __wrap_glutPostRedisplay() {
-    record("glutPostRedisplay", {});
-    ++redisplays;
-    if (glutGet(GLUT_INIT_STATE) && glutGetWindow()) __real_glutPostRedisplay();
-}
-REAL(void, glutFullScreen, void)
-void __wrap_glutFullScreen() {
-    record("glutFullScreen", {});
-    ++fullScreens;
-    if (glutGet(GLUT_INIT_STATE) && glutGetWindow()) __real_glutFullScreen();
 }
 }

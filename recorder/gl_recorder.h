@@ -1,9 +1,10 @@
-// Records the OpenGL, GLU and GLUT calls the system makes, in order, while still
-// passing each one on to the real library. Test executables are linked with
-// -Wl,--wrap for every call listed in wrapped_calls.cmake, so the system's own
-// calls (including those compiled into display lists) reach the recorder.
-// How the fixture, the recorder, the clock and the fatal checks fit together:
-// tests/README.md.
+// Records the OpenGL and GLU calls the system makes, in order, while still
+// passing each one on to the real library. A program that records is linked
+// with -Wl,--wrap for every call in wrapped_calls.cmake (GEODESICS_GL_WRAP_FLAGS),
+// so the system's own calls, those compiled into display lists included, reach
+// the recorder. The tests check call order with it; the web page's scene export
+// reads the scene the program draws from it. GLUT calls are recorded by
+// whoever provides GLUT (the tests' harness, the scene export) through recordCall.
 #pragma once
 
 #include <initializer_list>
@@ -15,21 +16,10 @@ struct glCall {
     std::vector<double> args; // numbers in call order; arrays expanded, pointers as 0/1
 };
 
-void startRecording();              // clears and starts recording
+void startRecording();               // clears and starts recording
 std::vector<glCall> stopRecording(); // stops and returns what was recorded
 const std::vector<glCall>& recordedCalls();
-
-// The idle callback currently registered through glutIdleFunc (null if none).
-using idleFunction = void (*)();
-idleFunction currentIdleFunc();
-// Counts of glutPostRedisplay / glutFullScreen calls since the process started.
-int postRedisplayCount();
-int fullScreenCount();
-
-// Called by glutSwapBuffers just before the real swap, so a test can read the
-// finished frame from the back buffer (null: no hook).
-using swapHook = void (*)();
-void setBeforeSwapHook(swapHook hook);
+void recordCall(const char* name, std::initializer_list<double> args); // while recording
 
 // Only the calls with the given names, in order.
 std::vector<glCall> callsNamed(const std::vector<glCall>& calls,
