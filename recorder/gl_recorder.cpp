@@ -27,12 +27,9 @@ int paramCount(GLenum pname) {
     case GL_LINEAR_ATTENUATION:
     case GL_QUADRATIC_ATTENUATION:
     case GL_LIGHT_MODEL_LOCAL_VIEWER:
-    case GL_LIGHT_MODEL_TWO_SIDE:
-        return 1;
-    case GL_SPOT_DIRECTION:
-        return 3;
-    default:
-        return 4;
+    case GL_LIGHT_MODEL_TWO_SIDE: return 1;
+    case GL_SPOT_DIRECTION: return 3;
+    default: return 4;
     }
 }
 } // namespace
@@ -101,7 +98,9 @@ bool containsInOrder(const std::vector<glCall>& have, const std::vector<glCall>&
     return true;
 }
 
-// The wrappers. Each records its call, then calls the real entry point.
+// The wrappers. Each records its call, then calls the real entry point; one
+// line each where that fits, as a table.
+// clang-format off
 #define REAL(ret, name, ...) extern "C" ret __real_##name(__VA_ARGS__);
 
 extern "C" {
@@ -218,3 +217,4 @@ void __wrap_gluLookAt(GLdouble ex, GLdouble ey, GLdouble ez, GLdouble cx, GLdoub
     __real_gluLookAt(ex, ey, ez, cx, cy, cz, ux, uy, uz);
 }
 }
+// clang-format on
