@@ -1,5 +1,5 @@
 // Frame benchmark: the scene built as the program builds it, in a real 720x576
-// GLUT window, drawn at fixed animation times across the flight. For each time
+// GLUT window, drawn at fixed animation times across the animation. For each time
 // it measures, side by side in the same run, the process CPU time of a frame
 // (CLOCK_PROCESS_CPUTIME_ID, which includes llvmpipe's rendering threads) for
 // the full scene, for each object alone and for the floor (an empty clear and
@@ -302,7 +302,7 @@ void measure(int rounds, int frames) {
         std::printf(" %14.3f\n", median(wall[1]) * 1e3);
         fullRatios.push_back(median(cpu[1]) / floorCpu);
     }
-    std::printf("\nfull scene over the flight: %.2f to %.2f times the floor\n",
+    std::printf("\nfull scene over the animation: %.2f to %.2f times the floor\n",
                 *std::min_element(fullRatios.begin(), fullRatios.end()),
                 *std::max_element(fullRatios.begin(), fullRatios.end()));
 }

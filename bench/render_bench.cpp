@@ -1,5 +1,5 @@
 // Renderer benchmark: geodesics-render's frames with nothing written, the
-// whole 150-second flight at 720x576 and 30 frames a second, off screen as the
+// whole 150-second animation at 720x576 and 30 frames a second, off screen as the
 // tool draws them. Prints frames a second and wall and CPU milliseconds a
 // frame (CPU time includes llvmpipe's threads). After reading back, it also
 // times the conversion of a read-back frame to YUV 4:2:0, which the tool's

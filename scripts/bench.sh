@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the optimised program and the benchmarks, then measures and prints:
-#   1. CPU time per frame across the flight: the full scene, each object alone
+#   1. CPU time per frame across the animation: the full scene, each object alone
 #      and an empty clear+swap (the floor), with ratios, and heap allocations
 #      in steady-state frames (bench/frame_bench.cpp);
 #   2. instructions per frame, in total and in the project's own code, from two
@@ -8,7 +8,7 @@
 #   3. start-up: process start to the first frame on screen, and peak resident
 #      memory then, against a bare GLUT window opened the same way;
 #   4. geodesics-render: frames a second drawing alone, with read-back, and
-#      encoding the whole flight to H.264, against the window's own frame
+#      encoding the whole animation to H.264, against the window's own frame
 #      cost; a 1920x1080 PNG; peak memory of a short and a long video;
 #   5. the web page in headless Chromium (bench/web_bench.mjs): sizes, time to
 #      interactive, a parameter change, orbiting.
@@ -52,6 +52,8 @@ trap stop_xvfb EXIT
 start_xvfb
 
 echo "== machine =="
+# The run's name, which the figures quoted in README.md and docs/ give.
+echo "run of $(date -u '+%Y-%m-%d %H:%M') UTC on commit $(git -C "$GEODESICS_ROOT" rev-parse --short HEAD 2>/dev/null || echo unknown)"
 echo "$(nproc) cores: $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //'), no GPU;" \
     "$(grep MemTotal /proc/meminfo | awk '{printf "%.0f GiB", $2 / 1048576}');" \
     "load average now $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -114,7 +116,7 @@ fi
 
 if want render; then
 echo
-echo "== 4. geodesics-render: the flight off screen (720x576, 30 frames a second) =="
+echo "== 4. geodesics-render: the animation off screen (720x576, 30 frames a second) =="
 render=$build/tools/geodesics-render
 (cd "$out" && env -u DISPLAY "$build/bench/render_bench" draw &&
     env -u DISPLAY "$build/bench/render_bench" readback) | tee "$out/render.txt"
@@ -125,8 +127,8 @@ timed() {
     env -u DISPLAY /usr/bin/time -f "%e %M" -o "$out/$name.time" "$render" "$@" 2>/dev/null
     read -r wall rss <"$out/$name.time"
 }
-timed flight --video "$out/flight.mp4"
-echo "whole flight to H.264 MP4: 4500 frames in $wall s wall," \
+timed animation --video "$out/animation.mp4"
+echo "whole animation to H.264 MP4: 4500 frames in $wall s wall," \
     "$(awk -v w="$wall" 'BEGIN { printf "%.1f", 4500 / w }') frames/s," \
     "$(awk -v w="$wall" 'BEGIN { printf "%.1f", 150 / w }') times real time; peak memory $((rss / 1024)) MiB" |
     tee -a "$out/render.txt"
@@ -135,7 +137,7 @@ echo "peak memory, 10 s video: $((rss / 1024)) MiB (150 s: see above)" | tee -a 
 timed hd --size 1920x1080 --at 90 --stats --png "$out/hd.png"
 echo "one 1920x1080 PNG, start to finish: $wall s" | tee -a "$out/render.txt"
 # The window's own frame cost, in the same run: frame_bench's wall time of the
-# full scene at its six moments of the flight.
+# full scene at its six moments of the animation.
 "$build/bench/frame_bench" --rounds 3 --frames 30 >"$out/window-frames.txt"
 awk '/^ *[0-9.]+ / && NF > 10 { sum += $NF; n++ }
     END { if (n) printf "the window, same machine and run: %.2f ms wall a frame (mean of %d moments), %.0f frames/s\n", sum / n, n, 1000 * n / sum }' \
