@@ -15,16 +15,22 @@ import { siteDir, sourceDir } from './support.js';
 
 const kChromium = process.env.CHROMIUM ?? '/usr/bin/chromium';
 
-// Starts the static server on a free port; resolves to { url, stop }.
-export function serveSite() {
-  const server = spawn('python3', [path.join(sourceDir, 'web/serve.py'), siteDir, '0'], {
-    stdio: ['ignore', 'pipe', 'ignore'],
+// Starts the static server for `dir` (the built site unless given) on a free
+// port; resolves to { url, pid, stop, errors }, errors() giving what the
+// server wrote to standard error so far.
+export function serveSite(dir = siteDir) {
+  const server = spawn('python3', [path.join(sourceDir, 'web/serve.py'), dir, '0'], {
+    stdio: ['ignore', 'pipe', 'pipe'],
+  });
+  let errors = '';
+  server.stderr.setEncoding('utf8').on('data', (text) => {
+    errors += text;
   });
   return new Promise((resolve, reject) => {
     server.on('error', reject);
-    server.on('exit', (code) => reject(new Error(`web/serve.py ended with status ${code}`)));
+    server.on('exit', (code) => reject(new Error(`web/serve.py ended with status ${code}: ${errors}`)));
     readline.createInterface({ input: server.stdout }).once('line', (url) =>
-      resolve({ url, stop: () => server.kill() }));
+      resolve({ url, pid: server.pid, stop: () => server.kill(), errors: () => errors }));
   });
 }
 
