@@ -187,6 +187,30 @@ describe('the four values', () => {
   });
 });
 
+describe('a pentagon at a pole', () => {
+  test('draws no cylinder curves, and no slider end brings a console message', async () => {
+    // Each picture is taken before the next tab hides its page.
+    const pictures = {};
+    const pages = [];
+    for (const query of ['1,0,-1,0&show=', '1,0,-1,0&show=curves', '1,0,0.5,0&show=', '1,0,0.5,0&show=curves']) {
+      pages.push(await open(`?pentagons=${query}`));
+      pictures[query] = await canvasPicture(pages.at(-1));
+    }
+    assert.equal(differingPixels(pictures['1,0,-1,0&show='], pictures['1,0,-1,0&show=curves']), 0, 'curves at either pole');
+    assert.ok(differingPixels(pictures['1,0,0.5,0&show='], pictures['1,0,0.5,0&show=curves']) > 1000, "pentagon 2's curves");
+    const one = pages.at(-1);
+    for (let k = 0; k < 4; ++k) {
+      await one.focus(`#slider-${k}`);
+      for (const key of ['End', 'Home']) {
+        await one.keyboard.press(key);
+        await nextFrames(one);
+      }
+    }
+    assert.equal(await one.$eval('#value-2', (e) => e.value), '-1');
+    await done(...pages);
+  });
+});
+
 describe('links', () => {
   test('a copied link reopens the same view, pixel for pixel', async () => {
     const page = await open('');
