@@ -34,6 +34,18 @@ export function serveSite(dir = siteDir) {
   });
 }
 
+// A copy of the built site as folder `name` of `root`, with `changes` made:
+// { 'wasm/geodesics.wasm': null } removes a file, a Buffer or string
+// replaces its contents.
+export function siteCopy(root, name, changes) {
+  const copy = path.join(root, name);
+  fs.cpSync(siteDir, copy, { recursive: true });
+  for (const [file, contents] of Object.entries(changes))
+    if (contents === null) fs.rmSync(path.join(copy, file));
+    else fs.writeFileSync(path.join(copy, file), contents);
+  return copy;
+}
+
 // extraFlags: e.g. ['--disable-3d-apis'] for a browser without WebGL.
 export async function startBrowser(extraFlags = []) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'geodesics-chromium-'));
@@ -63,10 +75,13 @@ export async function startBrowser(extraFlags = []) {
   };
 }
 
+const isReady = () => document.documentElement.dataset.ready === 'true';
+
 // Opens `url` in a new tab of `width` x `height` CSS pixels and waits until
-// the page says it is ready. Every console error or warning, and every
-// uncaught exception, is kept in `page.problems`.
-export async function openPage(browser, url, { width = 1088, height = 600, touch = false } = {}) {
+// the page says it is ready (or until `until`, a function run in the page,
+// is true). Every console error or warning, and every uncaught exception, is
+// kept in `page.problems`.
+export async function openPage(browser, url, { width = 1088, height = 600, touch = false, until = isReady } = {}) {
   const page = await browser.newPage();
   page.problems = [];
   page.on('console', (m) => {
@@ -75,7 +90,7 @@ export async function openPage(browser, url, { width = 1088, height = 600, touch
   page.on('pageerror', (e) => page.problems.push(`exception: ${e.message}`));
   await page.setViewport({ width, height, hasTouch: touch });
   await page.goto(url);
-  await page.waitForFunction(() => document.documentElement.dataset.ready === 'true', { timeout: 30000 });
+  await page.waitForFunction(until, { timeout: 30000 });
   await nextFrames(page);
   return page;
 }
