@@ -13,6 +13,8 @@
 #   scripts/run.sh web [PORT]       builds the web page and serves it on
 #                                   127.0.0.1 (port 8000 unless given; 0 takes
 #                                   a free one) until Ctrl-C; prints its URL.
+#                                   A port in use or that is no port: one
+#                                   line, status 2, before anything is built.
 #
 # Each mode installs the Debian packages it needs and builds only the targets
 # it runs; scripts/test.sh installs and builds everything.
@@ -36,11 +38,20 @@ report)
     exec "$build/tools/geodesic-report" "$@"
     ;;
 web)
+    if [ $# -gt 2 ]; then
+        echo "usage: scripts/run.sh web [PORT]" >&2
+        exit 2
+    fi
+    port=${2-8000}
+    # A port in use or that is no port is said at once, not after the build.
+    export GEODESICS_SERVE_COMMAND="scripts/run.sh web"
+    ensure_packages python3
+    python3 "$GEODESICS_ROOT/web/serve.py" --check-port "$port"
     ensure_packages $GEODESICS_BUILD_PACKAGES $GEODESICS_WINDOW_PACKAGES $GEODESICS_RENDER_PACKAGES
     ensure_web_tools
     build_targets web_page
     echo "Serving the web page until Ctrl-C at:"
-    exec python3 "$GEODESICS_ROOT/web/serve.py" "$build/web/site" "${2:-8000}"
+    exec python3 "$GEODESICS_ROOT/web/serve.py" "$build/web/site" "$port"
     ;;
 esac
 

@@ -4,21 +4,37 @@
 // and the camera flight. Nothing is computed here; the same module serves the
 // page and the Node tests. Heights in -1 to 1, longitudes in radians, seconds.
 import loadGeodesics from '../wasm/geodesics.js';
+import { fetchSiteFile } from './site_files.js';
 
 export const kSamplesPerCurve = 100;
 
 // Loads the module; `bytes` is the .wasm file's contents when the caller has
 // them (Node), else it is fetched from beside the page's scripts. The bytes
 // are handed over whole rather than streamed, so a host that serves .wasm
-// with any content type still works.
+// with any content type still works. A file that is missing, empty, damaged
+// or from another build rejects with what is wrong in the page's words;
+// the module is instantiated here, not by its loader, which would print its
+// own failure to the console and leave a rejection nobody handles.
 export async function loadMathematics(bytes) {
-  if (!bytes) {
-    const url = new URL('../wasm/geodesics.wasm', import.meta.url);
-    const response = await fetch(url);
-    if (!response.ok) throw new Error(`${url.pathname}: ${response.status} ${response.statusText}`);
-    bytes = await response.arrayBuffer();
+  let name = 'wasm/geodesics.wasm';
+  if (!bytes) ({ name, bytes } = await fetchSiteFile(new URL('../wasm/geodesics.wasm', import.meta.url)));
+  if (bytes.byteLength === 0) throw new Error(`${name} is empty`);
+  if (!WebAssembly.validate(bytes)) throw new Error(`${name} is damaged (not a WebAssembly module)`);
+  const otherBuild = () => new Error(`${name} does not fit wasm/geodesics.js (the two come from different builds)`);
+  const module = await new Promise((resolve, reject) => {
+    const instantiateWasm = (imports, receive) => {
+      WebAssembly.instantiate(bytes, imports)
+        .then(({ instance, module: compiled }) => receive(instance, compiled))
+        .catch(() => reject(otherBuild()));
+      return {};
+    };
+    loadGeodesics({ instantiateWasm }).then(resolve, reject);
+  });
+  try {
+    return new Mathematics(module);
+  } catch {
+    throw otherBuild();
   }
-  return new Mathematics(await loadGeodesics({ wasmBinary: bytes }));
 }
 
 class Mathematics {

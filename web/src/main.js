@@ -9,6 +9,7 @@ import { OrbitControls } from 'three/addons/controls/OrbitControls.js';
 import { AnimationClock } from './animation_clock.js';
 import { loadMathematics } from './geodesics.js';
 import { GeodesicScene } from './scene.js';
+import { fetchSiteFile, kNeedsAllFiles } from './site_files.js';
 import { kLayerNames, readQuery, writeQuery } from './view_state.js';
 
 const $ = (id) => document.getElementById(id);
@@ -17,6 +18,7 @@ const kLinkDelay = 200; // ms: the address bar follows a drag without flooding t
 let math = null;
 let recorded = null; // scene.json: the program's scene as its frames draw it
 let view = null; // null without WebGL: the panel still works
+let noView = ''; // why there is no view, when there is none
 let controls = null;
 let clock = null; // the animation's, once the mathematics says how long it runs
 const state = { words: null, values: null, layers: null, wireFrame: false, statistics: false };
@@ -27,9 +29,11 @@ let lastMode = 'atStart';
 let animatedFrames = 0;
 const frameTimes = []; // ms, the last second's frames, for the statistics line
 
+// One line per problem; the notice may already hold one from index.html.
 function showNotice(text) {
-  $('notice').textContent = text;
-  $('notice').hidden = false;
+  const notice = $('notice');
+  notice.textContent = notice.hidden ? text : `${notice.textContent}\n${text}`;
+  notice.hidden = false;
 }
 
 function say(id, text, note = false) {
@@ -117,8 +121,10 @@ function placeCamera({ eye, target }) {
   view.camera.lookAt(controls.target);
 }
 
-// Starts the animation from 0 (`a`), or restarts it.
+// Starts the animation from 0 (`a`), or restarts it. Without a view there is
+// nothing to watch: the animation's controls are off and say why.
 function play() {
+  if (!view) return;
   clock.start();
   animatedFrames = 0;
   if (controls) controls.enabled = false;
@@ -129,8 +135,9 @@ function play() {
 // `p`: pauses or resumes the animation; orbiting works while it is paused,
 // from where the camera flight stands at the moment of the pause.
 function togglePause() {
+  if (!view) return;
   clock.togglePause();
-  if (view && clock.mode === 'paused') placeCamera(math.flightCamera(clock.time()));
+  if (clock.mode === 'paused') placeCamera(math.flightCamera(clock.time()));
   if (controls) controls.enabled = clock.mode !== 'animating';
   showAnimationState();
   requestFrame();
@@ -140,7 +147,8 @@ function togglePause() {
 function showAnimationState() {
   const mode = clock.mode;
   $('play').firstChild.textContent = mode === 'atStart' ? 'Play the animation ' : 'Restart the animation ';
-  $('pause').disabled = mode !== 'animating' && mode !== 'paused';
+  $('play').disabled = !view;
+  $('pause').disabled = !view || (mode !== 'animating' && mode !== 'paused');
   $('pause').setAttribute('aria-pressed', mode === 'paused' ? 'true' : 'false');
   $('pause').firstChild.textContent = mode === 'paused' ? 'Resume ' : 'Pause ';
   showTime(clock.time());
@@ -294,20 +302,24 @@ function wireView() {
 
 // The scene as the program draws it, recorded at build time beside the page.
 async function loadRecordedScene() {
-  const url = new URL('../scene.json', import.meta.url);
-  const response = await fetch(url);
-  if (!response.ok) throw new Error(`${url.pathname}: ${response.status} ${response.statusText}`);
-  return response.json();
+  const { name, bytes } = await fetchSiteFile(new URL('../scene.json', import.meta.url));
+  try {
+    return JSON.parse(new TextDecoder().decode(bytes));
+  } catch {
+    throw new Error(`${name} is damaged: it is not the scene's JSON`);
+  }
 }
 
 async function start() {
   // The module is fetched and compiled while the scene is built.
   const mathematics = loadMathematics();
+  mathematics.catch(() => {}); // handled where it is awaited, which may be after it fails
   try {
     recorded = await loadRecordedScene();
     $('caption').textContent = recorded.caption;
   } catch (error) {
-    showNotice(`The scene could not be loaded (${error.message}). The values and the report still work.`);
+    showNotice(`The figure cannot be drawn: ${error.message}. ${kNeedsAllFiles} The values and the report still work.`);
+    noView = 'the scene could not be loaded';
   }
   // One context, asked for once: making a WebGL context can take a good part
   // of a second with a software renderer.
@@ -318,10 +330,12 @@ async function start() {
     } catch (error) {
       view = null;
       showNotice(`The figure cannot be drawn here: ${error.message}. The values and the report still work.`);
+      noView = 'the figure cannot be drawn here';
     }
   } else if (recorded) {
     showNotice('This page draws the figure with WebGL 2, which this browser does not offer or has turned off. ' +
       'The four values and the value report beside it still work.');
+    noView = 'this browser offers no WebGL 2';
   }
   if (!view) $('save-picture').disabled = true;
   // The shader program compiles while the mathematics still loads.
@@ -329,7 +343,7 @@ async function start() {
   try {
     math = await mathematics;
   } catch (error) {
-    showNotice(`The figure's mathematics could not be loaded (${error.message}).`);
+    showNotice(`The figure's mathematics could not be loaded: ${error.message}. ${kNeedsAllFiles}`);
     return;
   }
 
@@ -348,7 +362,8 @@ async function start() {
   if (link.values) setFigure(link.words, link.values);
   else setFigure(math.sceneWords, math.sceneValues);
   say('show-message', [messages.layers, messages.wireFrame, messages.statistics].filter(Boolean).join(' '));
-  say('animation-message', messages.time);
+  const noAnimation = view ? '' : `The animation plays in the figure, which is not drawn: ${noView}.`;
+  say('animation-message', [messages.time, noAnimation].filter(Boolean).join(' '));
   say('share-message', messages.camera);
 
   home = math.flightCamera(0);

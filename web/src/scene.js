@@ -48,9 +48,8 @@ function figureGeometry(vertices, index) {
   return geometry;
 }
 
-// The figure's vertices are NaN for a pentagon collapsed to a pole, and its
-// cylinder curves run far off for edges whose planes are near vertical: it is
-// never culled by bounds (which three.js would compute, and complain about).
+// The figure's cylinder curves run far off for edges whose planes are near
+// vertical: it is never culled by bounds.
 function figureObject(object, material) {
   object.frustumCulled = false;
   return attachMaterial(object, material);
@@ -115,11 +114,26 @@ export class GeodesicScene {
     this.pentagons.geometry.getAttribute('position').needsUpdate = true;
     put(this.circles, figure.greatCircles);
     put(this.curves, figure.cylinderCurves);
+    this.leaveOutCollapsedCurves(figure.collapsed);
     // corners and crossings are adjacent in the figure's layout
     const points = this.points.geometry.getAttribute('position').array;
     points.set(figure.corners, 0);
     points.set(figure.crossings, figure.corners.length);
     this.points.geometry.getAttribute('position').needsUpdate = true;
+  }
+
+  // A pentagon collapsed at a pole has no edge planes, so no cylinder curves
+  // (the mathematics gives NaN heights): its five are not drawn, and their
+  // vertices are zeroed so that no NaN reaches three.js (whose bounds of the
+  // lines would be NaN, and say so). Pentagon 1's curves come first in the
+  // vertices and in the index, so what is drawn is one range.
+  leaveOutCollapsedCurves(collapsed) {
+    const vertices = 5 * kSamplesPerCurve; // a pentagon's curves
+    const position = this.curves.geometry.getAttribute('position');
+    for (const p of [0, 1]) if (collapsed[p]) position.array.fill(0, 3 * p * vertices, 3 * (p + 1) * vertices);
+    const first = collapsed[0] ? 2 * vertices : 0; // two indices a segment
+    const end = collapsed[1] ? 2 * vertices : 4 * vertices;
+    this.curves.geometry.setDrawRange(first, Math.max(end - first, 0));
   }
 
   // The spin about each object's own +y, in degrees (the program sets it from

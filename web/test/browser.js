@@ -15,17 +15,35 @@ import { siteDir, sourceDir } from './support.js';
 
 const kChromium = process.env.CHROMIUM ?? '/usr/bin/chromium';
 
-// Starts the static server on a free port; resolves to { url, stop }.
-export function serveSite() {
-  const server = spawn('python3', [path.join(sourceDir, 'web/serve.py'), siteDir, '0'], {
-    stdio: ['ignore', 'pipe', 'ignore'],
+// Starts the static server for `dir` (the built site unless given) on a free
+// port; resolves to { url, pid, stop, errors }, errors() giving what the
+// server wrote to standard error so far.
+export function serveSite(dir = siteDir) {
+  const server = spawn('python3', [path.join(sourceDir, 'web/serve.py'), dir, '0'], {
+    stdio: ['ignore', 'pipe', 'pipe'],
+  });
+  let errors = '';
+  server.stderr.setEncoding('utf8').on('data', (text) => {
+    errors += text;
   });
   return new Promise((resolve, reject) => {
     server.on('error', reject);
-    server.on('exit', (code) => reject(new Error(`web/serve.py ended with status ${code}`)));
+    server.on('exit', (code) => reject(new Error(`web/serve.py ended with status ${code}: ${errors}`)));
     readline.createInterface({ input: server.stdout }).once('line', (url) =>
-      resolve({ url, stop: () => server.kill() }));
+      resolve({ url, pid: server.pid, stop: () => server.kill(), errors: () => errors }));
   });
+}
+
+// A copy of the built site as folder `name` of `root`, with `changes` made:
+// { 'wasm/geodesics.wasm': null } removes a file, a Buffer or string
+// replaces its contents.
+export function siteCopy(root, name, changes) {
+  const copy = path.join(root, name);
+  fs.cpSync(siteDir, copy, { recursive: true });
+  for (const [file, contents] of Object.entries(changes))
+    if (contents === null) fs.rmSync(path.join(copy, file));
+    else fs.writeFileSync(path.join(copy, file), contents);
+  return copy;
 }
 
 // extraFlags: e.g. ['--disable-3d-apis'] for a browser without WebGL.
@@ -57,10 +75,13 @@ export async function startBrowser(extraFlags = []) {
   };
 }
 
+const isReady = () => document.documentElement.dataset.ready === 'true';
+
 // Opens `url` in a new tab of `width` x `height` CSS pixels and waits until
-// the page says it is ready. Every console error or warning, and every
-// uncaught exception, is kept in `page.problems`.
-export async function openPage(browser, url, { width = 1088, height = 600, touch = false } = {}) {
+// the page says it is ready (or until `until`, a function run in the page,
+// is true). Every console error or warning, and every uncaught exception, is
+// kept in `page.problems`.
+export async function openPage(browser, url, { width = 1088, height = 600, touch = false, until = isReady } = {}) {
   const page = await browser.newPage();
   page.problems = [];
   page.on('console', (m) => {
@@ -69,7 +90,7 @@ export async function openPage(browser, url, { width = 1088, height = 600, touch
   page.on('pageerror', (e) => page.problems.push(`exception: ${e.message}`));
   await page.setViewport({ width, height, hasTouch: touch });
   await page.goto(url);
-  await page.waitForFunction(() => document.documentElement.dataset.ready === 'true', { timeout: 30000 });
+  await page.waitForFunction(until, { timeout: 30000 });
   await nextFrames(page);
   return page;
 }

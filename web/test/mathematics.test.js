@@ -14,9 +14,11 @@
 // in double precision would not be.
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import path from 'node:path';
 import { before, describe, test } from 'node:test';
 
-import { loadSiteMathematics, reportTool, seededRandom } from './support.js';
+import { loadSiteMathematics, reportTool, seededRandom, siteDir } from './support.js';
 
 let math;
 before(async () => {
@@ -60,6 +62,7 @@ function compareFigure(doc, figure) {
   doc.sampleAngles.forEach((v, j) => float(v, figure.sampleAngles[j], `sample angle ${j}`));
   doc.pentagons.forEach((p, n) => {
     for (const key of ['height', 'longitude', 'polarAngle', 'reportLatitude']) float(p[key], figure[key][n], key);
+    float(p.collapsed ? 1 : 0, figure.collapsed[n], 'collapsed');
     p.corners.forEach((corner, i) => {
       const k = 5 * n + i;
       float(corner.longitude, figure.longAngles[k], 'corner longitude');
@@ -111,6 +114,36 @@ describe('the figure', () => {
     }
     t.diagnostic(`${all.numbers} numbers, ${all.inexact} of them a rounding apart`);
     assert.ok(all.inexact < 0.05 * all.numbers);
+  });
+});
+
+describe("the page's sliders", () => {
+  test('give finite numbers at every position, but for the curves of a pentagon collapsed at a pole', () => {
+    // Each slider of the page, every position it takes, the other three
+    // values the scene's; a height of -1 or 1 collapses a pentagon.
+    const html = fs.readFileSync(path.join(siteDir, 'index.html'), 'utf8');
+    const curveFloats = 3 * 5 * 100; // one pentagon's cylinder curves
+    const collapsedAt = [];
+    for (let k = 0; k < 4; ++k) {
+      const range = html.match(new RegExp(`id="slider-${k}" type="range" min="(\\S+)" max="(\\S+)" step="0\\.(\\d+)"`));
+      const [min, max, digits] = [Number(range[1]), Number(range[2]), range[3].length];
+      for (let n = 0; n <= Math.round((max - min) * 10 ** digits); ++n) {
+        const word = String(Number((min + n / 10 ** digits).toFixed(digits)));
+        const values = [...math.sceneValues];
+        values[k] = math.parseValue(k, word).value;
+        const figure = math.figure(values);
+        for (const [name, array] of Object.entries(figure))
+          if (name !== 'cylinderCurves') assert.ok(array.every(Number.isFinite), `${name} at ${values}`);
+        for (const p of [0, 1]) {
+          if (figure.collapsed[p]) collapsedAt.push(`${k}: ${word}`);
+          else {
+            const curves = figure.cylinderCurves.subarray(p * curveFloats, (p + 1) * curveFloats);
+            assert.ok(curves.every(Number.isFinite), `curves at ${values}`);
+          }
+        }
+      }
+    }
+    assert.deepEqual(collapsedAt, ['0: -1', '0: 1', '2: -1', '2: 1']);
   });
 });
 

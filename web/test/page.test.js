@@ -5,10 +5,11 @@
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
+import os from 'node:os';
 import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 
-import { canvasPicture, decodePng, differingPixels, nextFrames, openPage, pixel, serveSite, startBrowser } from './browser.js';
+import { canvasPicture, decodePng, differingPixels, nextFrames, openPage, pixel, serveSite, siteCopy, startBrowser } from './browser.js';
 import { loadSiteMathematics, reportTool, siteDir } from './support.js';
 
 const recordedScene = JSON.parse(fs.readFileSync(path.join(siteDir, 'scene.json'), 'utf8'));
@@ -74,12 +75,16 @@ const isBrown = ([r, g, b]) => r > g && g > b && r - b > 40;
 const isDark = (p) => p.every((v) => v < 80);
 
 describe('the page', () => {
-  test('its import map comes before anything that loads a module', () => {
+  test('its import map comes before anything that loads a module, and every module is preloaded', () => {
     // A module fetched first (a modulepreload too) makes the browser drop the
     // map, and 'three' then fails to resolve on some loads only.
     const html = fs.readFileSync(path.join(siteDir, 'index.html'), 'utf8');
     const map = html.indexOf('type="importmap"');
-    assert.ok(map > 0 && [/rel="modulepreload"/g, /type="module"/g].every((r) => html.search(r) > map));
+    assert.ok(map > 0 && [/rel="modulepreload"/g, /import\('\.\/src\/main\.js'\)/g].every((r) => html.search(r) > map));
+    // The preloads are also the list a page that cannot start names its missing files from.
+    const preloaded = [...html.matchAll(/rel="modulepreload" href="([^"]+)"/g)].map((m) => m[1]).sort();
+    const modules = fs.readdirSync(siteDir, { recursive: true }).filter((f) => f.endsWith('.js')).sort();
+    assert.deepEqual(preloaded, modules);
   });
 });
 
@@ -187,6 +192,30 @@ describe('the four values', () => {
   });
 });
 
+describe('a pentagon at a pole', () => {
+  test('draws no cylinder curves, and no slider end brings a console message', async () => {
+    // Each picture is taken before the next tab hides its page.
+    const pictures = {};
+    const pages = [];
+    for (const query of ['1,0,-1,0&show=', '1,0,-1,0&show=curves', '1,0,0.5,0&show=', '1,0,0.5,0&show=curves']) {
+      pages.push(await open(`?pentagons=${query}`));
+      pictures[query] = await canvasPicture(pages.at(-1));
+    }
+    assert.equal(differingPixels(pictures['1,0,-1,0&show='], pictures['1,0,-1,0&show=curves']), 0, 'curves at either pole');
+    assert.ok(differingPixels(pictures['1,0,0.5,0&show='], pictures['1,0,0.5,0&show=curves']) > 1000, "pentagon 2's curves");
+    const one = pages.at(-1);
+    for (let k = 0; k < 4; ++k) {
+      await one.focus(`#slider-${k}`);
+      for (const key of ['End', 'Home']) {
+        await one.keyboard.press(key);
+        await nextFrames(one);
+      }
+    }
+    assert.equal(await one.$eval('#value-2', (e) => e.value), '-1');
+    await done(...pages);
+  });
+});
+
 describe('links', () => {
   test('a copied link reopens the same view, pixel for pixel', async () => {
     const page = await open('');
@@ -290,17 +319,62 @@ describe('pictures and browsers without WebGL', () => {
     await done(page);
   });
 
-  test('without WebGL the page says so, and the values and the report still work', async () => {
+  test('without WebGL the page says so, the animation cannot be played, and the values and the report still work', async () => {
     const plain = await startBrowser(['--disable-3d-apis']);
     try {
       const page = await openPage(plain.browser, server.url);
       assert.match(await text(page, 'notice'), /WebGL/);
+      // nothing would show the animation: its buttons and keys do nothing, and say why
+      assert.deepEqual(await page.$$eval('#play, #pause', (buttons) => buttons.map((b) => b.disabled)), [true, true]);
+      assert.match(await text(page, 'animation-message'), /WebGL/);
+      await page.keyboard.press('a');
+      assert.equal(await page.evaluate(() => window.geodesics.clock.mode), 'atStart');
+      assert.equal(await text(page, 'animation-time'), `0.0 s of ${math.animationSeconds}`);
       await type(page, 0, '0.5');
       await nextFrames(page);
       assert.equal(await text(page, 'report'), math.report([0.5, 0.1, 0.630991, 0.1].map(Math.fround)));
       assert.deepEqual(page.problems, []);
     } finally {
       await plain.close();
+    }
+  });
+});
+
+describe('a site with a part missing', () => {
+  test('says which file is missing and that the page needs all of them, with nothing uncaught', async () => {
+    const root = fs.mkdtempSync(path.join(os.tmpdir(), 'geodesics-broken-sites-'));
+    const wasm = fs.readFileSync(path.join(siteDir, 'wasm/geodesics.wasm'));
+    const sites = [ // folder, file, contents (null: none), what the notice says
+      ['no-three-core', 'vendor/three/three.core.js', null, /vendor\/three\/three\.core\.js is missing/],
+      ['no-binding', 'wasm/geodesics.js', null, /wasm\/geodesics\.js is missing/],
+      ['no-wasm', 'wasm/geodesics.wasm', null, /wasm\/geodesics\.wasm is missing/],
+      ['empty-wasm', 'wasm/geodesics.wasm', Buffer.alloc(0), /wasm\/geodesics\.wasm is empty/],
+      ['damaged-wasm', 'wasm/geodesics.wasm', wasm.subarray(0, wasm.length >> 1), /wasm\/geodesics\.wasm is damaged/],
+      ['other-build', 'wasm/geodesics.wasm', Buffer.from('\0asm\x01\0\0\0', 'latin1'), /wasm\/geodesics\.wasm does not fit/],
+      ['no-scene', 'scene.json', null, /scene\.json is missing/],
+      ['no-style', 'style.css', null, /style\.css is missing/],
+    ];
+    for (const [name, file, contents] of sites) siteCopy(root, name, { [file]: contents });
+    const broken = await serveSite(root);
+    try {
+      for (const [name, file, , says] of sites) {
+        const until = () => !document.getElementById('notice').hidden;
+        const page = await openPage(chromium.browser, `${broken.url}${name}/`, { until });
+        await page.waitForNetworkIdle({ idleTime: 300 });
+        const notice = await text(page, 'notice');
+        assert.match(notice, says, name);
+        assert.match(notice, /needs all of its files/, name);
+        // the browser's own line for the missing file, and nothing else
+        assert.deepEqual(page.problems.filter((p) => !/^console error: Failed to load resource: .* 404/.test(p)), [], name);
+        if (file === 'scene.json' || file === 'style.css') {
+          await page.waitForFunction(() => document.documentElement.dataset.ready === 'true');
+          assert.equal(await text(page, 'report'), math.report(math.sceneValues));
+        }
+        await page.close();
+      }
+    } finally {
+      broken.stop();
+      fs.rmSync(root, { recursive: true, force: true });
     }
   });
 });

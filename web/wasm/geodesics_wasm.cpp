@@ -31,6 +31,8 @@ struct webFigure {
     float arguments[4];
     float sampleAngles[kSamples];
     float height[2], longitude[2], polarAngle[2], reportLatitude[2];
+    float collapsed[2]; // 1: the corners are at a pole in single precision, the
+                        // edges' planes undefined and the cylinder curves NaN
     float longAngles[10], reportLongitudes[10];
     float normals[kCurves * 3], unitNormals[kCurves * 3], normalWasZero[kCurves];
     float alongEdge[kCurves * 3], crossingAngles[kCurves];
@@ -48,11 +50,11 @@ struct layoutEntry {
 #define FIELD(f)                                                                                   \
     { #f, int(offsetof(webFigure, f) / sizeof(float)), int(sizeof(webFigure::f) / sizeof(float)) }
 const layoutEntry kLayout[] = {
-    FIELD(arguments),      FIELD(sampleAngles),   FIELD(height),        FIELD(longitude),
-    FIELD(polarAngle),     FIELD(reportLatitude), FIELD(longAngles),    FIELD(reportLongitudes),
-    FIELD(normals),        FIELD(unitNormals),    FIELD(normalWasZero), FIELD(alongEdge),
-    FIELD(crossingAngles), FIELD(corners),        FIELD(crossings),     FIELD(greatCircles),
-    FIELD(cylinderCurves),
+    FIELD(arguments),        FIELD(sampleAngles),   FIELD(height),      FIELD(longitude),
+    FIELD(polarAngle),       FIELD(reportLatitude), FIELD(collapsed),   FIELD(longAngles),
+    FIELD(reportLongitudes), FIELD(normals),        FIELD(unitNormals), FIELD(normalWasZero),
+    FIELD(alongEdge),        FIELD(crossingAngles), FIELD(corners),     FIELD(crossings),
+    FIELD(greatCircles),     FIELD(cylinderCurves),
 };
 #undef FIELD
 
@@ -116,6 +118,7 @@ EMSCRIPTEN_KEEPALIVE const float* gd_compute_figure(float lat1, float long1, flo
         w.longitude[p] = s.longitude;
         w.polarAngle[p] = s.polarAngle;
         w.reportLatitude[p] = s.reportLatitude;
+        w.collapsed[p] = s.collapsed ? 1.0f : 0.0f;
         for (int i = 0; i < 5; ++i) {
             const int c = 5 * p + i; // corner, edge and curve index
             const edgeSamples& e = s.edges[i];
