@@ -1,8 +1,9 @@
 // The project's own mathematics, compiled from its C++ sources to WebAssembly
 // (web/wasm/geodesics_wasm.cpp): the four pentagon values read as the report
-// tool reads them, every quantity of the figure, the plain-text value report
-// and the camera flight. Nothing is computed here; the same module serves the
-// page and the Node tests. Heights in -1 to 1, longitudes in radians, seconds.
+// tool reads them, every quantity of the figure, where its great circles meet
+// and the arcs between them, the plain-text value report and the camera
+// flight. Nothing is computed here; the same module serves the page and the
+// Node tests. Heights in -1 to 1, longitudes in radians, seconds.
 import loadGeodesics from '../wasm/geodesics.js';
 
 export const kSamplesPerCurve = 100;
@@ -30,6 +31,14 @@ class Mathematics {
       this.layout[name] = [module._gd_layout_offset(k), module._gd_layout_length(k)];
     }
     this.figureFloats = module._gd_figure_floats();
+    // The intersections' two blocks: 1 doubles, 2 32-bit integers.
+    this.intersectionLayouts = [1, 2].map((which) => {
+      const entries = {};
+      for (let k = 0; k < module._gd_intersection_layout_count(which); ++k)
+        entries[module.UTF8ToString(module._gd_intersection_layout_name(which, k))] =
+          [module._gd_intersection_layout_offset(which, k), module._gd_intersection_layout_length(which, k)];
+      return entries;
+    });
     this.sceneValues = Array.from(this.floats(module._gd_scene_pentagons(), 4));
     // The scene's values as typed, and the animation's facts
     // (mathematics/scene_constants): seconds and degrees.
@@ -68,6 +77,79 @@ class Mathematics {
     for (const [name, [offset, length]] of Object.entries(this.layout))
       figure[name] = all.subarray(offset, offset + length);
     return figure;
+  }
+
+  // Every point where the ten great circles meet and the arcs between them
+  // (mathematics/intersections), as `geodesic-report --format json` gives
+  // them, as plain objects. Circles are numbered 0-9, c = 5 (pentagon - 1) +
+  // edge, and named 'p.i' as the drawing labels them; points and arcs are
+  // indices into the lists below. null stands where the geometry has no value.
+  //   points[k]: { sphere: [x, y, z], cylinder: [x, y, z] or null (at a pole),
+  //     circles: [c, ...] (ascending), corners: [5 (pentagon - 1) + i, ...],
+  //     equatorCrossing: bool, longitude (0 to 2 pi, from +x towards +z),
+  //     polarAngle (0 to pi, from +y), arcs: [arc indices that start or end here] }
+  //   arcs[k]: { circle, from, to (points, in the circle's direction of travel),
+  //     angle (on the unit sphere), chord, cylinderLength (or null: a vertical plane) }
+  //   circles[c]: { circle: c, label: 'p.i', live (false: its pentagon is at a
+  //     pole), sameAs (the lowest circle coincident with it, c if none; null when
+  //     not live), vertical, unitNormal: [x, y, z], points: [its points from its
+  //     first corner on, in its direction of travel], arcs: [its arc indices],
+  //     angleSum (2 pi when it has points), chordSum, cylinderSum and
+  //     cylinderCurve (the whole curve's length; null when vertical or not live);
+  //     unitNormal is null when not live }
+  //   coincident: [[a, b], ...], a < b: circles that are one great circle
+  intersections(values) {
+    const m = this.m;
+    if (!m._gd_compute_intersections(...values)) throw new Error('the intersections do not fit the module\'s tables');
+    const [valueLayout, indexLayout] = this.intersectionLayouts;
+    const doubles = m.HEAPF64.slice(m._gd_intersection_values() / 8,
+      m._gd_intersection_values() / 8 + m._gd_intersection_value_count());
+    const ints = m.HEAP32.slice(m._gd_intersection_indices() / 4,
+      m._gd_intersection_indices() / 4 + m._gd_intersection_index_count());
+    const v = (name, k, n = 1) => {
+      const at = valueLayout[name][0] + k * n;
+      const list = Array.from(doubles.subarray(at, at + n), (x) => (Number.isNaN(x) ? null : x));
+      return n === 1 ? list[0] : list;
+    };
+    const x = (name, k) => ints[indexLayout[name][0] + k];
+    const bitsOf = (mask) => [...Array(10).keys()].filter((c) => mask & (1 << c));
+    const [pointCount, arcCount, pairCount] = [0, 1, 2].map((k) => x('counts', k));
+
+    const points = [];
+    for (let k = 0; k < pointCount; ++k) {
+      const cylinder = v('cylinder', k, 3);
+      points.push({
+        sphere: v('sphere', k, 3), cylinder: cylinder[0] === null ? null : cylinder,
+        circles: bitsOf(x('pointCircles', k)), corners: bitsOf(x('pointCorners', k)),
+        equatorCrossing: x('pointEquatorCrossing', k) === 1,
+        longitude: v('longitude', k), polarAngle: v('polarAngle', k), arcs: [],
+      });
+    }
+    const arcs = [];
+    for (let k = 0; k < arcCount; ++k) {
+      const arc = { circle: x('arcCircle', k), from: x('arcFrom', k), to: x('arcTo', k),
+        angle: v('arcAngle', k), chord: v('arcChord', k), cylinderLength: v('arcCylinderLength', k) };
+      arcs.push(arc);
+      points[arc.from].arcs.push(k);
+      if (arc.to !== arc.from) points[arc.to].arcs.push(k);
+    }
+    const circles = [];
+    for (let c = 0; c < 10; ++c) {
+      const first = x('circleFirstArc', c), count = x('circleArcCount', c);
+      const mine = [...Array(count).keys()].map((k) => first + k);
+      const live = x('circleLive', c) === 1;
+      circles.push({
+        circle: c, label: `${Math.floor(c / 5) + 1}.${c % 5}`, live,
+        sameAs: live ? x('circleSameAs', c) : null, vertical: x('circleVertical', c) === 1,
+        unitNormal: live ? v('unitNormal', c, 3) : null, points: mine.map((k) => arcs[k].from), arcs: mine,
+        angleSum: v('angleSum', c), chordSum: v('chordSum', c),
+        cylinderSum: v('cylinderSum', c), cylinderCurve: v('cylinderCurve', c),
+      });
+    }
+    const coincident = [];
+    for (let k = 0; k < pairCount; ++k)
+      coincident.push([x('coincident', 2 * k), x('coincident', 2 * k + 1)]);
+    return { points, arcs, circles, coincident };
   }
 
   // The plain-text value report, as `geodesic-report LAT1 LONG1 LAT2 LONG2` prints it.
