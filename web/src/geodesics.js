@@ -101,54 +101,55 @@ class Mathematics {
   intersections(values) {
     const m = this.m;
     if (!m._gd_compute_intersections(...values)) throw new Error('the intersections do not fit the module\'s tables');
-    const [valueLayout, indexLayout] = this.intersectionLayouts;
-    const doubles = m.HEAPF64.slice(m._gd_intersection_values() / 8,
-      m._gd_intersection_values() / 8 + m._gd_intersection_value_count());
-    const ints = m.HEAP32.slice(m._gd_intersection_indices() / 4,
-      m._gd_intersection_indices() / 4 + m._gd_intersection_index_count());
-    const v = (name, k, n = 1) => {
-      const at = valueLayout[name][0] + k * n;
-      const list = Array.from(doubles.subarray(at, at + n), (x) => (Number.isNaN(x) ? null : x));
-      return n === 1 ? list[0] : list;
+    // Named views of copies of the two blocks (the heap may be replaced when
+    // the module grows its memory).
+    const view = (heap, pointer, count, layout) => {
+      const all = heap.slice(pointer / heap.BYTES_PER_ELEMENT, pointer / heap.BYTES_PER_ELEMENT + count);
+      const named = {};
+      for (const [name, [offset, length]] of Object.entries(layout)) named[name] = all.subarray(offset, offset + length);
+      return named;
     };
-    const x = (name, k) => ints[indexLayout[name][0] + k];
-    const bitsOf = (mask) => [...Array(10).keys()].filter((c) => mask & (1 << c));
-    const [pointCount, arcCount, pairCount] = [0, 1, 2].map((k) => x('counts', k));
+    const d = view(m.HEAPF64, m._gd_intersection_values(), m._gd_intersection_value_count(), this.intersectionLayouts[0]);
+    const i = view(m.HEAP32, m._gd_intersection_indices(), m._gd_intersection_index_count(), this.intersectionLayouts[1]);
+    const value = (x) => (Number.isNaN(x) ? null : x);
+    const triple = (array, k) => [array[3 * k], array[3 * k + 1], array[3 * k + 2]];
+    const bitsOf = (mask) => {
+      const list = [];
+      for (let c = 0; c < 10; ++c) if (mask & (1 << c)) list.push(c);
+      return list;
+    };
+    const [pointCount, arcCount, pairCount] = i.counts;
 
     const points = [];
-    for (let k = 0; k < pointCount; ++k) {
-      const cylinder = v('cylinder', k, 3);
+    for (let k = 0; k < pointCount; ++k)
       points.push({
-        sphere: v('sphere', k, 3), cylinder: cylinder[0] === null ? null : cylinder,
-        circles: bitsOf(x('pointCircles', k)), corners: bitsOf(x('pointCorners', k)),
-        equatorCrossing: x('pointEquatorCrossing', k) === 1,
-        longitude: v('longitude', k), polarAngle: v('polarAngle', k), arcs: [],
+        sphere: triple(d.sphere, k), cylinder: Number.isNaN(d.cylinder[3 * k]) ? null : triple(d.cylinder, k),
+        circles: bitsOf(i.pointCircles[k]), corners: bitsOf(i.pointCorners[k]),
+        equatorCrossing: i.pointEquatorCrossing[k] === 1,
+        longitude: d.longitude[k], polarAngle: d.polarAngle[k], arcs: [],
       });
-    }
     const arcs = [];
     for (let k = 0; k < arcCount; ++k) {
-      const arc = { circle: x('arcCircle', k), from: x('arcFrom', k), to: x('arcTo', k),
-        angle: v('arcAngle', k), chord: v('arcChord', k), cylinderLength: v('arcCylinderLength', k) };
+      const arc = { circle: i.arcCircle[k], from: i.arcFrom[k], to: i.arcTo[k],
+        angle: d.arcAngle[k], chord: d.arcChord[k], cylinderLength: value(d.arcCylinderLength[k]) };
       arcs.push(arc);
       points[arc.from].arcs.push(k);
       if (arc.to !== arc.from) points[arc.to].arcs.push(k);
     }
     const circles = [];
     for (let c = 0; c < 10; ++c) {
-      const first = x('circleFirstArc', c), count = x('circleArcCount', c);
-      const mine = [...Array(count).keys()].map((k) => first + k);
-      const live = x('circleLive', c) === 1;
+      const live = i.circleLive[c] === 1, mine = [];
+      for (let k = 0; k < i.circleArcCount[c]; ++k) mine.push(i.circleFirstArc[c] + k);
       circles.push({
         circle: c, label: `${Math.floor(c / 5) + 1}.${c % 5}`, live,
-        sameAs: live ? x('circleSameAs', c) : null, vertical: x('circleVertical', c) === 1,
-        unitNormal: live ? v('unitNormal', c, 3) : null, points: mine.map((k) => arcs[k].from), arcs: mine,
-        angleSum: v('angleSum', c), chordSum: v('chordSum', c),
-        cylinderSum: v('cylinderSum', c), cylinderCurve: v('cylinderCurve', c),
+        sameAs: live ? i.circleSameAs[c] : null, vertical: i.circleVertical[c] === 1,
+        unitNormal: live ? triple(d.unitNormal, c) : null, points: mine.map((k) => arcs[k].from), arcs: mine,
+        angleSum: d.angleSum[c], chordSum: d.chordSum[c],
+        cylinderSum: value(d.cylinderSum[c]), cylinderCurve: value(d.cylinderCurve[c]),
       });
     }
     const coincident = [];
-    for (let k = 0; k < pairCount; ++k)
-      coincident.push([x('coincident', 2 * k), x('coincident', 2 * k + 1)]);
+    for (let k = 0; k < pairCount; ++k) coincident.push([i.coincident[2 * k], i.coincident[2 * k + 1]]);
     return { points, arcs, circles, coincident };
   }
 
