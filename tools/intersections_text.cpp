@@ -72,13 +72,13 @@ void writePoints(std::ostream& out, const circleIntersections& r) {
 void writeCircle(std::ostream& out, const circleIntersections& r, int c) {
     const circleWalk& w = r.circles[c];
     const int pentagon = c / 5 + 1, edge = c % 5;
-    out << "\nCircle " << circleLabel(c) << ", pentagon " << pentagon << "'s edge " << edge
-        << ", walked from corner " << circleLabel(c) << " towards corner "
-        << circleLabel(5 * (pentagon - 1) + (edge + 1) % 5);
+    out << "\nCircle " << circleLabel(c) << ", pentagon " << pentagon << "'s edge " << edge;
     if (!w.live) {
         out << ": its pentagon is at a pole, so it has no plane\n";
         return;
     }
+    out << ", walked from corner " << circleLabel(c) << " towards corner "
+        << circleLabel(5 * (pentagon - 1) + (edge + 1) % 5);
     std::vector<int> same;
     for (int d = 0; d < kCircles; ++d)
         if (d != c && r.circles[d].sameAs == w.sameAs) same.push_back(d);
@@ -87,7 +87,7 @@ void writeCircle(std::ostream& out, const circleIntersections& r, int c) {
     if (w.vertical)
         out << "(its plane is vertical: its curve on the cylinder runs off to infinity)\n";
     if (w.points.empty()) {
-        out << "No other circle meets it.\n";
+        out << "No other circle crosses it: no points, no arcs.\n";
     } else {
         out << "  arc  from    to" << column("angle") << column("chord") << column("cylinder")
             << "\n";
