@@ -1,9 +1,9 @@
 // Lengths along a great circle's curve on the unit cylinder: the quarter
 // integral against Carlson's form of the elliptic integral (libstdc++'s
-// std::ellint_2, which the WebAssembly build lacks) and, for short pieces,
-// against a fine Simpson rule; arcs against polylines of the curve drawn the
-// way the figure draws it, at the angle s around the axis; and the angle
-// convention the intersections rely on.
+// std::ellint_2, which the WebAssembly build lacks), 50-digit values and, for
+// short pieces, a fine Simpson rule; and the angle convention the
+// intersections rely on. Arcs against polylines of the curve, and their sums
+// against the whole curve: tests/intersections_test.cpp.
 #include "mathematics/cylinder_curve.h"
 
 #include <gtest/gtest.h>
@@ -34,31 +34,6 @@ vector3d unitNormal(double x, double y, double z) {
     return {x / n, y / n, z / n};
 }
 
-// The curve as the figure draws it: (sin s, h(s), cos s) with h(s) =
-// -(n_x sin s + n_z cos s) / n_y, from the image of circle point psi0 to that
-// of psi1. The images go round the axis monotonically, s growing where n_y > 0
-// (ds/dpsi = n_y / (x^2 + z^2)), and half a turn of the circle is half a turn
-// round the axis (antipodes), so the turn is under pi exactly when the arc is.
-double polyline(const vector3d& n, const cylinderCurve& curve, double psi0, double psi1,
-                int segments) {
-    auto angle = [&](double psi) {
-        const vector3d p = curve.pointAt(psi);
-        return std::atan2(p[0], p[2]);
-    };
-    const double s0 = angle(psi0);
-    double turn = std::remainder(angle(psi1) - s0, 2 * M_PI);
-    if (psi1 - psi0 > M_PI) turn += n[1] > 0 ? 2 * M_PI : -2 * M_PI;
-    double sum = 0, px = 0, py = 0, pz = 0;
-    for (int k = 0; k <= segments; ++k) {
-        const double s = s0 + turn * k / segments;
-        const double x = std::sin(s), z = std::cos(s), y = -(n[0] * x + n[2] * z) / n[1];
-        if (k) sum += std::sqrt((x - px) * (x - px) + (y - py) * (y - py) + (z - pz) * (z - pz));
-        px = x;
-        py = y;
-        pz = z;
-    }
-    return sum;
-}
 } // namespace
 
 TEST(CylinderCurve, QuarterIntegralAgreesWithReferenceValues) {
@@ -141,35 +116,4 @@ TEST(CylinderCurve, AnglesRunFromTheRisingCrossingInTheDirectionOfTravel) {
     EXPECT_EQ(equator.amplitude(), 0);
     EXPECT_NEAR(equator.length(), 2 * M_PI, 1e-15);
     EXPECT_NEAR(equator.arcLength(-2.5, 0.7), 3.2, 1e-15);
-}
-
-TEST(CylinderCurve, ArcsMatchPolylinesAndAddUpToTheWholeCurve) {
-    // Planes from gentle (A = 0.3) to steep (A = 300), both signs of n_y; random
-    // arcs anywhere in -pi to 3 pi (what the intersections ask for) against a
-    // polyline of 2e4 to 4e5 segments, as fine as the steepness needs. A
-    // polyline is short by about (segment x curvature)^2 / 24: under 1e-7.
-    std::mt19937_64 random(5);
-    std::uniform_real_distribution<double> unit(0, 1);
-    for (int k = 0; k < 60; ++k) {
-        const double A = std::pow(10.0, 3 * unit(random) - 0.5);
-        const double around = 2 * M_PI * unit(random), ny = (k % 2 ? 1 : -1) / A;
-        const vector3d n = unitNormal(std::sin(around), ny, std::cos(around));
-        const cylinderCurve curve(n);
-        ASSERT_NEAR(curve.amplitude(), A, 1e-12 * A);
-        const double psi0 = 2 * M_PI * unit(random) - M_PI;
-        const double psi1 = psi0 + 2 * M_PI * unit(random);
-        const int segments = int(2e4 + 2e3 * A * (psi1 - psi0));
-        const double want = polyline(n, curve, psi0, psi1, segments);
-        EXPECT_NEAR(curve.arcLength(psi0, psi1) / want, 1, 1e-6)
-            << "A " << A << " from " << psi0 << " to " << psi1;
-
-        // Cut a whole turn anywhere into pieces: they add up to the whole.
-        double sum = 0, at = psi0;
-        while (at < psi0 + 2 * M_PI) {
-            const double next = std::min(at + 1.3 * unit(random), psi0 + 2 * M_PI);
-            sum += curve.arcLength(at, next);
-            at = next;
-        }
-        EXPECT_NEAR(sum / curve.length(), 1, 1e-13);
-    }
 }

@@ -78,6 +78,8 @@ double polylineLength(const circleIntersections& r, const circleArc& a, const ve
     return sum;
 }
 
+void checkCoincident(const circleIntersections& r, const std::string& where);
+
 // The properties every answer has, whatever the four values.
 void checkProperties(const circleIntersections& r, const std::array<circlePlane, kCircles>& in,
                      const std::string& where) {
@@ -103,13 +105,15 @@ void checkProperties(const circleIntersections& r, const std::array<circlePlane,
         ASSERT_NE(antipode, r.points.end()) << at;
         ASSERT_EQ(antipode->circles, q.circles) << at;
         // The image lies on every listed circle's cylinder curve: at its own
-        // angle around the axis (sin s, cos s) = (x, z), the curve's height.
+        // angle around the axis (sin s, cos s) = (x, z), the curve's height
+        // (coincident circles share their group's plane, 1e-6 from their own).
         if (!q.cylinder) continue;
         const vector3d& image = *q.cylinder;
         ASSERT_NEAR(image[0] * image[0] + image[2] * image[2], 1, 1e-14) << at;
         for (int c : q.circles) {
             if (r.circles[c].vertical) continue;
-            const double height = -(n[c][0] * image[0] + n[c][2] * image[2]) / n[c][1];
+            const vector3d& m = r.circles[c].unitNormal;
+            const double height = -(m[0] * image[0] + m[2] * image[2]) / m[1];
             ASSERT_NEAR(image[1], height, 1e-9 * (1 + std::fabs(height))) << at << ", circle " << c;
         }
     }
@@ -117,6 +121,10 @@ void checkProperties(const circleIntersections& r, const std::array<circlePlane,
         const circleWalk& w = r.circles[c];
         if (!w.live) continue;
         const std::string at = where + ", circle " + circleLabel(c);
+        // Its plane: its own, or its group's, turned its own way.
+        ASSERT_LT(std::sqrt(dot(cross(w.unitNormal, n[c]), cross(w.unitNormal, n[c]))),
+                  kCoincidentSine) << at;
+        ASSERT_GT(dot(w.unitNormal, n[c]), 0) << at;
         ASSERT_EQ(size_t(w.arcCount), w.points.size()) << at;
         if (w.points.empty()) continue;
         EXPECT_NEAR(w.angleSum, 2 * M_PI, 1e-12) << at;
@@ -141,6 +149,25 @@ void checkProperties(const circleIntersections& r, const std::array<circlePlane,
             ASSERT_NEAR(a.chord, 2 * std::sin(a.angle / 2), 2e-6) << at;
         }
     }
+    checkCoincident(r, where);
+}
+
+// Coincident circles list the same arcs, point pair for point pair, with
+// the same lengths, each walked its own way.
+void checkCoincident(const circleIntersections& r, const std::string& where) {
+    auto arcsOf = [&](int c) {
+        std::set<std::array<double, 5>> arcs;
+        const circleWalk& w = r.circles[c];
+        for (int k = 0; k < w.arcCount; ++k) {
+            const circleArc& a = r.arcs[size_t(w.firstArc + k)];
+            arcs.insert({double(std::min(a.from, a.to)), double(std::max(a.from, a.to)),
+                         std::round(a.angle * 1e9), std::round(a.chord * 1e9),
+                         std::round(a.cylinderLength.value_or(-1) * 1e9)});
+        }
+        return arcs;
+    };
+    for (const auto& pair : r.coincident)
+        ASSERT_EQ(arcsOf(pair[0]), arcsOf(pair[1])) << where << ": " << pair[0] << " and " << pair[1];
 }
 
 struct structure {
@@ -273,6 +300,7 @@ TEST(Intersections, DegenerateSetsHaveTheirExactStructure) {
     {
         SCOPED_TRACE("the same pentagon twice: five circles, each corner both pentagons'");
         const circleIntersections r = computeIntersections(0.5f, 0.3f, 0.5f, 0.3f);
+        checkProperties(r, figureCircles(0.5f, 0.3f, 0.5f, 0.3f), "same twice");
         expectStructure(r, {20, 80, {{0, 5}, {1, 6}, {2, 7}, {3, 8}, {4, 9}}, 10, 8,
                             {{0, 5}, {1, 6}, {2, 7}, {3, 8}, {4, 9}}});
         for (const intersectionPoint& q : r.points) EXPECT_EQ(q.circles.size(), 4u);
@@ -280,6 +308,7 @@ TEST(Intersections, DegenerateSetsHaveTheirExactStructure) {
     {
         SCOPED_TRACE("antipodal pentagons: the same five circles, corners opposite");
         const circleIntersections r = computeIntersections(0.5f, 0.3f, -0.5f, 0.3f + pi);
+        checkProperties(r, figureCircles(0.5f, 0.3f, -0.5f, 0.3f + pi), "antipodal");
         expectStructure(r, {20, 80, {{0, 5}, {1, 6}, {2, 7}, {3, 8}, {4, 9}}, 10, 8,
                             {{0}, {1}, {2}, {3}, {4}, {5}, {6}, {7}, {8}, {9}}});
         for (const intersectionPoint& q : r.points)
@@ -294,6 +323,7 @@ TEST(Intersections, DegenerateSetsHaveTheirExactStructure) {
     {
         SCOPED_TRACE("a pentagon on the equator: its five circles are one, met ten times");
         const circleIntersections r = computeIntersections(0.0f, 0.3f, 0.630991f, 0.1f);
+        checkProperties(r, figureCircles(0.0f, 0.3f, 0.630991f, 0.1f), "on the equator");
         std::vector<std::array<int, 2>> equator;
         for (int a = 0; a < 5; ++a)
             for (int b = a + 1; b < 5; ++b) equator.push_back({a, b});
@@ -339,29 +369,6 @@ TEST(Intersections, DegenerateSetsHaveTheirExactStructure) {
     }
 }
 
-TEST(Intersections, CoincidentCirclesListTheSameArcs) {
-    for (const auto& v : {std::array<float, 4>{0.5f, 0.3f, 0.5f, 0.3f},
-                          std::array<float, 4>{0.5f, 0.3f, -0.5f, 3.44159265f},
-                          std::array<float, 4>{0.0f, 0.3f, 0.630991f, 0.1f}}) {
-        const circleIntersections r = computeIntersections(v[0], v[1], v[2], v[3]);
-        for (const auto& pair : r.coincident) {
-            // The same point pairs, walked either way, with the same lengths.
-            auto arcsOf = [&](int c) {
-                std::set<std::array<double, 5>> arcs;
-                const circleWalk& w = r.circles[c];
-                for (int k = 0; k < w.arcCount; ++k) {
-                    const circleArc& a = r.arcs[size_t(w.firstArc + k)];
-                    arcs.insert({double(std::min(a.from, a.to)), double(std::max(a.from, a.to)),
-                                 std::round(a.angle * 1e9), std::round(a.chord * 1e9),
-                                 std::round(*a.cylinderLength * 1e9)});
-                }
-                return arcs;
-            };
-            EXPECT_EQ(arcsOf(pair[0]), arcsOf(pair[1])) << pair[0] << " and " << pair[1];
-        }
-    }
-}
-
 TEST(Intersections, CirclesGivenDirectly) {
     // Three circles through one point p (and its antipode) meet only there:
     // two points, each listing all three, each circle cut into two half turns.
@@ -370,6 +377,7 @@ TEST(Intersections, CirclesGivenDirectly) {
     const vector3d directions[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0.3, 1}};
     for (int c = 0; c < 3; ++c) in[c] = {true, cross(p, directions[c]), p};
     circleIntersections r = computeIntersections(in);
+    checkProperties(r, in, "three circles through one point");
     ASSERT_EQ(r.points.size(), 2u);
     EXPECT_EQ(r.points[0].circles, (std::vector<int>{0, 1, 2}));
     EXPECT_LT(distance(r.points[0].sphere, p), 1e-15); // the northern one first
