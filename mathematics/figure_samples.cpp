@@ -1,8 +1,5 @@
 #include "mathematics/figure_samples.h"
 
-#include <cfloat>
-#include <cmath>
-
 namespace {
 // The corners as the mathematics computes them, and the report's longitudes
 // from them (the rule pairs the two pentagons index by index).
@@ -29,13 +26,6 @@ void fillEdges(pentagonSamples& p, const cornerArrays& c, const std::vector<floa
     }
 }
 
-// Corners closer to the axis than single precision resolves on the unit
-// sphere coincide with the pole: at a height of -1, sin(phi) is sin(float pi),
-// about 9e-8 rather than 0, and the planes through such corners would be
-// noise (cylinder heights in the millions). Such a pentagon is drawn at its
-// pole, as one at +1 is.
-bool atAPole(float polarAngle) { return std::fabs(std::sin(polarAngle)) < FLT_EPSILON; }
-
 void fillPentagon(pentagonSamples& p, float height, float longitude, cornerArrays& corners,
                   const std::vector<float>& steps) {
     p.height = height;
@@ -43,7 +33,7 @@ void fillPentagon(pentagonSamples& p, float height, float longitude, cornerArray
     p.polarAngle = pentagonPolarAngle(height);
     p.reportLatitude = p.polarAngle; // acos(y / r) with r = 1
     pentagonCorners(p.polarAngle, longitude, p.longAngles, corners.x, corners.z);
-    p.collapsed = atAPole(p.polarAngle);
+    p.collapsed = pentagonAtAPole(p.polarAngle); // drawn at its pole
     cornerArrays drawn = corners;
     for (int i = 0; i < 5 && p.collapsed; ++i) drawn.x[i] = drawn.z[i] = 0.0f;
     for (int i = 0; i < 5; ++i) p.corners[i] = {drawn.x[i], height, drawn.z[i]};

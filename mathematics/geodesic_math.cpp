@@ -1,5 +1,6 @@
 #include "mathematics/geodesic_math.h"
 
+#include <cfloat>
 #include <cmath>
 
 #include "support/geodome_utilities.h"
@@ -30,6 +31,8 @@ int nextCorner(int i) { return i < kCorners - 1 ? i + 1 : 0; }
 } // namespace
 
 float pentagonPolarAngle(float height) { return arc_cosine(height); }
+
+bool pentagonAtAPole(float phi) { return std::fabs(std::sin(phi)) < FLT_EPSILON; }
 
 void pentagonCorners(float phi, float longitude, float* longAngles, float* xcoord, float* zcoord) {
     const float s = std::sin(phi);

@@ -18,6 +18,13 @@ std::shared_ptr<float[]> newPentagonArrays(std::initializer_list<float**> fields
 // Polar angle of corners at height `height` (clamped arc cosine).
 float pentagonPolarAngle(float height);
 
+// Whether corners at polar angle `phi` lie closer to the axis than single
+// precision resolves on the unit sphere, and so coincide with the pole: at a
+// height of -1, sin(phi) is sin(float pi), about 9e-8 rather than 0, and the
+// planes through such corners would be noise (cylinder heights in the
+// millions). Such a pentagon has no great circles.
+bool pentagonAtAPole(float phi);
+
 // Corner longitudes and x, z coordinates of the pentagon whose corners have
 // polar angle `phi` and whose corner 0 lies at longitude `longitude`; each
 // array holds 5 floats. Corner i is at longitude + 2 i pi / 5 (not reduced to

@@ -41,6 +41,15 @@ std::string quoteArgument(const std::string& word) {
     return q + "'";
 }
 
+std::string pentagonValueText(float value) {
+    char b[32];
+    for (int digits = 6; digits <= 9; ++digits) {
+        std::snprintf(b, sizeof b, "%.*g", digits, double(value));
+        if (std::strtof(b, nullptr) == value) break;
+    }
+    return b;
+}
+
 bool looksLikeNumber(const char* word) {
     if (word[0] != '-') return true;
     if (std::isdigit(static_cast<unsigned char>(word[1])) || word[1] == '.') return true;

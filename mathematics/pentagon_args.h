@@ -20,6 +20,11 @@ std::string parsePentagonValues(const char* const words[4], float values[4]);
 // "-nan" or "-inf", which are refused as numbers) rather than an option.
 bool looksLikeNumber(const char* word);
 
+// A value as a person would have typed it: the shortest decimal of 6 to 9
+// significant digits that reads back as the same float (0.97531795, not
+// 0.975318 or 0.975317955).
+std::string pentagonValueText(float value);
+
 // A word as messages quote it: in single quotes, control characters escaped,
 // and cut after 32 characters, so a message always stays one short line.
 std::string quoteArgument(const std::string& word);

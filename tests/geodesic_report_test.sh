@@ -147,6 +147,113 @@ for p in doc["pentagons"]:
             sys.exit("FAIL: equator crossing of edge %d is not its corner" % i)
 PY
 
+# --- intersections -----------------------------------------------------------
+# The JSON's intersections and arcs against its own pentagons, and the
+# --intersections text against the JSON, number for number: for the scene, a
+# pentagon at a pole, the same pentagon twice, a pentagon on the equator, the
+# steepest curves, mirror images (points a rounding off the equator, never
+# "-0.000000000"), and with no points at all. Each set's counts: points, arcs,
+# coincident pairs.
+check_intersections() {
+    python3 - "$@" <<'PY'
+import json, math, re, sys
+def strict(name): raise ValueError("non-standard JSON constant " + name)
+doc = json.load(open(sys.argv[1]), parse_constant=strict)
+text = open(sys.argv[2]).read()
+want = tuple(map(int, sys.argv[3:6]))
+def fail(what): sys.exit("FAIL: %s (%s)" % (what, " ".join(sys.argv[6:])))
+def dot(a, b): return sum(x * y for x, y in zip(a, b))
+def label(c): return "%d.%d" % (c // 5 + 1, c % 5)
+
+points, arcs, pairs = doc["intersections"], doc["arcs"], doc["coincidentCircles"]
+if (len(points), len(arcs), len(pairs)) != want:
+    fail("%d points, %d arcs, %d coincident pairs; expected %r" % (len(points), len(arcs), len(pairs), want))
+normals = [e["unitNormal"] for p in doc["pentagons"] for e in p["edges"]]
+live = [not p["collapsed"] for p in doc["pentagons"] for _ in range(5)]
+for k, q in enumerate(points):
+    s = q["sphere"]
+    if abs(dot(s, s) - 1) > 1e-12: fail("point %d is off the sphere" % k)
+    if q["circles"] != sorted(set(q["circles"])) or len(q["circles"]) < 2: fail("circles of %d" % k)
+    for c in q["circles"]:
+        if not live[c] or abs(dot(normals[c], s)) > 1e-6: fail("point %d is not on circle %d" % (k, c))
+    r = math.hypot(s[0], s[2])
+    if q["cylinder"] is None:
+        if r > 1e-9: fail("point %d has no image" % k)
+    elif max(abs(a - b / r) for a, b in zip(q["cylinder"], s)) > 1e-12 * (1 + abs(s[1] / r)):
+        fail("point %d: the image is not the point / sqrt(x^2 + z^2)" % k)
+    if q["equatorCrossing"] != (abs(s[1]) < 1e-6): fail("equator flag of %d" % k)
+    for corner in q["corners"]:
+        point = doc["pentagons"][corner // 5]["corners"][corner % 5]["point"]
+        if math.dist(s, point) > 1e-6: fail("point %d is not corner %s" % (k, label(corner)))
+# Every live circle: its arcs in a row, one per point on it, adding up to 2 pi.
+for c in range(10):
+    mine = [a for a in arcs if a["circle"] == c]
+    on = [k for k, q in enumerate(points) if c in q["circles"]]
+    if len(mine) != len(on) or sorted(a["from"] for a in mine) != on: fail("arcs of circle %d" % c)
+    for a, b in zip(mine, mine[1:] + mine[:1]):
+        if a["to"] != b["from"]: fail("circle %d's arcs do not follow each other" % c)
+        chord = math.dist(points[a["from"]]["sphere"], points[a["to"]]["sphere"])
+        if abs(a["chord"] - chord) > 1e-15 or not 0 < a["angle"] < 2 * math.pi: fail("arc %r" % a)
+        if a["cylinderLength"] is None or a["cylinderLength"] < a["angle"] * abs(normals[c][1]) * (1 - 1e-12):
+            fail("cylinder length of %r" % a)
+    if mine and abs(sum(a["angle"] for a in mine) - 2 * math.pi) > 1e-12: fail("circle %d's angles" % c)
+for a, b in pairs:
+    if not a < b or math.dist(normals[a], normals[b]) > 1e-6 and math.dist(normals[a], [-x for x in normals[b]]) > 1e-6:
+        fail("coincident pair %r" % [a, b])
+
+# The text: the same points and arcs, to its nine decimals.
+if re.search(r"nan|inf", text, re.I): fail("a non-finite number in the text")
+def nine(v): return "%.9f" % v if "%.9f" % v != "-0.000000000" else "0.000000000"
+rows = re.findall(r"^ *(\d+)  ((?:[12]\.[0-4] ?)+?) +(-?[\d.]+) +(-?[\d.]+) +(-?[\d.]+) +(\S+) +(\S+) +(\S+)(.*)$",
+                  text, re.M)
+if len(rows) != len(points) or not text.startswith("Intersections of the great circles"):
+    fail("%d rows for %d points" % (len(rows), len(points)))
+for (k, circles, *numbers, notes), q in zip(rows, points):
+    image = q["cylinder"] or [None] * 3
+    if circles.split() != [label(c) for c in q["circles"]] or \
+            numbers != [nine(v) for v in q["sphere"]] + [nine(v) if v is not None else "none" for v in image]:
+        fail("row %s is not point %s" % (k, k))
+    if ("corner" in notes) != bool(q["corners"]) or ("equator" in notes) != q["equatorCrossing"]:
+        fail("notes of row %s" % k)
+    for corner in q["corners"]:
+        if label(corner) not in notes: fail("row %s does not name corner %s" % (k, label(corner)))
+arcRows = re.findall(r"^ *(\d+) +(\d+) +(\d+) +([\d.]+) +([\d.]+) +(\S+)$", text, re.M)
+if [tuple(map(int, r[:3])) for r in arcRows] != [(k, a["from"], a["to"]) for k, a in enumerate(arcs)]:
+    fail("the text's arcs are not the JSON's")
+for r, a in zip(arcRows, arcs):
+    if list(r[3:]) != [nine(a["angle"]), nine(a["chord"]),
+                       nine(a["cylinderLength"]) if a["cylinderLength"] is not None else "none"]:
+        fail("arc %s's lengths" % r[0])
+# The totals: the angles make a whole turn, the cylinder lengths the whole curve.
+for angle, cylinder, curve in re.findall(r"^total +(\S+) +\S+ +(\S+)\nthe whole circle +\S+ +(\S+)$", text, re.M):
+    if angle != "6.283185307" or abs(float(cylinder) - float(curve)) > 2e-9 * float(curve):
+        fail("totals %s %s %s" % (angle, cylinder, curve))
+circles = re.findall(r"^Circle ([12]\.[0-4]), .*: (?:(\d+) points?|its pentagon is at a pole)", text, re.M)
+if [c for c, _ in circles] != [label(c) for c in range(10)]: fail("the text's circles")
+for c, (_, n) in enumerate(circles):
+    if (n != "") != live[c] or live[c] and int(n) != sum(c in q["circles"] for q in points):
+        fail("circle %s's count of points" % label(c))
+PY
+}
+#               four values               points arcs coincident
+while read -r lat1 long1 lat2 long2 points arcs pairs; do
+    "$tool" --format json "$lat1" "$long1" "$lat2" "$long2" > "$tmp/i.json" || fail "json for $lat1"
+    "$tool" --intersections "$lat1" "$long1" "$lat2" "$long2" > "$tmp/i.txt" || fail "text for $lat1"
+    check_intersections "$tmp/i.json" "$tmp/i.txt" "$points" "$arcs" "$pairs" "$lat1" "$long1" "$lat2" "$long2"
+done <<'SETS'
+0.97531795 0.1 0.630991 0.1   90 180  0
+1 0.3 0.630991 0.1            20  40  0
+0.5 0.3 0.5 0.3               20  80  5
+0 0.3 0.630991 0.1            30 100 10
+0.99999994 0.2 -0.99999994 0.1 90 180 0
+0.7 0 -0.7 0                  90 180  0
+1 0 -1 0                       0   0  0
+0 0 0 0.5                      0   0 45
+SETS
+# Only what was asked for: the table alone, and the value report without it.
+"$tool" --intersections | grep -q "First pentagon coordinates" && fail "--intersections prints the value report"
+grep -q "Intersections" "$tmp/scene.txt" && fail "the value report shows the intersections"
+
 # --- SVG ----------------------------------------------------------------------
 # Parses the drawing, checks that every attribute is finite and every drawn
 # coordinate on the page, and returns the pentagon colours from the legend.
@@ -257,6 +364,7 @@ def X(angle): return x0 + (angle - a0) * (x1 - x0) / (a1 - a0)
 def Y(height): return y0 + (height - h0) * (y1 - y0) / (h1 - h0)
 def around(x, z): return math.degrees(math.atan2(x, z)) % 360
 clipped = any("not shown" in "".join(t.itertext()) for t in root.iter(NS + "text"))
+labels = []
 
 for p, pent in enumerate(doc["pentagons"]):
     cls = "p%d" % (p + 1)
@@ -300,15 +408,54 @@ for p, pent in enumerate(doc["pentagons"]):
             fail("%s: no crossing mark at x %g" % (cls, w))
     for cx, cy in [(float(m.get("cx")), float(m.get("cy"))) for m in classed("circle", "corner " + cls)] + have:
         if not (left <= cx <= right and top <= cy <= bottom): fail("%s: mark off the plot" % cls)
+
+    # Each edge's label, p.i, sits 6 pixels above its curve's highest sample.
+    colour = [r.get("fill") for r in root.iter(NS + "rect") if r.get("width") == "28"][p]
+    named = [t for g in root.iter(NS + "g") if g.get("fill") == colour and g.get("font-size") == "11"
+             for t in g.iter(NS + "text")]
+    for t in named:
+        if not re.fullmatch(r"%d\.[0-4]" % (p + 1), t.text or ""): fail("label %r" % t.text)
+        curve = [c[1] for c in pent["edges"][int(t.text[2])]["cylinderCurve"]]
+        best = max(h for h in curve if h is not None)
+        if not any(h is not None and h >= best - 1e-9 and abs(X(j * 3.6) - float(t.get("x"))) < 0.05
+                   and abs(Y(h) - 6 - float(t.get("y"))) < 0.05 for j, h in enumerate(curve)):
+            fail("label %s is not above its curve's top" % t.text)
+        labels.append(t.text)
+
+# With --intersections, every intersection's image in the heights shown is
+# marked where its ray meets the cylinder, and the legend counts the others.
+marks = [(float(m.get("cx")), float(m.get("cy"))) for m in classed("circle", "intersection")]
+if classed("g", "intersections"):
+    want = [(X(around(c[0], c[2])), Y(c[1])) for c in (q["cylinder"] for q in doc["intersections"])
+            if c is not None and abs(c[1]) <= half]
+    if len(marks) != len(want): fail("%d intersection marks, expected %d" % (len(marks), len(want)))
+    for w in want:
+        if not any(math.hypot(w[0] - m[0], w[1] - m[1]) < 0.05 for m in marks):
+            fail("no intersection mark at %r" % (w,))
+    texts = ["".join(t.itertext()) for t in root.iter(NS + "text")]
+    if "intersection of circles (%d)" % len(doc["intersections"]) not in texts:
+        fail("the legend does not count the intersections")
+    hidden = ["".join(t.itertext()) for t in classed("text", "hidden-intersections")]
+    if (len(doc["intersections"]) - len(want) > 0) != bool(hidden) or \
+            (hidden and not hidden[0].startswith("%d " % (len(doc["intersections"]) - len(want)))):
+        fail("the legend's count of intersections not shown: %r" % hidden)
+elif marks:
+    fail("intersections marked without --intersections")
+print(len(labels))
 PY
 }
 for a in "0.97531795 0.1 0.630991 0.1" "0.3 0.1 0.99 0.1" "0.9955 0.2 0.5 0.1" "1 0.3 0.5 0.1" \
          "-1 0 0.5 0" "0 0.4 -0.2 -2"; do
     # shellcheck disable=SC2086
-    "$tool" --format svg $a > "$tmp/m.svg" && "$tool" --format json $a > "$tmp/m.json" \
-        || fail "svg and json for $a"
+    "$tool" --format svg $a > "$tmp/m.svg" && "$tool" --format json $a > "$tmp/m.json" &&
+        "$tool" --format svg --intersections $a > "$tmp/mi.svg" || fail "svg and json for $a"
     # shellcheck disable=SC2086
-    check_svg_marks "$tmp/m.svg" "$tmp/m.json" $a
+    labels=$(check_svg_marks "$tmp/m.svg" "$tmp/m.json" $a)
+    # shellcheck disable=SC2086
+    check_svg_marks "$tmp/mi.svg" "$tmp/m.json" $a > /dev/null
+    check_svg "$tmp/mi.svg" > /dev/null
+    # The scene's ten curves all peak inside the plot: each is named.
+    [ "$a" != "${scene[*]}" ] || [ "$labels" -eq 10 ] || fail "the scene's drawing names $labels curves, not 10"
 done
 
 # Degenerate and extreme arguments still give a clean drawing: poles (0/0),

@@ -23,7 +23,7 @@ specials=(nan NaN NAN -nan +nan "nan(0x1)" "nan()" inf -inf +inf INF Inf infinit
 garbage=("" " " "	" "1 2" " 1" "1 " 1, 1,5 1e 1e- e5 . - -- + 0x 0x1p 1..2 1e5.5 abc
     "%s%s%n" "\\x00" π "１" "1O" "-e" "--0" "-" "'" '"' "\\" "*" "\$HOME" "1;2")
 options=(--format --format=text --format=json --format=svg --format= --format=xml
-    "--format text" -h --help -x --unknown -- --format=JSON --FORMAT)
+    "--format text" -h --help -x --unknown -- --format=JSON --FORMAT --intersections)
 
 pick() { # pick ARRAY_NAME: one element, at random
     local -n pool=$1
@@ -76,7 +76,16 @@ for ((run = 0; run < runs; ++run)); do
     statuses[$status]=$(( ${statuses[$status]:-0} + 1 ))
     shown=$(printf '%q ' "${args[@]}" | cut -c1-300)
     case $status in
-    0) [ -s "$out" ] || { echo "run $run: status 0 but no output: $shown"; exit 1; } ;;
+    0)
+        [ -s "$out" ] || { echo "run $run: status 0 but no output: $shown"; exit 1; }
+        # The intersections' table and the JSON never show a non-finite number
+        # (the value report prints what it computes, as it always has).
+        if [[ " ${args[*]} " == *" --intersections "* || " ${args[*]} " == *json* ]] &&
+            grep -qiE '(^|[^a-z])(nan|inf)' "$out"; then
+            echo "run $run: a non-finite number in the output of: $shown"
+            exit 1
+        fi
+        ;;
     2) [ -s "$err" ] || { echo "run $run: status 2 but no reason given: $shown"; exit 1; } ;;
     *)
         echo "run $run: status $status for: $shown"

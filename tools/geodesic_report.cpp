@@ -1,10 +1,13 @@
 // geodesic-report: the pentagon great-circle quantities of the geodesic
 // figure, for any four arguments, as the plain-text value report, as JSON, or
-// as an SVG drawing of the unrolled cylinder. Usage errors exit with status 2.
+// as an SVG drawing of the unrolled cylinder; with --intersections, where the
+// great circles meet and the lengths between. Usage errors exit with status 2.
 #include <iostream>
 
 #include "mathematics/figure_samples.h"
+#include "mathematics/intersections.h"
 #include "support/tholix_print_values.h"
+#include "tools/intersections_text.h"
 #include "tools/json_report.h"
 #include "tools/report_options.h"
 #include "tools/svg_report.h"
@@ -15,13 +18,26 @@ const int kSamplesPerCurve = 100; // as many as the figure draws
 void writeReport(const reportOptions& options) {
     const float* a = options.arguments;
     switch (options.format) {
-    case reportFormat::text: tholix_print_values(a[0], a[1], a[2], a[3], std::cout); break;
+    case reportFormat::text:
+        if (options.intersections)
+            writeIntersectionsText(std::cout, a, computeIntersections(a[0], a[1], a[2], a[3]));
+        else
+            tholix_print_values(a[0], a[1], a[2], a[3], std::cout);
+        break;
     case reportFormat::json:
-        writeJsonReport(std::cout, computeFigure(a[0], a[1], a[2], a[3], kSamplesPerCurve));
+        writeJsonReport(std::cout, computeFigure(a[0], a[1], a[2], a[3], kSamplesPerCurve),
+                        computeIntersections(a[0], a[1], a[2], a[3]));
         break;
-    case reportFormat::svg:
-        writeSvgReport(std::cout, computeFigure(a[0], a[1], a[2], a[3], kSamplesPerCurve));
+    case reportFormat::svg: {
+        const figureSamples figure = computeFigure(a[0], a[1], a[2], a[3], kSamplesPerCurve);
+        if (options.intersections) {
+            const circleIntersections marks = computeIntersections(a[0], a[1], a[2], a[3]);
+            writeSvgReport(std::cout, figure, &marks);
+        } else {
+            writeSvgReport(std::cout, figure);
+        }
         break;
+    }
     }
 }
 } // namespace

@@ -16,6 +16,10 @@ std::string vector3(const point3& p) { return vector3(p[0], p[1], p[2]); }
 template <typename Item, typename Format>
 void writeList(std::ostream& out, const Item* items, size_t count, const std::string& indent,
                Format format) {
+    if (count == 0) {
+        out << "[]";
+        return;
+    }
     out << "[\n";
     for (size_t k = 0; k < count; ++k)
         out << indent << "  " << format(items[k]) << (k + 1 < count ? ",\n" : "\n");
@@ -48,6 +52,37 @@ void writeEdge(std::ostream& out, const edgeSamples& e, int i) {
     out << "\n" << in << "}";
 }
 
+std::string doubles(const vector3d& p) {
+    return "[" + jsonDouble(p[0]) + ", " + jsonDouble(p[1]) + ", " + jsonDouble(p[2]) + "]";
+}
+
+std::string integers(const std::vector<int>& list) {
+    std::string s = "[";
+    for (size_t k = 0; k < list.size(); ++k) s += (k ? ", " : "") + std::to_string(list[k]);
+    return s + "]";
+}
+
+std::string intersection(const intersectionPoint& q) {
+    return "{\"sphere\": " + doubles(q.sphere) +
+           ", \"cylinder\": " + (q.cylinder ? doubles(*q.cylinder) : "null") +
+           ", \"circles\": " + integers(q.circles) + ", \"corners\": " + integers(q.corners) +
+           ", \"equatorCrossing\": " + jsonBool(q.equatorCrossing) +
+           ", \"longitude\": " + jsonDouble(q.longitude) +
+           ", \"polarAngle\": " + jsonDouble(q.polarAngle) + "}";
+}
+
+std::string arc(const circleArc& a) {
+    return "{\"circle\": " + std::to_string(a.circle) + ", \"from\": " + std::to_string(a.from) +
+           ", \"to\": " + std::to_string(a.to) + ", \"angle\": " + jsonDouble(a.angle) +
+           ", \"chord\": " + jsonDouble(a.chord) +
+           ", \"cylinderLength\": " + (a.cylinderLength ? jsonDouble(*a.cylinderLength) : "null") +
+           "}";
+}
+
+std::string circlePair(const std::array<int, 2>& p) {
+    return "[" + std::to_string(p[0]) + ", " + std::to_string(p[1]) + "]";
+}
+
 void writePentagon(std::ostream& out, const pentagonSamples& p, int index) {
     const std::string in = "    ";
     out << in << "{\n";
@@ -73,7 +108,8 @@ void writePentagon(std::ostream& out, const pentagonSamples& p, int index) {
 }
 } // namespace
 
-void writeJsonReport(std::ostream& out, const figureSamples& f) {
+void writeJsonReport(std::ostream& out, const figureSamples& f,
+                     const circleIntersections& intersections) {
     out << "{\n";
     out << "  \"arguments\": {\"pent_lat1\": " << number(f.arguments[0])
         << ", \"pent_long1\": " << number(f.arguments[1])
@@ -87,6 +123,13 @@ void writeJsonReport(std::ostream& out, const figureSamples& f) {
     writePentagon(out, f.pentagons[0], 1);
     out << ",\n";
     writePentagon(out, f.pentagons[1], 2);
-    out << "\n  ]\n";
-    out << "}\n";
+    out << "\n  ],\n";
+    const circleIntersections& i = intersections;
+    out << "  \"intersections\": ";
+    writeList(out, i.points.data(), i.points.size(), "  ", intersection);
+    out << ",\n  \"coincidentCircles\": ";
+    writeList(out, i.coincident.data(), i.coincident.size(), "  ", circlePair);
+    out << ",\n  \"arcs\": ";
+    writeList(out, i.arcs.data(), i.arcs.size(), "  ", arc);
+    out << "\n}\n";
 }

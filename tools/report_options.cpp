@@ -25,6 +25,10 @@ std::string parseReportOptions(int argc, const char* const* argv, reportOptions&
             options.help = true;
             return "";
         }
+        if (word == "--intersections") {
+            options.intersections = true;
+            continue;
+        }
         if (word == "--format") {
             if (k + 1 >= argc) return "missing value after --format";
             const std::string name = argv[++k];
@@ -51,17 +55,20 @@ std::string parseReportOptions(int argc, const char* const* argv, reportOptions&
 }
 
 const char* reportUsageLine() {
-    return "usage: geodesic-report [--format text|json|svg] [LAT1 LONG1 LAT2 LONG2]";
+    return "usage: geodesic-report [--format text|json|svg] [--intersections] "
+           "[LAT1 LONG1 LAT2 LONG2]";
 }
 
 std::string reportHelpText() {
     std::string scene;
     for (const char* word : kScenePentagonWords)
         scene += std::string(scene.empty() ? "" : " ") + word;
-    return "usage: geodesic-report [--format text|json|svg] [LAT1 LONG1 LAT2 LONG2]\n"
+    return std::string(reportUsageLine()) +
+           "\n"
            "\n"
            "Computes the corners, great-circle planes, equator crossings and cylinder\n"
-           "curves of two regular pentagons inscribed in the unit sphere, and writes\n"
+           "curves of two regular pentagons inscribed in the unit sphere, the points\n"
+           "where the ten great circles meet and the lengths between them, and writes\n"
            "them to standard output.\n"
            "\n"
            "  LAT1 LONG1 LAT2 LONG2  for each pentagon, the height of its corners (their\n"
@@ -72,8 +79,15 @@ std::string reportHelpText() {
            "\n"
            "  --format text          the plain-text value report (the default)\n"
            "  --format json          every quantity of both pentagons, with 100 samples\n"
-           "                         of each great circle and each cylinder curve\n"
+           "                         of each great circle and each cylinder curve, and\n"
+           "                         the circles' intersections and arcs\n"
            "  --format svg           the cylinder unrolled: the curves as height against\n"
            "                         the angle around the axis\n"
+           "  --intersections        in text, instead of the value report: every point\n"
+           "                         where the great circles meet (circles p.i through\n"
+           "                         it, sphere and cylinder coordinates) and, circle by\n"
+           "                         circle, the arcs between them with their angle,\n"
+           "                         chord and length on the cylinder; in svg, every\n"
+           "                         such point marked on the unrolled cylinder\n"
            "  --help                 this text\n";
 }

@@ -1,6 +1,7 @@
-// The report tool's command line: an optional output format and either no
-// positional arguments (the scene's pentagons) or exactly four numbers,
-// LAT1 LONG1 LAT2 LONG2, read by mathematics/pentagon_args.
+// The report tool's command line: an optional output format, whether to
+// show the circles' intersections, and either no positional arguments (the
+// scene's pentagons) or exactly four numbers, LAT1 LONG1 LAT2 LONG2, read by
+// mathematics/pentagon_args.
 #pragma once
 
 #include <string>
@@ -12,6 +13,8 @@ enum class reportFormat { text, json, svg };
 
 struct reportOptions {
     reportFormat format = reportFormat::text;
+    bool intersections = false; // text: their table instead of the value report;
+                                // svg: every one marked; json: always there
     bool help = false;
     float arguments[4] = {kScenePentagons[0], kScenePentagons[1], kScenePentagons[2],
                           kScenePentagons[3]};

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "mathematics/pentagon_args.h"
 
 namespace {
 const double kPi = 3.141592653589793;
@@ -36,17 +37,6 @@ std::string px(double v) {
 std::string shortNumber(double v) {
     char b[32];
     std::snprintf(b, sizeof b, "%g", v);
-    return b;
-}
-
-// The arguments as typed, as far as a float can tell: the shortest form that
-// reads back as the same float (0.97531795, not 0.975318 or 0.975317955).
-std::string argumentText(float v) {
-    char b[32];
-    for (int digits = 6; digits <= 9; ++digits) {
-        std::snprintf(b, sizeof b, "%.*g", digits, double(v));
-        if (std::strtof(b, nullptr) == v) break;
-    }
     return b;
 }
 
@@ -298,7 +288,39 @@ void writeMarks(std::ostream& out, const plotFrame& frame, const figureSamples& 
     }
 }
 
-void writeLegend(std::ostream& out, const figureSamples& f, const fit& heights) {
+// Every intersection's image, small and dark above the other marks, so that a
+// corner or an equator crossing that is also one shows it. Each names its
+// point and circles for a reader that shows titles. Returns how many could
+// not be drawn: beyond the heights shown, or at a pole.
+int writeIntersectionMarks(std::ostream& out, const plotFrame& frame,
+                           const circleIntersections& r) {
+    int hidden = 0;
+    out << "  <g class=\"intersections\" fill=\"#111111\" stroke=\"white\" "
+        << "stroke-width=\"0.8\">\n";
+    for (size_t k = 0; k < r.points.size(); ++k) {
+        const intersectionPoint& q = r.points[k];
+        if (!q.cylinder || !frame.contains((*q.cylinder)[1])) {
+            ++hidden;
+            continue;
+        }
+        const vector3d& c = *q.cylinder;
+        std::string circles;
+        for (int i : q.circles) circles += " " + circleLabel(i);
+        out << "    <circle class=\"intersection\" cx=\"" << px(frame.x(aroundAxis(c[0], c[2])))
+            << "\" cy=\"" << px(frame.y(c[1])) << "\" r=\"2.6\"><title>point " << k << ": circles"
+            << circles << "</title></circle>\n";
+    }
+    out << "  </g>\n";
+    return hidden;
+}
+
+struct intersectionCount {
+    size_t all;
+    int hidden;
+};
+
+void writeLegend(std::ostream& out, const figureSamples& f, const fit& heights,
+                 const intersectionCount* intersections) {
     double y = kPlotTop + 4;
     out << "  <g font-family=\"" << kFont << "\" font-size=\"12\" fill=\"#222222\">\n";
     for (int p = 0; p < 2; ++p) {
@@ -308,9 +330,9 @@ void writeLegend(std::ostream& out, const figureSamples& f, const fit& heights) 
         out << "    <text x=\"" << px(kLegendLeft + 36) << "\" y=\"" << px(y + 10)
             << "\" font-weight=\"bold\">Pentagon " << p + 1 << "</text>\n";
         out << "    <text x=\"" << px(kLegendLeft + 36) << "\" y=\"" << px(y + 27) << "\">height "
-            << argumentText(pent.height) << "</text>\n";
+            << pentagonValueText(pent.height) << "</text>\n";
         out << "    <text x=\"" << px(kLegendLeft + 36) << "\" y=\"" << px(y + 43)
-            << "\">longitude " << argumentText(pent.longitude) << "</text>\n";
+            << "\">longitude " << pentagonValueText(pent.longitude) << "</text>\n";
         if (heights.undefined[p])
             out << "    <text class=\"pole p" << p + 1 << "\" x=\"" << px(kLegendLeft + 36)
                 << "\" y=\"" << px(y + 59) << "\" fill=\"#a00000\">at a pole: no curves</text>\n";
@@ -326,6 +348,19 @@ void writeLegend(std::ostream& out, const figureSamples& f, const fit& heights) 
         << "l-6.5,-6.5 Z\" fill=\"white\" stroke=\"#555555\" stroke-width=\"1.5\"/>\n";
     out << "    <text x=\"" << px(kLegendLeft + 36) << "\" y=\"" << px(y + 4)
         << "\">equator crossing</text>\n";
+    if (intersections) {
+        y += 22;
+        out << "    <circle cx=\"" << px(kLegendLeft + 14) << "\" cy=\"" << px(y) << "\" r=\"2.6\" "
+            << "fill=\"#111111\" stroke=\"white\" stroke-width=\"0.8\"/>\n";
+        out << "    <text x=\"" << px(kLegendLeft + 36) << "\" y=\"" << px(y + 4)
+            << "\">intersection of circles (" << intersections->all << ")</text>\n";
+        if (intersections->hidden > 0) {
+            y += 18;
+            out << "    <text class=\"hidden-intersections\" x=\"" << px(kLegendLeft + 36)
+                << "\" y=\"" << px(y + 4) << "\" fill=\"#a00000\">" << intersections->hidden
+                << " off the heights shown or at a pole</text>\n";
+        }
+    }
     y += 22;
     out << "    <text x=\"" << px(kLegendLeft) << "\" y=\"" << px(y + 4)
         << "\">p.i: the plane of pentagon p's edge i</text>\n";
@@ -339,7 +374,8 @@ void writeLegend(std::ostream& out, const figureSamples& f, const fit& heights) 
 }
 } // namespace
 
-void writeSvgReport(std::ostream& out, const figureSamples& f) {
+void writeSvgReport(std::ostream& out, const figureSamples& f,
+                    const circleIntersections* intersections) {
     const fit heights = fitHeights(f);
     const plotFrame frame{heights.half};
 
@@ -352,9 +388,9 @@ void writeSvgReport(std::ostream& out, const figureSamples& f) {
         << "\" font-size=\"18\" font-weight=\"bold\" fill=\"#222222\">"
         << "Great-circle planes of two pentagons on the unrolled cylinder x² + z² = 1</text>\n";
     out << "  <text x=\"" << px(kPlotLeft) << "\" y=\"56\" font-family=\"" << kFont
-        << "\" font-size=\"13\" fill=\"#444444\">LAT1 " << argumentText(f.arguments[0])
-        << "   LONG1 " << argumentText(f.arguments[1]) << "   LAT2 " << argumentText(f.arguments[2])
-        << "   LONG2 " << argumentText(f.arguments[3])
+        << "\" font-size=\"13\" fill=\"#444444\">LAT1 " << pentagonValueText(f.arguments[0])
+        << "   LONG1 " << pentagonValueText(f.arguments[1]) << "   LAT2 "
+        << pentagonValueText(f.arguments[2]) << "   LONG2 " << pentagonValueText(f.arguments[3])
         << "   (heights of the corners; longitudes of corner 0 in radians)</text>\n";
 
     writeGridAndAxes(out, frame);
@@ -363,6 +399,12 @@ void writeSvgReport(std::ostream& out, const figureSamples& f) {
         writeEdgeLabels(out, frame, f, p);
     }
     for (int p = 0; p < 2; ++p) writeMarks(out, frame, f, p);
-    writeLegend(out, f, heights);
+    if (intersections) {
+        const intersectionCount count{intersections->points.size(),
+                                      writeIntersectionMarks(out, frame, *intersections)};
+        writeLegend(out, f, heights, &count);
+    } else {
+        writeLegend(out, f, heights, nullptr);
+    }
     out << "</svg>\n";
 }

@@ -8,5 +8,10 @@
 #include <iosfwd>
 
 #include "mathematics/figure_samples.h"
+#include "mathematics/intersections.h"
 
-void writeSvgReport(std::ostream& out, const figureSamples& figure);
+// With `intersections`, the image of every point where the circles meet is
+// marked too (those beyond the heights shown, or at a pole, are counted in
+// the legend).
+void writeSvgReport(std::ostream& out, const figureSamples& figure,
+                    const circleIntersections* intersections = nullptr);

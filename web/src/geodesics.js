@@ -1,8 +1,9 @@
 // The project's own mathematics, compiled from its C++ sources to WebAssembly
 // (web/wasm/geodesics_wasm.cpp): the four pentagon values read as the report
-// tool reads them, every quantity of the figure, the plain-text value report
-// and the camera flight. Nothing is computed here; the same module serves the
-// page and the Node tests. Heights in -1 to 1, longitudes in radians, seconds.
+// tool reads them, every quantity of the figure, where its great circles meet
+// and the arcs between them, the plain-text value report and the camera
+// flight. Nothing is computed here; the same module serves the page and the
+// Node tests. Heights in -1 to 1, longitudes in radians, seconds.
 import loadGeodesics from '../wasm/geodesics.js';
 import { fetchSiteFile } from './site_files.js';
 
@@ -46,6 +47,14 @@ class Mathematics {
       this.layout[name] = [module._gd_layout_offset(k), module._gd_layout_length(k)];
     }
     this.figureFloats = module._gd_figure_floats();
+    // The intersections' two blocks: 1 doubles, 2 32-bit integers.
+    this.intersectionLayouts = [1, 2].map((which) => {
+      const entries = {};
+      for (let k = 0; k < module._gd_intersection_layout_count(which); ++k)
+        entries[module.UTF8ToString(module._gd_intersection_layout_name(which, k))] =
+          [module._gd_intersection_layout_offset(which, k), module._gd_intersection_layout_length(which, k)];
+      return entries;
+    });
     this.sceneValues = Array.from(this.floats(module._gd_scene_pentagons(), 4));
     // The scene's values as typed, and the animation's facts
     // (mathematics/scene_constants): seconds and degrees.
@@ -84,6 +93,80 @@ class Mathematics {
     for (const [name, [offset, length]] of Object.entries(this.layout))
       figure[name] = all.subarray(offset, offset + length);
     return figure;
+  }
+
+  // Every point where the ten great circles meet and the arcs between them
+  // (mathematics/intersections), as `geodesic-report --format json` gives
+  // them, as plain objects. Circles are numbered 0-9, c = 5 (pentagon - 1) +
+  // edge, and named 'p.i' as the drawing labels them; points and arcs are
+  // indices into the lists below. null stands where the geometry has no value.
+  //   points[k]: { sphere: [x, y, z], cylinder: [x, y, z] or null (at a pole),
+  //     circles: [c, ...] (ascending), corners: [5 (pentagon - 1) + i, ...],
+  //     equatorCrossing: bool, longitude (0 to 2 pi, from +x towards +z),
+  //     polarAngle (0 to pi, from +y), arcs: [arc indices that start or end here] }
+  //   arcs[k]: { circle, from, to (points, in the circle's direction of travel),
+  //     angle (on the unit sphere), chord, cylinderLength (or null: a vertical plane) }
+  //   circles[c]: { circle: c, label: 'p.i', live (false: its pentagon is at a
+  //     pole), sameAs (the lowest circle coincident with it, c if none; null when
+  //     not live), vertical, unitNormal: [x, y, z], points: [its points from its
+  //     first corner on, in its direction of travel], arcs: [its arc indices],
+  //     angleSum (2 pi when it has points), chordSum, cylinderSum and
+  //     cylinderCurve (the whole curve's length; null when vertical or not live);
+  //     unitNormal is null when not live }
+  //   coincident: [[a, b], ...], a < b: circles that are one great circle
+  intersections(values) {
+    const m = this.m;
+    if (!m._gd_compute_intersections(...values)) throw new Error('the intersections do not fit the module\'s tables');
+    // Named views of copies of the two blocks (the heap may be replaced when
+    // the module grows its memory).
+    const view = (heap, pointer, count, layout) => {
+      const all = heap.slice(pointer / heap.BYTES_PER_ELEMENT, pointer / heap.BYTES_PER_ELEMENT + count);
+      const named = {};
+      for (const [name, [offset, length]] of Object.entries(layout)) named[name] = all.subarray(offset, offset + length);
+      return named;
+    };
+    const d = view(m.HEAPF64, m._gd_intersection_values(), m._gd_intersection_value_count(), this.intersectionLayouts[0]);
+    const i = view(m.HEAP32, m._gd_intersection_indices(), m._gd_intersection_index_count(), this.intersectionLayouts[1]);
+    const value = (x) => (Number.isNaN(x) ? null : x);
+    const triple = (array, k) => [array[3 * k], array[3 * k + 1], array[3 * k + 2]];
+    const bitsOf = (mask) => {
+      const list = [];
+      for (let c = 0; c < 10; ++c) if (mask & (1 << c)) list.push(c);
+      return list;
+    };
+    const [pointCount, arcCount, pairCount] = i.counts;
+
+    const points = [];
+    for (let k = 0; k < pointCount; ++k)
+      points.push({
+        sphere: triple(d.sphere, k), cylinder: Number.isNaN(d.cylinder[3 * k]) ? null : triple(d.cylinder, k),
+        circles: bitsOf(i.pointCircles[k]), corners: bitsOf(i.pointCorners[k]),
+        equatorCrossing: i.pointEquatorCrossing[k] === 1,
+        longitude: d.longitude[k], polarAngle: d.polarAngle[k], arcs: [],
+      });
+    const arcs = [];
+    for (let k = 0; k < arcCount; ++k) {
+      const arc = { circle: i.arcCircle[k], from: i.arcFrom[k], to: i.arcTo[k],
+        angle: d.arcAngle[k], chord: d.arcChord[k], cylinderLength: value(d.arcCylinderLength[k]) };
+      arcs.push(arc);
+      points[arc.from].arcs.push(k);
+      if (arc.to !== arc.from) points[arc.to].arcs.push(k);
+    }
+    const circles = [];
+    for (let c = 0; c < 10; ++c) {
+      const live = i.circleLive[c] === 1, mine = [];
+      for (let k = 0; k < i.circleArcCount[c]; ++k) mine.push(i.circleFirstArc[c] + k);
+      circles.push({
+        circle: c, label: `${Math.floor(c / 5) + 1}.${c % 5}`, live,
+        sameAs: live ? i.circleSameAs[c] : null, vertical: i.circleVertical[c] === 1,
+        unitNormal: live ? triple(d.unitNormal, c) : null, points: mine.map((k) => arcs[k].from), arcs: mine,
+        angleSum: d.angleSum[c], chordSum: d.chordSum[c],
+        cylinderSum: value(d.cylinderSum[c]), cylinderCurve: value(d.cylinderCurve[c]),
+      });
+    }
+    const coincident = [];
+    for (let k = 0; k < pairCount; ++k) coincident.push([i.coincident[2 * k], i.coincident[2 * k + 1]]);
+    return { points, arcs, circles, coincident };
   }
 
   // The plain-text value report, as `geodesic-report LAT1 LONG1 LAT2 LONG2` prints it.

@@ -1,7 +1,7 @@
 // The page's mathematics (the WebAssembly module the site serves) against the
 // report tool built from the same C++ for this machine: every number of
-// `geodesic-report --format json`, the text report, the value reader's
-// messages, and the camera flight's checkpoints.
+// `geodesic-report --format json` (the intersections among them), the text
+// report, the value reader's messages, and the camera flight's checkpoints.
 //
 // Not every bit: the C++ takes sin, cos and atan of floats from the C library,
 // and the two C libraries round differently. Emscripten's gives the correctly
@@ -89,11 +89,66 @@ function compareFigure(doc, figure) {
   return c;
 }
 
+// The intersections of the same document against the page's: the same
+// structure (points, the circles through each, corners, equator crossings,
+// coincident pairs, arcs from point to point) and the same numbers. Where the
+// two builds' single-precision normals agree, which is most sets, every
+// double comes from the same double arithmetic and differs at most by the C
+// libraries' last-bit rounding (1e-12 relative allows for it); where a normal
+// differs by a float step, the planes differ, and their intersections and
+// lengths by that step, amplified where planes meet at a small angle or a
+// curve is steep: 1e-3 relative then.
+function compareIntersections(doc, page, samePlanes) {
+  const c = { numbers: 0, exact: 0, problems: [] };
+  const tolerance = samePlanes ? 1e-12 : 1e-3;
+  const number = (json, mine, where) => {
+    c.numbers += 1;
+    if (json === mine) c.exact += 1;
+    else if (json === null || mine === null || !(Math.abs(json - mine) <= tolerance * Math.max(1, Math.abs(json))))
+      c.problems.push(`${where}: report ${json}, page ${mine}`);
+  };
+  const structure = (json, mine, where) => {
+    if (JSON.stringify(json) !== JSON.stringify(mine)) c.problems.push(`${where}: report ${JSON.stringify(json)}, page ${JSON.stringify(mine)}`);
+  };
+  structure([doc.intersections.length, doc.arcs.length], [page.points.length, page.arcs.length], 'counts');
+  structure(doc.coincidentCircles, page.coincident, 'coincident circles');
+  if (c.problems.length) return c;
+  doc.intersections.forEach((q, k) => {
+    const p = page.points[k];
+    structure([q.circles, q.corners, q.equatorCrossing], [p.circles, p.corners, p.equatorCrossing], `point ${k}`);
+    q.sphere.forEach((v, a) => number(v, p.sphere[a], `point ${k} sphere`));
+    structure(q.cylinder === null, p.cylinder === null, `point ${k} image`);
+    q.cylinder?.forEach((v, a) => number(v, p.cylinder[a], `point ${k} cylinder`));
+    number(q.longitude, p.longitude, `point ${k} longitude`);
+    number(q.polarAngle, p.polarAngle, `point ${k} polar angle`);
+  });
+  doc.arcs.forEach((a, k) => {
+    const p = page.arcs[k];
+    structure([a.circle, a.from, a.to], [p.circle, p.from, p.to], `arc ${k}`);
+    for (const key of ['angle', 'chord', 'cylinderLength']) number(a[key], p[key], `arc ${k} ${key}`);
+  });
+  // The page's own per-circle lists and sums, from the same arcs.
+  page.circles.forEach((circle, n) => {
+    const mine = doc.arcs.filter((a) => a.circle === n);
+    structure(circle.points, mine.map((a) => a.from), `circle ${n}'s points`);
+    if (mine.length) number(mine.reduce((sum, a) => sum + a.angle, 0), circle.angleSum, `circle ${n}'s angles`);
+  });
+  return c;
+}
+
 function checkArguments(words) {
   const run = runTool(['--format', 'json', ...words]);
   assert.equal(run.status, 0, run.stderr);
-  const c = compareFigure(JSON.parse(run.stdout), math.figure(valuesOf(words)));
+  const doc = JSON.parse(run.stdout);
+  const figure = math.figure(valuesOf(words));
+  const c = compareFigure(doc, figure);
   assert.deepEqual(c.problems.slice(0, 5), [], `${c.problems.length} numbers differ for ${words.join(' ')}`);
+  const samePlanes = doc.pentagons.every((p, n) =>
+    p.edges.every((e, i) => e.normal.every((v, a) => v === null || Math.fround(v) === figure.normals[3 * (5 * n + i) + a])));
+  c.intersections = compareIntersections(doc, math.intersections(valuesOf(words)), samePlanes);
+  c.samePlanes = samePlanes;
+  assert.deepEqual(c.intersections.problems.slice(0, 5), [],
+    `${c.intersections.problems.length} intersections differ for ${words.join(' ')}`);
   return c;
 }
 
@@ -102,18 +157,31 @@ describe('the figure', () => {
     assert.deepEqual(valuesOf(['0.97531795', '0.1', '0.630991', '0.1']), math.sceneValues);
     const c = checkArguments(['0.97531795', '0.1', '0.630991', '0.1']);
     assert.ok(c.inexact < 0.05 * c.numbers, `${c.inexact} of ${c.numbers} numbers a rounding apart`);
+    // The intersections: the same planes, so the same 90 points and 180 arcs,
+    // most numbers the report's own doubles and the others a last bit apart
+    // (atan2, exp and asinh of the two C libraries).
+    assert.ok(c.samePlanes);
+    assert.equal(math.intersections(math.sceneValues).points.length, 90);
+    assert.ok(c.intersections.exact > 0.5 * c.intersections.numbers, `${c.intersections.exact} of ${c.intersections.numbers}`);
   });
 
   test('300 random argument sets from a fixed seed give the same numbers as the report', (t) => {
     const random = seededRandom(20260101);
-    const all = { numbers: 0, inexact: 0 };
+    const all = { numbers: 0, inexact: 0, sets: 0, samePlanes: 0, intersections: 0, exact: 0 };
     for (let n = 0; n < 300; ++n) {
       const c = checkArguments(randomWords(random));
       all.numbers += c.numbers;
       all.inexact += c.inexact;
+      all.sets += 1;
+      all.samePlanes += c.samePlanes;
+      all.intersections += c.intersections.numbers;
+      all.exact += c.intersections.exact;
     }
     t.diagnostic(`${all.numbers} numbers, ${all.inexact} of them a rounding apart`);
+    t.diagnostic(`intersections: ${all.intersections} numbers, ${all.exact} identical; ` +
+      `the planes identical in ${all.samePlanes} of ${all.sets} sets`);
     assert.ok(all.inexact < 0.05 * all.numbers);
+    assert.ok(all.samePlanes > 0.8 * all.sets && all.exact > 0.5 * all.intersections);
   });
 });
 

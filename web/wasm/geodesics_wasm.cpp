@@ -1,18 +1,24 @@
 // The web page's entry points into the project's own mathematics: the four
 // values read by mathematics/pentagon_args, every quantity of the figure from
-// mathematics/figure_samples, the value report of support/tholix_print_values,
-// the camera flight of mathematics/camera_flight and the scene's constants. Plain C functions over
-// buffers in the module's memory; web/src/geodesics.js wraps them. Nothing here computes geometry
+// mathematics/figure_samples, the circles' intersections and the arcs between
+// them from mathematics/intersections, the value report of
+// support/tholix_print_values, the camera flight of mathematics/camera_flight
+// and the scene's constants. Plain C functions over buffers in the module's
+// memory; web/src/geodesics.js wraps them. Nothing here computes geometry
 // itself: it only lays out what those modules compute.
 #include <emscripten/emscripten.h>
 
+#include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "mathematics/camera_flight.h"
 #include "mathematics/figure_samples.h"
+#include "mathematics/intersections.h"
 #include "mathematics/pentagon_args.h"
 #include "mathematics/scene_constants.h"
 #include "support/tholix_print_values.h"
@@ -58,13 +64,90 @@ const layoutEntry kLayout[] = {
 };
 #undef FIELD
 
+// The intersections in two blocks of fixed size, doubles and 32-bit
+// integers, each a list of named arrays as the figure's. At most 90 points
+// (two for each of the 45 pairs of circles) and 180 arcs (at most 18 points
+// on each circle). Where the geometry has no value (an image at a pole, a
+// length along a vertical plane) the double is NaN, which geodesics.js turns
+// into null. A set of circles or corners is a bit mask: bit c for circle c,
+// bit k for corner k = 5 (pentagon - 1) + i.
+const int kMaxPoints = 90, kMaxArcs = 180, kMaxPairs = 45;
+
+struct webIntersectionValues {
+    double sphere[kMaxPoints * 3], cylinder[kMaxPoints * 3];
+    double longitude[kMaxPoints], polarAngle[kMaxPoints];
+    double arcAngle[kMaxArcs], arcChord[kMaxArcs], arcCylinderLength[kMaxArcs];
+    double unitNormal[kCircles * 3];
+    double angleSum[kCircles], chordSum[kCircles], cylinderSum[kCircles];
+    double cylinderCurve[kCircles]; // the whole curve's length
+};
+
+struct webIntersectionIndices {
+    int counts[3]; // points, arcs, coincident pairs
+    int pointCircles[kMaxPoints], pointCorners[kMaxPoints], pointEquatorCrossing[kMaxPoints];
+    int arcCircle[kMaxArcs], arcFrom[kMaxArcs], arcTo[kMaxArcs];
+    int coincident[kMaxPairs * 2];
+    int circleLive[kCircles], circleSameAs[kCircles], circleVertical[kCircles];
+    int circleFirstArc[kCircles], circleArcCount[kCircles];
+};
+
+using values = webIntersectionValues;
+using indices = webIntersectionIndices;
+#define VALUES(f)                                                                                  \
+    { #f, int(offsetof(values, f) / sizeof(double)), int(sizeof(values::f) / sizeof(double)) }
+#define INDICES(f)                                                                                 \
+    { #f, int(offsetof(indices, f) / sizeof(int)), int(sizeof(indices::f) / sizeof(int)) }
+// Layout 1: the doubles; layout 2: the integers.
+const layoutEntry kValueLayout[] = {
+    VALUES(sphere),   VALUES(cylinder), VALUES(longitude),         VALUES(polarAngle),
+    VALUES(arcAngle), VALUES(arcChord), VALUES(arcCylinderLength), VALUES(unitNormal),
+    VALUES(angleSum), VALUES(chordSum), VALUES(cylinderSum),       VALUES(cylinderCurve),
+};
+const layoutEntry kIndexLayout[] = {
+    INDICES(counts),         INDICES(pointCircles),
+    INDICES(pointCorners),   INDICES(pointEquatorCrossing),
+    INDICES(arcCircle),      INDICES(arcFrom),
+    INDICES(arcTo),          INDICES(coincident),
+    INDICES(circleLive),     INDICES(circleSameAs),
+    INDICES(circleVertical), INDICES(circleFirstArc),
+    INDICES(circleArcCount),
+};
+#undef VALUES
+#undef INDICES
+
 webFigure figure;
+webIntersectionValues intersectionValues;
+webIntersectionIndices intersectionIndices;
 float parsedValue;
 std::string message;
 std::string report;
 float camera[6];
 
 void put3(float* to, const float* from) { std::memcpy(to, from, 3 * sizeof(float)); }
+
+double orNaN(const std::optional<double>& v) { return v ? *v : NAN; }
+
+int bits(const std::vector<int>& list) {
+    int mask = 0;
+    for (int k : list) mask |= 1 << k;
+    return mask;
+}
+
+// Intersection layout `which` (1 or 2) and its number of entries; none for
+// any other number.
+const layoutEntry* intersectionLayout(int which, int& count) {
+    count = 0;
+    if (which == 1) count = int(sizeof kValueLayout / sizeof kValueLayout[0]);
+    if (which == 2) count = int(sizeof kIndexLayout / sizeof kIndexLayout[0]);
+    return which == 1 ? kValueLayout : which == 2 ? kIndexLayout : nullptr;
+}
+
+const layoutEntry& intersectionEntry(int which, int k) {
+    static const layoutEntry none = {"", 0, 0};
+    int count = 0;
+    const layoutEntry* entries = intersectionLayout(which, count);
+    return k >= 0 && k < count ? entries[k] : none;
+}
 } // namespace
 
 extern "C" {
@@ -103,6 +186,89 @@ EMSCRIPTEN_KEEPALIVE int gd_layout_count() { return int(sizeof kLayout / sizeof 
 EMSCRIPTEN_KEEPALIVE const char* gd_layout_name(int k) { return kLayout[k].name; }
 EMSCRIPTEN_KEEPALIVE int gd_layout_offset(int k) { return kLayout[k].offset; }
 EMSCRIPTEN_KEEPALIVE int gd_layout_length(int k) { return kLayout[k].length; }
+
+// The intersections' two layouts, `which` 1 (doubles, gd_intersection_values)
+// or 2 (integers, gd_intersection_indices), in the same terms: offsets and
+// lengths in elements of the block's type.
+EMSCRIPTEN_KEEPALIVE int gd_intersection_layout_count(int which) {
+    int count = 0;
+    intersectionLayout(which, count);
+    return count;
+}
+EMSCRIPTEN_KEEPALIVE const char* gd_intersection_layout_name(int which, int k) {
+    return intersectionEntry(which, k).name;
+}
+EMSCRIPTEN_KEEPALIVE int gd_intersection_layout_offset(int which, int k) {
+    return intersectionEntry(which, k).offset;
+}
+EMSCRIPTEN_KEEPALIVE int gd_intersection_layout_length(int which, int k) {
+    return intersectionEntry(which, k).length;
+}
+EMSCRIPTEN_KEEPALIVE int gd_intersection_value_count() {
+    return int(sizeof(webIntersectionValues) / sizeof(double));
+}
+EMSCRIPTEN_KEEPALIVE int gd_intersection_index_count() {
+    return int(sizeof(webIntersectionIndices) / sizeof(int));
+}
+EMSCRIPTEN_KEEPALIVE const double* gd_intersection_values() {
+    return &intersectionValues.sphere[0];
+}
+EMSCRIPTEN_KEEPALIVE const int* gd_intersection_indices() { return intersectionIndices.counts; }
+
+// Computes every intersection and arc for the four values into the two
+// blocks, which stay valid until the next call. Returns 1, or 0 if the
+// answer would not fit (never for the figure's ten circles).
+EMSCRIPTEN_KEEPALIVE int gd_compute_intersections(float lat1, float long1, float lat2,
+                                                  float long2) {
+    const circleIntersections r = computeIntersections(lat1, long1, lat2, long2);
+    webIntersectionValues& v = intersectionValues;
+    webIntersectionIndices& x = intersectionIndices;
+    if (r.points.size() > size_t(kMaxPoints) || r.arcs.size() > size_t(kMaxArcs) ||
+        r.coincident.size() > size_t(kMaxPairs))
+        return 0;
+    x.counts[0] = int(r.points.size());
+    x.counts[1] = int(r.arcs.size());
+    x.counts[2] = int(r.coincident.size());
+    for (size_t k = 0; k < r.points.size(); ++k) {
+        const intersectionPoint& q = r.points[k];
+        for (int a = 0; a < 3; ++a) {
+            v.sphere[3 * k + a] = q.sphere[a];
+            v.cylinder[3 * k + a] = q.cylinder ? (*q.cylinder)[a] : NAN;
+        }
+        v.longitude[k] = q.longitude;
+        v.polarAngle[k] = q.polarAngle;
+        x.pointCircles[k] = bits(q.circles);
+        x.pointCorners[k] = bits(q.corners);
+        x.pointEquatorCrossing[k] = q.equatorCrossing;
+    }
+    for (size_t k = 0; k < r.arcs.size(); ++k) {
+        const circleArc& a = r.arcs[k];
+        v.arcAngle[k] = a.angle;
+        v.arcChord[k] = a.chord;
+        v.arcCylinderLength[k] = orNaN(a.cylinderLength);
+        x.arcCircle[k] = a.circle;
+        x.arcFrom[k] = a.from;
+        x.arcTo[k] = a.to;
+    }
+    for (size_t k = 0; k < r.coincident.size(); ++k) {
+        x.coincident[2 * k] = r.coincident[k][0];
+        x.coincident[2 * k + 1] = r.coincident[k][1];
+    }
+    for (int c = 0; c < kCircles; ++c) {
+        const circleWalk& w = r.circles[c];
+        for (int a = 0; a < 3; ++a) v.unitNormal[3 * c + a] = w.unitNormal[a];
+        v.angleSum[c] = w.angleSum;
+        v.chordSum[c] = w.chordSum;
+        v.cylinderSum[c] = orNaN(w.cylinderSum);
+        v.cylinderCurve[c] = orNaN(w.cylinderCurve);
+        x.circleLive[c] = w.live;
+        x.circleSameAs[c] = w.sameAs;
+        x.circleVertical[c] = w.vertical;
+        x.circleFirstArc[c] = w.firstArc;
+        x.circleArcCount[c] = w.arcCount;
+    }
+    return 1;
+}
 
 // Computes the figure for the four values; the result stays valid until the
 // next call.
