@@ -70,9 +70,8 @@ std::string offscreenContext::open() {
     GLint renderbufferMax = 0, viewportMax[2] = {0, 0};
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbufferMax);
     glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewportMax);
-    // The shell keeps the window size in a short.
     maxSize_ = std::min({pbufferWidth, pbufferHeight, renderbufferMax, viewportMax[0],
-                         viewportMax[1], GLint(32767)});
+                         viewportMax[1], GLint(kLargestFrameSide)});
     glGetIntegerv(GL_MAX_SAMPLES, &maxSamples_);
     return "";
 }

@@ -14,7 +14,6 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
-#include <numeric>
 #include <vector>
 
 #include "offscreen/offscreen_context.h"
@@ -80,11 +79,7 @@ struct renderer {
             files.push_back(std::make_unique<pendingFile>(pictureName(options, k)));
             if (!files.back()->problem().empty()) return badInput(files.back()->problem());
         }
-        std::vector<size_t> order(options.times.size());
-        std::iota(order.begin(), order.end(), 0);
-        std::sort(order.begin(), order.end(),
-                  [&](size_t a, size_t b) { return options.times[a] < options.times[b]; });
-        for (size_t k : order) {
+        for (size_t k : timeOrder(options)) {
             if (!scene.drawAt(options.times[k])) return failure("no frame was drawn");
             context.readFrame(frame.data());
             const std::string problem =
@@ -172,11 +167,11 @@ int main(int argc, char** argv) {
     std::string failed = context.open();
     if (!failed.empty()) return failure("no off-screen OpenGL: " + failed);
     if (options.width > context.maxSize() || options.height > context.maxSize())
-        return badInput("--size " + std::to_string(options.width) + "x" +
-                        std::to_string(options.height) + " is past this OpenGL's limit of " +
-                        std::to_string(context.maxSize()) + " pixels a side");
+        return badInput("--size " + quoteArgument(options.sizeWord) +
+                        " is past this OpenGL's limit of " + std::to_string(context.maxSize()) +
+                        " pixels a side");
     if (options.samples > context.maxSamples())
-        return badInput("--samples " + std::to_string(options.samples) +
+        return badInput("--samples " + quoteArgument(options.samplesWord) +
                         " is past this OpenGL's limit of " + std::to_string(context.maxSamples()));
     failed = context.makeFramebuffer(options.width, options.height, options.samples);
     if (!failed.empty()) return failure(failed);
