@@ -83,6 +83,14 @@ for check in "flight.mp4 30 at85.png" "flight.webm 12 at1-small.png"; do
 done
 pass "MP4 and WebM frames match the pictures of their moments (PSNR >= 35 dB a plane)"
 
+# Any number of moments: 100 pictures, given in two lists.
+many=$work/many
+mkdir -p "$many"
+run_built "$RENDER" --size 16x16 --at "$(seq -s, 0 1.5 74)" --at "$(seq -s, 75 1.5 148.5)" \
+    --png "$many/at-%t.png"
+[ "$(ls "$many" | wc -l)" = 100 ] && [ -f "$many/at-148.5.png" ] || fail "100 moments: $(ls "$many" | wc -l)"
+pass "100 moments in two --at lists"
+
 frames=$work/frames
 run_built "$RENDER" --fps 4 --from 10 --to 11 --frames "$frames"
 [ "$(ls "$frames")" = "$(printf 'frame-%05d.png\n' 0 1 2 3)" ] || fail "frames: $(ls -A "$frames")"
@@ -181,5 +189,10 @@ sleep 0.2 # the killed encoder's last writes
 [ -z "$(ls -A "$bad")" ] || fail "SIGTERM left $(ls -A "$bad")"
 pass "SIGTERM during a video: no file, no temporary"
 
-run_built "$RENDER" --help | grep -q "^usage: geodesics-render" || fail "--help"
+run_built "$RENDER" --help >"$work/help"
+grep -q "^usage: geodesics-render" "$work/help" || fail "--help"
+for promise in "--png - writes one picture to standard output" "one that holds frames is refused" \
+    "symbolic link is written through"; do
+    grep -qF -- "$promise" "$work/help" || fail "--help does not say: $promise"
+done
 pass "--help"

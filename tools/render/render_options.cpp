@@ -104,6 +104,8 @@ std::string checkTimes(const renderOptions& o) {
     for (size_t k = 1; k < order.size(); ++k)
         if (o.times[order[k]] == o.times[order[k - 1]])
             return "--at gives " + quoteArgument(o.timeWords[order[k]]) + " twice";
+    if (o.png == "-" && o.times.size() > 1)
+        return "--png - writes one picture to standard output: give one --at time";
     if (o.times.size() > 1 && o.png.find("%t") == std::string::npos)
         return "--png " + quoteArgument(o.png) + " needs %t in its name for several --at times";
     return "";
@@ -284,10 +286,12 @@ std::string renderHelpText() {
            "  --at S[,S...]      the moments to draw, each written with --png (as many as\n"
            "                     wanted; --at may also be given again)\n"
            "  --png FILE         the picture; %t in the name becomes each time as written\n"
-           "                     (needed for several times: --at 25,60 --png shot-%t.png)\n"
+           "                     (needed for several times: --at 25,60 --png shot-%t.png);\n"
+           "                     --png - writes one picture to standard output\n"
            "  --video FILE       the frames from --from to --to as H.264 (.mp4), VP9 (.webm)\n"
            "                     or an animated GIF (.gif), encoded by ffmpeg\n"
-           "  --frames DIR       the same frames as DIR/frame-00000.png, frame-00001.png, ...\n"
+           "  --frames DIR       the same frames as DIR/frame-00000.png, frame-00001.png, ...;\n"
+           "                     DIR is made when missing; one that holds frames is refused\n"
            "  --from S, --to S   the range of a video or frame folder (default 0 to " +
            end +
            ")\n"
@@ -304,7 +308,10 @@ std::string renderHelpText() {
            "\n"
            "  --help             this text\n"
            "\n"
-           "Numbers are decimals (25, 0.5, 1e-3).\n"
+           "Numbers are decimals (25, 0.5, 1e-3). A file appears only when complete; a\n"
+           "symbolic link is written through to its target, an existing file keeps its\n"
+           "permissions, and a name that is neither a file nor a link to one (a folder, a\n"
+           "device, a FIFO) is refused.\n"
            "\n"
            "Exit status: 0 done, 2 bad input (nothing written), 1 a failure while writing.\n";
 }

@@ -30,7 +30,7 @@ struct renderOptions {
     renderOutput output = renderOutput::pictures;
     std::vector<double> times;          // --at, in the order given, each once
     std::vector<std::string> timeWords; // as written, for %t
-    std::string png;                    // --png, may hold %t
+    std::string png;                    // --png, may hold %t; "-" is standard output
     std::string video;                  // --video
     videoFormat format = videoFormat::mp4;
     std::string framesDir; // --frames
