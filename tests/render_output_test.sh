@@ -208,13 +208,26 @@ else
     no_temporaries "$memory"
     pass "out of memory: one line naming what, status 1, the existing file kept"
 fi
-preload=$BUILD_DIR/tests/libfailing_renderbuffer.so
-[ "${SANITIZED:-0}" = 1 ] && preload="/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so $preload"
-status=0
-env "${BUILT_ENV[@]}" LD_PRELOAD="$preload" "$RENDER" "${small[@]}" --samples 4 --at 1 \
-    --png "$memory/x.png" 2>"$work/err" || status=$?
-[ "$status" = 1 ] || fail "a multisampled framebuffer with no storage: status $status"
+# faulty LIBRARY ARGS...: the tool with LIBRARY (tests/) preloaded, which
+# must fail with status 1, one line, nothing on standard output and the
+# existing file as it was.
+faulty() {
+    local preload=$BUILD_DIR/tests/$1 status=0
+    shift
+    [ "${SANITIZED:-0}" = 1 ] && preload="/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so $preload"
+    env "${BUILT_ENV[@]}" LD_PRELOAD="$preload" "$RENDER" "$@" >"$work/out" 2>"$work/err" ||
+        status=$?
+    [ "$status" = 1 ] && [ "$(wc -l <"$work/err")" = 1 ] ||
+        fail "$* with a fault: status $status, $(cat "$work/err")"
+    [ ! -s "$work/out" ] || fail "$* with a fault wrote on standard output"
+    [ "$(cat "$memory/x.png")" = older ] || fail "$* with a fault changed the existing file"
+    no_temporaries "$memory"
+}
+faulty libfailing_renderbuffer.so "${small[@]}" --samples 4 --at 1 --png "$memory/x.png"
 said "no multisampled framebuffer of 32x32 could be made"
-[ "$(cat "$memory/x.png")" = older ] || fail "a failed framebuffer changed the existing file"
-no_temporaries "$memory"
 pass "a multisampled framebuffer the driver cannot make: its message, status 1"
+# The core's own failure (fatal) prints on standard output and exits -1.
+faulty libfailing_mesh_arrays.so "${small[@]}" --pentagons 1 0 0.5 0 --at 1 --png "$memory/x.png"
+said "couldn't allocate a vertex and/or face array (out of memory?)"
+faulty libfailing_mesh_arrays.so "${small[@]}" --at 1 --png -
+pass "shapes that cannot be allocated: the core's message on standard error, status 1"
