@@ -7,11 +7,14 @@
 //
 //   render_bench draw       drawing alone
 //   render_bench readback   drawing and reading each frame back, as for video
+//   render_bench options    reading a command line of 150,000 --at times, as
+//                           one list and as as many options (no drawing)
 #include <ctime>
 
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "mathematics/pentagon_args.h"
@@ -19,6 +22,7 @@
 #include "offscreen/frame_pixels.h"
 #include "offscreen/offscreen_context.h"
 #include "offscreen/scene_frames.h"
+#include "tools/render/render_options.h"
 
 namespace {
 double cpuSeconds() {
@@ -28,7 +32,39 @@ double cpuSeconds() {
 }
 } // namespace
 
+// Milliseconds of CPU to read `words` as geodesics-render's command line.
+double readingMs(std::vector<std::string> words) {
+    std::vector<const char*> argv = {"geodesics-render"};
+    for (const std::string& w : words) argv.push_back(w.c_str());
+    renderOptions options;
+    const double before = cpuSeconds();
+    const std::string problem = parseRenderOptions(int(argv.size()), argv.data(), options);
+    const double ms = (cpuSeconds() - before) * 1e3;
+    if (!problem.empty() || options.times.size() != 150000)
+        std::fprintf(stderr, "render_bench: the times were not read: %s\n", problem.c_str());
+    return ms;
+}
+
+void readOptions() {
+    std::string list;
+    std::vector<std::string> separate;
+    for (int k = 0; k < 150000; ++k) {
+        const std::string t = std::to_string(k / 1000.0);
+        list += (k ? "," : "") + t;
+        separate.insert(separate.end(), {"--at", t});
+    }
+    const double one = readingMs({"--at", list, "--png", "x-%t.png"});
+    separate.insert(separate.end(), {"--png", "x-%t.png"});
+    const double many = readingMs(separate);
+    std::printf("reading 150,000 --at times: %.0f ms as one list, %.0f ms as 150,000 options\n",
+                one, many);
+}
+
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "options") == 0) {
+        readOptions();
+        return 0;
+    }
     const bool readback = argc > 1 && std::strcmp(argv[1], "readback") == 0;
     offscreenContext context;
     std::string problem = context.open();

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "mathematics/decimal_words.h"
+
 const char* const kPentagonValueNames[4] = {"LAT1", "LONG1", "LAT2", "LONG2"};
 
 namespace {
@@ -61,15 +63,12 @@ bool looksLikeNumber(const char* word) {
 
 std::string parsePentagonValue(int index, const char* word, float& value) {
     const std::string name = std::string(kPentagonValueNames[index]) + " " + quoteArgument(word);
-    // strtof alone would skip leading blanks and stop quietly at trailing
-    // garbage; each of those is a mistake in a number typed by hand.
-    char* end = nullptr;
     errno = 0;
-    const float v = std::strtof(word, &end);
+    const float v = std::strtof(word, nullptr);
     const bool overflow = errno == ERANGE && std::isinf(v);
-    if (*word == '\0' || std::isspace(static_cast<unsigned char>(*word)) || end == word ||
-        *end != '\0')
-        return name + " is not a number";
+    // strtof alone would skip leading blanks, stop quietly at trailing
+    // garbage and read hexadecimal: none of those is a number typed by hand.
+    if (!isDecimalWord(word) && !isNonFiniteWord(word)) return name + " is not a number";
     // A decimal beyond about 3.4e38 is finite, but single precision has no
     // value for it; "nan" and "inf" are words for no finite value at all.
     if (overflow) return name + " is too large for single precision (at most about 3.4e38)";

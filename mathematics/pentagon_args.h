@@ -10,7 +10,8 @@ extern const char* const kPentagonValueNames[4]; // "LAT1", "LONG1", "LAT2", "LO
 
 // Reads value `index` (0 to 3) from `word`. Returns what is wrong with it, one
 // line naming the value, or "" and sets `value`. The whole word must be a
-// number that single precision holds; heights must lie in -1 to 1.
+// decimal (mathematics/decimal_words) that single precision holds; heights
+// must lie in -1 to 1.
 std::string parsePentagonValue(int index, const char* word, float& value);
 
 // All four, in order; the first problem, or "" with `values` set.

@@ -20,10 +20,10 @@ bool hasExtension(const char* list, const char* name) {
     return false;
 }
 
-std::string eglProblem(const char* what) {
+std::string eglProblem(const std::string& what, EGLint error = eglGetError()) {
     char code[16];
-    std::snprintf(code, sizeof code, "0x%04x", unsigned(eglGetError()));
-    return std::string(what) + " failed (EGL error " + code + ")";
+    std::snprintf(code, sizeof code, "0x%04x", unsigned(error));
+    return what + " failed (EGL error " + code + ")";
 }
 } // namespace
 
@@ -70,9 +70,8 @@ std::string offscreenContext::open() {
     GLint renderbufferMax = 0, viewportMax[2] = {0, 0};
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbufferMax);
     glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewportMax);
-    // The shell keeps the window size in a short.
     maxSize_ = std::min({pbufferWidth, pbufferHeight, renderbufferMax, viewportMax[0],
-                         viewportMax[1], GLint(32767)});
+                         viewportMax[1], GLint(kLargestFrameSide)});
     glGetIntegerv(GL_MAX_SAMPLES, &maxSamples_);
     return "";
 }
@@ -84,10 +83,13 @@ std::string offscreenContext::makeFramebuffer(int width, int height, int samples
     bgra_.resize(size_t(width) * height * 4);
     const EGLint size[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
     surface_ = eglCreatePbufferSurface(display_, config_, size);
-    if (surface_ == EGL_NO_SURFACE)
-        return eglProblem(("a " + std::to_string(width) + "x" + std::to_string(height) +
-                           " pbuffer: eglCreatePbufferSurface")
-                              .c_str());
+    const std::string pbuffer =
+        "a " + std::to_string(width) + "x" + std::to_string(height) + " pbuffer";
+    if (surface_ == EGL_NO_SURFACE) {
+        const EGLint error = eglGetError();
+        if (error == EGL_BAD_ALLOC) return "out of memory for " + pbuffer;
+        return eglProblem(pbuffer + ": eglCreatePbufferSurface", error);
+    }
     if (!eglMakeCurrent(display_, surface_, surface_, context_))
         return eglProblem("eglMakeCurrent");
     if (samples == 0) return "";

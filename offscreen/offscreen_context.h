@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+// The largest side of any frame: the shell keeps the window's size in a short.
+const int kLargestFrameSide = 32767;
+
 class offscreenContext {
   public:
     offscreenContext() = default;
@@ -21,7 +24,7 @@ class offscreenContext {
 
     // Creates the context and makes it current; "" or what went wrong.
     std::string open();
-    int maxSize() const { return maxSize_; } // pixels, either side
+    int maxSize() const { return maxSize_; } // pixels, either side; kLargestFrameSide at most
     int maxSamples() const { return maxSamples_; }
 
     // The frame's surface, width x height (1 to maxSize()), made current for

@@ -9,7 +9,8 @@
 #      memory then, against a bare GLUT window opened the same way;
 #   4. geodesics-render: frames a second drawing alone, with read-back, and
 #      encoding the whole animation to H.264, against the window's own frame
-#      cost; a 1920x1080 PNG; peak memory of a short and a long video;
+#      cost; reading 150,000 --at times; a 1920x1080 PNG; peak memory of a
+#      short and a long video;
 #   5. the web page in headless Chromium (bench/web_bench.mjs): sizes, time to
 #      interactive, a parameter change, orbiting;
 #   6. the shared mathematics (bench/mathematics_bench.cpp): every intersection
@@ -125,7 +126,8 @@ echo
 echo "== 4. geodesics-render: the animation off screen (720x576, 30 frames a second) =="
 render=$build/tools/geodesics-render
 (cd "$out" && env -u DISPLAY "$build/bench/render_bench" draw &&
-    env -u DISPLAY "$build/bench/render_bench" readback) | tee "$out/render.txt"
+    env -u DISPLAY "$build/bench/render_bench" readback &&
+    "$build/bench/render_bench" options) | tee "$out/render.txt"
 # timed NAME ARGS...: wall seconds and peak resident memory of one run of the tool.
 timed() {
     local name=$1

@@ -153,13 +153,16 @@ TEST(Lathe, OnePointProfileIsARingWithoutFaces) {
 }
 
 TEST(Lathe, LargestMeshWithFacesIsBuilt) {
-    double segment[] = {1, 1, 1, -1, 99};
-    lathe shape(segment, 16383); // 32766 vertices, the most whose indices fit a short
-    EXPECT_EQ(shape.getVertexCount(), 32766);
-    EXPECT_EQ(shape.getFaceCount(), 16383);
+    // 7 points x 4681 steps = 32767 vertices, exactly the limit once there are
+    // faces (32768 is refused below); the last face reaches the last vertex.
+    double sevenPoints[] = {1, 1, 1, 0.5, 1, 0, 1, -0.25, 1, -0.5, 1, -0.75, 1, -1, 99};
+    lathe shape(sevenPoints, 4681);
+    EXPECT_EQ(shape.getVertexCount(), 32767);
+    EXPECT_EQ(shape.getFaceCount(), 6 * 4681);
     expectIndicesInRange(shape);
-    const face& last = shape.getFaces()[16382];
-    EXPECT_EQ(last.vert[2], 16383); // wraps to step 0 of the second ring
+    const face& last = shape.getFaces()[6 * 4681 - 1];
+    EXPECT_EQ(last.vert[2], 6 * 4681); // wraps to step 0 of the last ring
+    EXPECT_EQ(last.vert[3], 32766);
 }
 
 TEST(Lathe, CopiesOwnTheirMesh) {

@@ -83,6 +83,14 @@ for check in "flight.mp4 30 at85.png" "flight.webm 12 at1-small.png"; do
 done
 pass "MP4 and WebM frames match the pictures of their moments (PSNR >= 35 dB a plane)"
 
+# Any number of moments: 100 pictures, given in two lists.
+many=$work/many
+mkdir -p "$many"
+run_built "$RENDER" --size 16x16 --at "$(seq -s, 0 1.5 74)" --at "$(seq -s, 75 1.5 148.5)" \
+    --png "$many/at-%t.png"
+[ "$(ls "$many" | wc -l)" = 100 ] && [ -f "$many/at-148.5.png" ] || fail "100 moments: $(ls "$many" | wc -l)"
+pass "100 moments in two --at lists"
+
 frames=$work/frames
 run_built "$RENDER" --fps 4 --from 10 --to 11 --frames "$frames"
 [ "$(ls "$frames")" = "$(printf 'frame-%05d.png\n' 0 1 2 3)" ] || fail "frames: $(ls -A "$frames")"
@@ -109,8 +117,15 @@ expect_bad "unknown option '--colour'" --colour --at 1 --png "$bad/x.png"
 expect_bad "unexpected argument 'extra'" --at 1 --png "$bad/x.png" extra
 expect_bad "--size '0x576' has no pixels" --size 0x576 --at 1 --png "$bad/x.png"
 expect_bad "--size '720' is not WIDTHxHEIGHT" --size 720 --at 1 --png "$bad/x.png"
-expect_bad "past this OpenGL's limit" --size 99999x10 --at 1 --png "$bad/x.png"
-expect_bad "--samples 64 is past this OpenGL's limit" --samples 64 --at 1 --png "$bad/x.png"
+expect_bad "--size '99999x10' is past this OpenGL's limit" --size 99999x10 --at 1 --png "$bad/x.png"
+expect_bad "--size '999999999x1' is past this OpenGL's limit" --size 999999999x1 --at 1 --png "$bad/x.png"
+expect_bad "--samples '64' is past this OpenGL's limit" --samples 64 --at 1 --png "$bad/x.png"
+# Numbers are decimals everywhere, as the value report reads them.
+expect_bad "--at '0x10' is not a number of seconds" --at 0x10 --png "$bad/x.png"
+expect_bad "--to '1e1x' is not a number of seconds" --to 1e1x --video "$bad/x.mp4"
+expect_bad "--fps '0x10' is not a whole number" --fps 0x10 --video "$bad/x.mp4"
+expect_bad "--size '0x10x0x10' is not WIDTHxHEIGHT" --size 0x10x0x10 --at 1 --png "$bad/x.png"
+expect_bad "--samples '2.5' is not a whole number" --samples 2.5 --at 1 --png "$bad/x.png"
 expect_bad "--from '-1' is outside the animation" --from -1 --video "$bad/x.mp4"
 expect_bad "--from '20' is not before --to '10'" --from 20 --to 10 --video "$bad/x.mp4"
 expect_bad "--to '151' is outside the animation" --to 151 --video "$bad/x.mp4"
@@ -124,12 +139,17 @@ expect_bad "nothing to write" --stats
 expect_bad "cannot write '$bad/no/such/x.png'" --at 1 --png "$bad/no/such/x.png"
 expect_bad "cannot write '$bad/no/x.mp4'" --video "$bad/no/x.mp4"
 expect_bad "--pentagons needs 4 values" --pentagons 0.5 0 --at 1 --png "$bad/x.png"
-# The pentagon values are read and refused as the value report refuses them.
-for words in "2 0 0.5 0" "0.5 zero 0.5 0" "0.5 0 0.5 inf"; do
+expect_bad "--pentagons needs 4 values (LAT1 LONG1 LAT2 LONG2), got 3" --pentagons=0.5,0,1 --at 1 \
+    --png "$bad/x.png"
+# The pentagon values are read and refused as the value report refuses them,
+# whether as four words or as --pentagons=LAT1,LONG1,LAT2,LONG2.
+for words in "2 0 0.5 0" "0.5 zero 0.5 0" "0.5 0 0.5 inf" "0x1p-1 0 0.5 0"; do
     # shellcheck disable=SC2086
     said=$("$REPORT" $words 2>&1 >/dev/null | head -1 | sed 's/^geodesic-report: //' || true)
+    [ -n "$said" ] || fail "geodesic-report took $words"
     # shellcheck disable=SC2086
     expect_bad "$said" --pentagons $words --at 1 --png "$bad/x.png"
+    expect_bad "$said" "--pentagons=${words// /,}" --at 1 --png "$bad/x.png"
 done
 EXTRA_ENV=PATH=$work/empty-path expect_bad "ffmpeg is not on PATH" --video "$bad/x.mp4"
 pass "bad input: one line, status 2, no file"
@@ -169,5 +189,10 @@ sleep 0.2 # the killed encoder's last writes
 [ -z "$(ls -A "$bad")" ] || fail "SIGTERM left $(ls -A "$bad")"
 pass "SIGTERM during a video: no file, no temporary"
 
-run_built "$RENDER" --help | grep -q "^usage: geodesics-render" || fail "--help"
+run_built "$RENDER" --help >"$work/help"
+grep -q "^usage: geodesics-render" "$work/help" || fail "--help"
+for promise in "--png - writes one picture to standard output" "one that holds frames is refused" \
+    "symbolic link is written through"; do
+    grep -qF -- "$promise" "$work/help" || fail "--help does not say: $promise"
+done
 pass "--help"

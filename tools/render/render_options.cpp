@@ -1,11 +1,14 @@
 #include "tools/render/render_options.h"
 
+#include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <numeric>
+
+#include "mathematics/decimal_words.h"
+#include "offscreen/offscreen_context.h"
 
 namespace {
 // --name VALUE or --name=VALUE: takes the value, or says it is missing.
@@ -27,13 +30,13 @@ bool takeValue(int argc, const char* const* argv, int& k, const std::string& nam
     return false;
 }
 
-// A whole word of decimal digits, at most `max`.
-bool readCount(const std::string& word, long max, long& value) {
-    if (word.empty() || word.size() > 9) return false;
-    for (char c : word)
-        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-    value = std::strtol(word.c_str(), nullptr, 10);
-    return value <= max;
+// A whole number written as a decimal ("30", "30.0", "3e1"); false for
+// anything else, negative numbers included.
+bool readWhole(const std::string& word, double& value) {
+    double v = 0;
+    if (!readDecimal(word.c_str(), v) || v < 0 || v != std::floor(v)) return false;
+    value = v;
+    return true;
 }
 
 // Seconds as the help and the messages write them: "150", "0.5".
@@ -43,13 +46,9 @@ std::string secondsText(double t) {
     return b;
 }
 
-// Animation seconds: a finite number from 0 to the end of the animation.
+// Animation seconds: a decimal from 0 to the end of the animation.
 std::string readTime(const std::string& option, const std::string& word, double& t) {
-    char* end = nullptr;
-    errno = 0;
-    t = std::strtod(word.c_str(), &end);
-    if (word.empty() || std::isspace(static_cast<unsigned char>(word[0])) || *end != '\0' ||
-        !std::isfinite(t))
+    if (!readDecimal(word.c_str(), t))
         return option + " " + quoteArgument(word) + " is not a number of seconds";
     if (t < 0 || t > kAnimationSeconds)
         return option + " " + quoteArgument(word) + " is outside the animation (0 to " +
@@ -57,15 +56,19 @@ std::string readTime(const std::string& option, const std::string& word, double&
     return "";
 }
 
+// Any whole number of pixels is read: those past the OpenGL's limit, which
+// is known once it runs, are refused then, quoting the word. Past the largest
+// side of all, the exact value does not matter.
 std::string readSize(const std::string& word, renderOptions& o) {
     const size_t x = word.find('x');
-    long w = 0, h = 0;
-    if (x == std::string::npos || !readCount(word.substr(0, x), 999999, w) ||
-        !readCount(word.substr(x + 1), 999999, h))
+    double w = 0, h = 0;
+    if (x == std::string::npos || !readWhole(word.substr(0, x), w) ||
+        !readWhole(word.substr(x + 1), h))
         return "--size " + quoteArgument(word) + " is not WIDTHxHEIGHT (e.g. 1920x1080)";
     if (w < 1 || h < 1) return "--size " + quoteArgument(word) + " has no pixels";
-    o.width = int(w);
-    o.height = int(h);
+    o.width = int(std::min(w, kLargestFrameSide + 1.0));
+    o.height = int(std::min(h, kLargestFrameSide + 1.0));
+    o.sizeWord = word;
     return "";
 }
 
@@ -78,6 +81,8 @@ bool endsWith(const std::string& s, const char* suffix) {
     return true;
 }
 
+// Times are only collected here; twice the same time is looked for once all
+// are read (checkTimes), so that a long list costs no more than its sorting.
 std::string readAt(const std::string& list, renderOptions& o) {
     size_t start = 0;
     for (;;) {
@@ -86,13 +91,24 @@ std::string readAt(const std::string& list, renderOptions& o) {
         double t = 0;
         std::string problem = readTime("--at", word, t);
         if (!problem.empty()) return problem;
-        for (double earlier : o.times)
-            if (earlier == t) return "--at gives " + quoteArgument(word) + " twice";
         o.times.push_back(t);
         o.timeWords.push_back(word);
         if (comma == std::string::npos) return "";
         start = comma + 1;
     }
+}
+
+// The pictures' times, each given once, and each picture a file of its own.
+std::string checkTimes(const renderOptions& o) {
+    const std::vector<size_t> order = timeOrder(o);
+    for (size_t k = 1; k < order.size(); ++k)
+        if (o.times[order[k]] == o.times[order[k - 1]])
+            return "--at gives " + quoteArgument(o.timeWords[order[k]]) + " twice";
+    if (o.png == "-" && o.times.size() > 1)
+        return "--png - writes one picture to standard output: give one --at time";
+    if (o.times.size() > 1 && o.png.find("%t") == std::string::npos)
+        return "--png " + quoteArgument(o.png) + " needs %t in its name for several --at times";
+    return "";
 }
 
 // Checks that hold between options once all are read.
@@ -122,9 +138,7 @@ std::string checkTogether(renderOptions& o, bool rangeGiven) {
         if (o.times.empty()) return "--png needs --at with the moments to draw";
         if (o.png.empty()) return "--at needs --png with the file to write";
         if (rangeGiven) return "--from and --to set a video's range; --at gives its own times";
-        if (o.times.size() > 1 && o.png.find("%t") == std::string::npos)
-            return "--png " + quoteArgument(o.png) + " needs %t in its name for several --at times";
-        return "";
+        return checkTimes(o);
     }
     if (o.from >= o.to)
         return "--from " + quoteArgument(o.fromWord) + " is not before --to " +
@@ -135,14 +149,27 @@ std::string checkTogether(renderOptions& o, bool rangeGiven) {
 } // namespace
 
 namespace {
-// --pentagons and the four words after it, read by the report tool's reader.
+// --pentagons and the four words after it, or --pentagons=LAT1,LONG1,LAT2,LONG2
+// as the web page's links write them, read by the report tool's reader.
 std::string readPentagons(int argc, const char* const* argv, int& k, renderOptions& o) {
-    int given = 0;
-    while (given < 4 && k + 1 + given < argc && looksLikeNumber(argv[k + 1 + given])) ++given;
-    if (given < 4)
-        return "--pentagons needs 4 values (LAT1 LONG1 LAT2 LONG2), got " + std::to_string(given);
-    k += 4;
-    return parsePentagonValues(argv + k - 3, o.pentagons);
+    const std::string word = argv[k];
+    std::vector<std::string> values;
+    if (word == "--pentagons") {
+        while (values.size() < 4 && k + 1 < argc && looksLikeNumber(argv[k + 1]))
+            values.push_back(argv[++k]);
+    } else {
+        const std::string list = word.substr(std::strlen("--pentagons="));
+        for (size_t start = 0, comma = 0; comma != std::string::npos; start = comma + 1) {
+            comma = list.find(',', start);
+            values.push_back(list.substr(start, comma - start));
+        }
+    }
+    if (values.size() != 4)
+        return "--pentagons needs 4 values (LAT1 LONG1 LAT2 LONG2), got " +
+               std::to_string(values.size());
+    const char* const words[4] = {values[0].c_str(), values[1].c_str(), values[2].c_str(),
+                                  values[3].c_str()};
+    return parsePentagonValues(words, o.pentagons);
 }
 
 // The options that take a value (--name VALUE or --name=VALUE): false when
@@ -153,16 +180,18 @@ bool readValueOption(int argc, const char* const* argv, int& k, renderOptions& o
     if (takeValue(argc, argv, k, "--size", value, problem)) {
         if (problem.empty()) problem = readSize(value, o);
     } else if (takeValue(argc, argv, k, "--fps", value, problem)) {
-        long fps = 0;
-        if (problem.empty() && (!readCount(value, kMaxFps, fps) || fps < 1))
+        double fps = 0;
+        if (problem.empty() && (!readWhole(value, fps) || fps < 1 || fps > kMaxFps))
             problem = "--fps " + quoteArgument(value) + " is not a whole number from 1 to " +
                       std::to_string(kMaxFps);
         o.fps = int(fps);
     } else if (takeValue(argc, argv, k, "--samples", value, problem)) {
-        long samples = 0;
-        if (problem.empty() && !readCount(value, 256, samples))
+        // As with --size, the OpenGL's own limit is checked once it runs.
+        double samples = 0;
+        if (problem.empty() && !readWhole(value, samples))
             problem = "--samples " + quoteArgument(value) + " is not a whole number from 0";
-        o.samples = int(samples);
+        o.samples = int(std::min(samples, 1e6));
+        o.samplesWord = value;
     } else if (takeValue(argc, argv, k, "--from", value, problem)) {
         if (problem.empty()) problem = readTime("--from", value, o.from);
         o.fromWord = value;
@@ -204,7 +233,7 @@ std::string parseRenderOptions(int argc, const char* const* argv, renderOptions&
             o.stats = true;
         else if (word == "--wire")
             o.wire = true;
-        else if (word == "--pentagons")
+        else if (word == "--pentagons" || word.rfind("--pentagons=", 0) == 0)
             problem = readPentagons(argc, argv, k, o);
         else if (!readValueOption(argc, argv, k, o, rangeGiven, problem))
             return (word.size() > 1 && word[0] == '-' ? "unknown option "
@@ -221,6 +250,14 @@ std::string pictureName(const renderOptions& o, size_t k) {
          at = name.find("%t", at + o.timeWords[k].size()))
         name.replace(at, 2, o.timeWords[k]);
     return name;
+}
+
+std::vector<size_t> timeOrder(const renderOptions& o) {
+    std::vector<size_t> order(o.times.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return o.times[a] < o.times[b]; });
+    return order;
 }
 
 long sequenceFrames(const renderOptions& o) { return std::lround((o.to - o.from) * o.fps); }
@@ -246,12 +283,15 @@ std::string renderHelpText() {
            end +
            "); frame k of a video is at FROM + k/FPS, whatever the machine's speed.\n"
            "\n"
-           "  --at S[,S...]      the moments to draw, each written with --png\n"
+           "  --at S[,S...]      the moments to draw, each written with --png (as many as\n"
+           "                     wanted; --at may also be given again)\n"
            "  --png FILE         the picture; %t in the name becomes each time as written\n"
-           "                     (needed for several times: --at 25,60 --png shot-%t.png)\n"
+           "                     (needed for several times: --at 25,60 --png shot-%t.png);\n"
+           "                     --png - writes one picture to standard output\n"
            "  --video FILE       the frames from --from to --to as H.264 (.mp4), VP9 (.webm)\n"
            "                     or an animated GIF (.gif), encoded by ffmpeg\n"
-           "  --frames DIR       the same frames as DIR/frame-00000.png, frame-00001.png, ...\n"
+           "  --frames DIR       the same frames as DIR/frame-00000.png, frame-00001.png, ...;\n"
+           "                     DIR is made when missing; one that holds frames is refused\n"
            "  --from S, --to S   the range of a video or frame folder (default 0 to " +
            end +
            ")\n"
@@ -260,13 +300,18 @@ std::string renderHelpText() {
            "  --samples N        multisampling for smooth edges (default 0: none, as the window)\n"
            "  --stats            the statistics line, as key t shows it\n"
            "  --wire             the wire frame, as key w shows it\n"
-           "  --pentagons LAT1 LONG1 LAT2 LONG2\n"
+           "  --pentagons LAT1 LONG1 LAT2 LONG2, or --pentagons=LAT1,LONG1,LAT2,LONG2\n"
            "                     other pentagons: for each, the height of its corners (-1 to 1)\n"
            "                     and the longitude of its corner 0 (radians); default the\n"
            "                     scene's, " +
            scene +
            "\n"
            "  --help             this text\n"
+           "\n"
+           "Numbers are decimals (25, 0.5, 1e-3). A file appears only when complete; a\n"
+           "symbolic link is written through to its target, an existing file keeps its\n"
+           "permissions, and a name that is neither a file nor a link to one (a folder, a\n"
+           "device, a FIFO) is refused.\n"
            "\n"
            "Exit status: 0 done, 2 bad input (nothing written), 1 a failure while writing.\n";
 }

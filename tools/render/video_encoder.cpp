@@ -7,8 +7,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <system_error>
 
 #include "offscreen/frame_pixels.h"
 #include "tools/render/output_file.h"
@@ -82,7 +84,9 @@ std::string videoEncoder::start(const std::string& ffmpeg, videoFormat format,
                                      std::to_string(fps), "-i", "pipe:0"};
     // clang-format on
     for (std::string& a : formatArguments(format)) args.push_back(std::move(a));
-    args.push_back(path);
+    // ffmpeg reads "a:b.mp4" as a protocol and "-d" as an option; "file:"
+    // makes any name a file's.
+    args.push_back("file:" + path);
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -95,7 +99,19 @@ std::string videoEncoder::start(const std::string& ffmpeg, videoFormat format,
     posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     if (log_) posix_spawn_file_actions_adddup2(&actions, fileno(log_), 2);
-    const int err = posix_spawn(&pid_, ffmpeg.c_str(), &actions, nullptr, argv.data(), environ);
+    // ffmpeg gets the signals the renderer blocks (it takes them in a thread
+    // of its own) and those it ignores as they were at the start.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none, pipeSignal;
+    sigemptyset(&none);
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &pipeSignal);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    const int err = posix_spawn(&pid_, ffmpeg.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     close(fds[0]);
     if (err != 0) {
@@ -105,7 +121,11 @@ std::string videoEncoder::start(const std::string& ffmpeg, videoFormat format,
     }
     setChildToStopOnSignal(pid_);
     pipe_ = fds[1];
-    writer_ = std::thread(&videoEncoder::writeFrames, this);
+    try {
+        writer_ = std::thread(&videoEncoder::writeFrames, this);
+    } catch (const std::system_error& e) {
+        return std::string("cannot start the encoder's thread: ") + e.what();
+    }
     return "";
 }
 
