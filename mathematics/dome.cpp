@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
-#include <numeric>
 
 #include "support/geodome_utilities.h"
 
@@ -75,35 +73,31 @@ circleArrangement arrangeCircles(const circleIntersections& r) {
 
     // The half-edges leaving each vertex, in their angular order. A circle is
     // walked along n x p, so an edge leaves its `from` in that direction and
-    // its `to` in the opposite one.
-    std::vector<double> angle(size_t(2 * edges));
-    std::vector<std::vector<int>> around{size_t(vertices)};
+    // its `to` in the opposite one. (Every sort here is of (number, index)
+    // pairs: one instantiation keeps the WebAssembly module small.)
+    std::vector<std::vector<std::pair<double, int>>> around{size_t(vertices)};
     for (int e = 0; e < edges; ++e) {
         const arrangementEdge& edge = a.edges[size_t(e)];
         const vector3d& n = r.circles[edge.circle].unitNormal;
         const vector3d &p = a.vertices[size_t(edge.from)], &q = a.vertices[size_t(edge.to)];
-        angle[size_t(2 * e)] = angleAround(p, cross(n, p));
-        angle[size_t(2 * e + 1)] = angleAround(q, scaled(cross(n, q), -1));
-        around[size_t(edge.from)].push_back(2 * e);
-        around[size_t(edge.to)].push_back(2 * e + 1);
+        around[size_t(edge.from)].push_back({angleAround(p, cross(n, p)), 2 * e});
+        around[size_t(edge.to)].push_back({angleAround(q, scaled(cross(n, q), -1)), 2 * e + 1});
     }
     std::vector<int> position(size_t(2 * edges));
     for (int v = 0; v < vertices; ++v) {
-        std::vector<int>& out = around[size_t(v)];
+        std::vector<std::pair<double, int>>& out = around[size_t(v)];
         if (out.size() < 2) {
             a.problem = vertexText(v) + " ends " + std::to_string(out.size()) +
                         " edge(s); every intersection lies on two circles or more";
             return a;
         }
-        std::sort(out.begin(), out.end(),
-                  [&](int g, int h) { return angle[size_t(g)] < angle[size_t(h)]; });
+        std::sort(out.begin(), out.end());
         for (size_t k = 0; k < out.size(); ++k) {
-            position[size_t(out[k])] = int(k);
+            position[size_t(out[k].second)] = int(k);
             // Two distinct great circles cross at an angle; edges leaving in
             // one direction are one circle counted twice.
-            const double gap = k + 1 < out.size()
-                                   ? angle[size_t(out[k + 1])] - angle[size_t(out[k])]
-                                   : angle[size_t(out[0])] + 2 * M_PI - angle[size_t(out[k])];
+            const double gap = k + 1 < out.size() ? out[k + 1].first - out[k].first
+                                                  : out[0].first + 2 * M_PI - out[k].first;
             if (gap < 1e-9) {
                 a.problem = "two edges leave " + vertexText(v) + " in the same direction";
                 return a;
@@ -115,9 +109,9 @@ circleArrangement arrangeCircles(const circleIntersections& r) {
     // h, it leaves along the edge just clockwise of h's twin.
     auto next = [&](int h) {
         const int v = headOf(a.edges[size_t(h / 2)], h);
-        const std::vector<int>& out = around[size_t(v)];
+        const std::vector<std::pair<double, int>>& out = around[size_t(v)];
         const int k = position[size_t(h ^ 1)];
-        return out[size_t((k + int(out.size()) - 1) % int(out.size()))];
+        return out[size_t((k + int(out.size()) - 1) % int(out.size()))].second;
     };
     std::vector<int> faceOf(size_t(2 * edges), -1);
     for (int start = 0; start < 2 * edges; ++start) {
@@ -160,25 +154,17 @@ circleArrangement arrangeCircles(const circleIntersections& r) {
     return a;
 }
 
-geodesicDome buildDome(const circleIntersections& r) {
-    geodesicDome d;
-    d.arrangement = arrangeCircles(r);
+namespace {
+// Hubs: the vertices, then a centre for each face that is not a triangle,
+// the mean of its corners pushed out to the sphere. Faces are convex and lie
+// in an open hemisphere (three circles or more, not all through one pair of
+// points), so the mean is inside the face and not zero. It is summed in
+// double: a running mean with the geodome point_between_two_3d rounds to
+// float at every step, and pushing a short mean (a long, thin face) out to
+// the sphere magnifies that, up to 2.5e-5 in random sets. Returns what is
+// wrong, or "".
+std::string placeHubs(geodesicDome& d) {
     const circleArrangement& a = d.arrangement;
-    if (a.vertices.empty()) return d;
-    auto fail = [&](const std::string& problem) {
-        d.status = domeStatus::failed;
-        d.problem = problem;
-        return d;
-    };
-    if (!a.problem.empty()) return fail(a.problem);
-
-    // Hubs: the vertices, then a centre for each face that is not a triangle,
-    // the mean of its corners pushed out to the sphere. Faces are convex and
-    // lie in an open hemisphere (three circles or more, not all through one
-    // pair of points), so the mean is inside the face and not zero. It is
-    // summed in double: a running mean with the geodome point_between_two_3d
-    // rounds to float at every step, and pushing a short mean (a long, thin
-    // face) out to the sphere magnifies that, up to 2.5e-5 in random sets.
     d.hubs = a.vertices;
     for (size_t f = 0; f < a.faces.size(); ++f) {
         const arrangementFace& face = a.faces[f];
@@ -191,17 +177,21 @@ geodesicDome buildDome(const circleIntersections& r) {
             for (int k = 0; k < 3; ++k) sum[k] += a.vertices[size_t(v)][k];
         const double length = norm(sum);
         if (!(length > 1e-9 * double(face.corners.size())))
-            return fail("face " + std::to_string(f) + "'s corners have no centre");
+            return "face " + std::to_string(f) + "'s corners have no centre";
         d.centreHub.push_back(int(d.hubs.size()));
         d.hubs.push_back(scaled(sum, 1 / length));
     }
+    return "";
+}
 
-    // Struts: the edges' chords in edge order, then each face's spokes.
+// Struts: the edges' chords in edge order, then each face's spokes; the
+// panels face by face.
+void cutPanels(geodesicDome& d) {
+    const circleArrangement& a = d.arrangement;
     auto addStrut = [&](int from, int to, bool spoke) {
         const vector3d &p = d.hubs[size_t(from)], &q = d.hubs[size_t(to)];
         d.struts.push_back(
             {{from, to}, spoke, strutLength(p, q), -1, {bendAt(p, q), bendAt(q, p)}});
-        return int(d.struts.size()) - 1;
     };
     for (const arrangementEdge& e : a.edges) addStrut(e.from, e.to, false);
     for (size_t f = 0; f < a.faces.size(); ++f) {
@@ -225,8 +215,11 @@ geodesicDome buildDome(const circleIntersections& r) {
                                 int(f),
                                 -1});
     }
+}
 
-    // Each panel must face outwards: its normal away from the centre.
+// Each panel must face outwards, its normal away from the centre; its area,
+// its share of the volume and its angles. Returns what is wrong, or "".
+std::string measurePanels(geodesicDome& d) {
     for (size_t k = 0; k < d.panels.size(); ++k) {
         domePanel& p = d.panels[k];
         const vector3d &x = d.hubs[size_t(p.hubs[0])], &y = d.hubs[size_t(p.hubs[1])],
@@ -238,7 +231,7 @@ geodesicDome buildDome(const circleIntersections& r) {
         const double outwards =
             normal[0] * centroid[0] + normal[1] * centroid[1] + normal[2] * centroid[2];
         delete[] centroid;
-        if (!(outwards > 0)) return fail("panel " + std::to_string(k) + " faces inwards");
+        if (!(outwards > 0)) return "panel " + std::to_string(k) + " faces inwards";
         d.area += norm(normal) / 2;
         d.volume += dot(x, cross(y, z)) / 6;
         // The angle at each corner from its three struts (law of cosines).
@@ -250,27 +243,50 @@ geodesicDome buildDome(const circleIntersections& r) {
                 double(triangle_arccos(float(before), float(after), float(opposite)));
         }
     }
+    return "";
+}
 
+// How many of the values (each 0 or more) are each value, as (value, count)
+// for those that occur, ascending.
+std::vector<std::pair<int, int>> tally(const std::vector<int>& values) {
+    std::vector<int> counts;
+    for (int v : values) {
+        if (size_t(v) >= counts.size()) counts.resize(size_t(v) + 1);
+        ++counts[size_t(v)];
+    }
+    std::vector<std::pair<int, int>> counted;
+    for (size_t v = 0; v < counts.size(); ++v)
+        if (counts[v]) counted.push_back({int(v), counts[v]});
+    return counted;
+}
+
+// Three numbers in ascending order, with what goes with each.
+template <typename Item> void sortThree(std::array<std::pair<int, Item>, 3>& t) {
+    if (t[1].first < t[0].first) std::swap(t[0], t[1]);
+    if (t[2].first < t[1].first) std::swap(t[1], t[2]);
+    if (t[1].first < t[0].first) std::swap(t[0], t[1]);
+}
+
+// Struts by length, hubs by valence, faces by corners, panels by struts.
+void classify(geodesicDome& d) {
     // Strut classes: lengths within kSameStrutLength of the class's shortest.
-    std::vector<int> order(d.struts.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int i, int j) {
-        return d.struts[size_t(i)].length < d.struts[size_t(j)].length;
-    });
+    std::vector<std::pair<double, int>> order;
+    for (size_t k = 0; k < d.struts.size(); ++k) order.push_back({d.struts[k].length, int(k)});
+    std::sort(order.begin(), order.end());
     double shortest = 0;
-    for (int i : order) {
-        domeStrut& s = d.struts[size_t(i)];
-        if (d.strutClasses.empty() || s.length - shortest > kSameStrutLength) {
-            shortest = s.length;
+    for (const auto& [length, k] : order) {
+        domeStrut& s = d.struts[size_t(k)];
+        if (d.strutClasses.empty() || length - shortest > kSameStrutLength) {
+            shortest = length;
             d.strutClasses.push_back({strutLetter(int(d.strutClasses.size())), 0, 0, 0, 0});
         }
         strutClass& c = d.strutClasses.back();
         s.strutClass = int(d.strutClasses.size()) - 1;
-        c.length += s.length;
+        c.length += length;
         c.bend += s.bend[0] + s.bend[1];
         c.count += 1;
         c.spokes += s.spoke;
-        d.totalStrutLength += s.length;
+        d.totalStrutLength += length;
     }
     for (strutClass& c : d.strutClasses) {
         c.length /= c.count;
@@ -278,42 +294,68 @@ geodesicDome buildDome(const circleIntersections& r) {
     }
     d.strutVariance = d.strutClasses.back().length / d.strutClasses.front().length - 1;
 
-    // Hubs by valence, faces by their number of corners.
     d.valence.assign(d.hubs.size(), 0);
     for (const domeStrut& s : d.struts) {
         ++d.valence[size_t(s.hubs[0])];
         ++d.valence[size_t(s.hubs[1])];
     }
-    std::map<int, int> valences, sizes;
-    for (int v : d.valence) ++valences[v];
-    for (const arrangementFace& f : a.faces) ++sizes[int(f.corners.size())];
-    for (const auto& [valence, count] : valences) d.hubClasses.push_back({valence, count});
-    for (const auto& [corners, count] : sizes) d.faceSizes.push_back({corners, count});
+    for (const auto& [valence, count] : tally(d.valence)) d.hubClasses.push_back({valence, count});
+    std::vector<int> sizes;
+    for (const arrangementFace& f : d.arrangement.faces) sizes.push_back(int(f.corners.size()));
+    for (const auto& [corners, count] : tally(sizes)) d.faceSizes.push_back({corners, count});
 
     // Panels by their three struts' classes: three sides fix a triangle, so
     // panels with the same letters are cut alike (turned over if need be).
-    std::map<std::array<int, 3>, std::vector<int>> byStruts;
+    // The classes in ascending order, as one number (exact in a double for
+    // fewer than 2^17 classes), sort the panels by their letters.
+    const double classes = double(d.strutClasses.size());
+    std::vector<std::pair<double, int>> byStruts;
+    std::vector<std::array<std::pair<int, double>, 3>> sides(d.panels.size());
     for (size_t k = 0; k < d.panels.size(); ++k) {
-        std::array<int, 3> key;
-        for (int c = 0; c < 3; ++c)
-            key[size_t(c)] = d.struts[size_t(d.panels[k].struts[size_t(c)])].strutClass;
-        std::sort(key.begin(), key.end());
-        byStruts[key].push_back(int(k));
-    }
-    for (const auto& [key, members] : byStruts) {
-        panelClass c{key, {}, int(members.size())};
-        // Its first panel's angles, each opposite its strut: struts[k] joins
-        // hubs[k] and hubs[k + 1], so the corner opposite is hubs[k + 2].
-        const domePanel& first = d.panels[size_t(members[0])];
-        std::array<std::pair<int, double>, 3> sides;
+        // Each strut with the angle opposite it: struts[s] joins hubs[s] and
+        // hubs[s + 1], so the corner opposite is hubs[s + 2].
+        const domePanel& panel = d.panels[k];
         for (int s = 0; s < 3; ++s)
-            sides[size_t(s)] = {d.struts[size_t(first.struts[size_t(s)])].strutClass,
-                                first.angles[size_t((s + 2) % 3)]};
-        std::sort(sides.begin(), sides.end());
-        for (int s = 0; s < 3; ++s) c.angles[size_t(s)] = sides[size_t(s)].second;
-        for (int k : members) d.panels[size_t(k)].panelClass = int(d.panelClasses.size());
-        d.panelClasses.push_back(c);
+            sides[k][size_t(s)] = {d.struts[size_t(panel.struts[size_t(s)])].strutClass,
+                                   panel.angles[size_t((s + 2) % 3)]};
+        sortThree(sides[k]);
+        byStruts.push_back(
+            {(sides[k][0].first * classes + sides[k][1].first) * classes + sides[k][2].first,
+             int(k)});
     }
+    std::sort(byStruts.begin(), byStruts.end());
+    for (size_t n = 0; n < byStruts.size(); ++n) {
+        const int k = byStruts[n].second;
+        if (n == 0 || byStruts[n].first != byStruts[n - 1].first) {
+            // The class's angles are its first panel's.
+            panelClass c{{}, {}, 0};
+            for (int s = 0; s < 3; ++s) {
+                c.strutClasses[size_t(s)] = sides[size_t(k)][size_t(s)].first;
+                c.angles[size_t(s)] = sides[size_t(k)][size_t(s)].second;
+            }
+            d.panelClasses.push_back(c);
+        }
+        ++d.panelClasses.back().count;
+        d.panels[size_t(k)].panelClass = int(d.panelClasses.size()) - 1;
+    }
+}
+} // namespace
+
+geodesicDome buildDome(const circleIntersections& r) {
+    geodesicDome d;
+    d.arrangement = arrangeCircles(r);
+    if (d.arrangement.vertices.empty()) return d;
+    d.problem = d.arrangement.problem;
+    if (d.problem.empty()) d.problem = placeHubs(d);
+    if (d.problem.empty()) {
+        cutPanels(d);
+        d.problem = measurePanels(d);
+    }
+    if (!d.problem.empty()) {
+        d.status = domeStatus::failed;
+        return d;
+    }
+    classify(d);
     d.status = domeStatus::built;
     return d;
 }
