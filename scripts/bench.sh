@@ -11,12 +11,14 @@
 #      encoding the whole flight to H.264, against the window's own frame
 #      cost; a 1920x1080 PNG; peak memory of a short and a long video;
 #   5. the web page in headless Chromium (bench/web_bench.mjs): sizes, time to
-#      interactive, a parameter change, orbiting.
+#      interactive, a parameter change, orbiting;
+#   6. the mathematics natively (bench/dome_bench.cpp): the dome for the
+#      scene's values, its arrangement and its cut list, microseconds a call.
 # The program runs in a virtual X server of its own (Mesa's llvmpipe), the
 # page on SwiftShader. Figures only: nothing here passes or fails on a time.
 #
-#   scripts/bench.sh [frames] [instructions] [startup] [render] [web]
-#                    (default: the first four; `web` only when named)
+#   scripts/bench.sh [frames] [instructions] [startup] [render] [web] [mathematics]
+#                    (default: the first four and mathematics; `web` only when named)
 # STARTUP_RUNS sets the number of start-up runs of each program (default 15).
 set -euo pipefail
 GEODESICS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -25,7 +27,7 @@ ensure_packages $GEODESICS_ALL_PACKAGES valgrind time
 source "$GEODESICS_ROOT/scripts/xvfb.sh"
 
 runs=${STARTUP_RUNS:-15}
-parts=" ${*:-frames instructions startup render} "
+parts=" ${*:-frames instructions startup render mathematics} "
 want() { [[ "$parts" == *" $1 "* ]]; }
 build=$GEODESICS_ROOT/build/bench
 out=$build/results
@@ -36,6 +38,9 @@ if want frames || want instructions || want startup || want render; then
 fi
 if want render; then
     targets+=(geodesics-render render_bench)
+fi
+if want mathematics; then
+    targets+=(dome_bench)
 fi
 if want web; then
     ensure_web_tools
@@ -146,4 +151,10 @@ if want web; then
 echo
 echo "== 5. The web page (headless Chromium, SwiftShader) =="
 SITE_DIR=$build/web/site node "$GEODESICS_ROOT/bench/web_bench.mjs" | tee "$out/web.txt"
+fi
+
+if want mathematics; then
+echo
+echo "== 6. The mathematics natively: the dome for the scene's values =="
+"$build/bench/dome_bench" | tee "$out/mathematics.txt"
 fi
