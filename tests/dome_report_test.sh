@@ -14,6 +14,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 # --- JSON ---------------------------------------------------------------------
 # The dome's counts for each set of values (V E F, faces by size, hubs, panels),
 # and the struts against the arcs: every arc's chord is the length of a class.
+# (The properties of the dome itself are tests/dome_test.cpp's.)
 check_dome_json() { # FILE V E F "corners:count ..." HUBS PANELS
     python3 - "$@" <<'PY'
 import json, math, sys
@@ -42,17 +43,9 @@ if sum(s["count"] - s["spokes"] for s in d["struts"]) != d["edges"]: fail("edge 
 for a in edges:
     if not any(abs(a["chord"] - s["length"]) <= 1e-6 for s in d["struts"] if s["count"] > s["spokes"]):
         fail("arc %r's chord is no strut's length" % a)
-for s in d["struts"]:
-    if abs(s["bendAngle"] - math.asin(s["length"] / 2)) > 1e-4: fail("bend of %s" % s["letter"])
 if sum(h["count"] for h in d["hubs"]) != d["hubCount"] or \
-        sum(h["valence"] * h["count"] for h in d["hubs"]) != 2 * d["strutCount"]:
-    fail("hubs by valence")
-letters = [s["letter"] for s in d["struts"]]
-for p in d["panels"]:
-    if sorted(p["struts"], key=letters.index) != p["struts"] or abs(sum(p["angles"]) - math.pi) > 1e-4:
-        fail("panel %r" % p)
-if sum(p["count"] for p in d["panels"]) != d["panelCount"]: fail("panels by letters")
-if not (0 < d["volume"] < 4 * math.pi / 3): fail("volume %r" % d["volume"])
+        sum(p["count"] for p in d["panels"]) != d["panelCount"]:
+    fail("hubs or panels by class")
 print("%.4f %.4f" % (d["area"] / (4 * math.pi), d["volume"] / (4 * math.pi / 3)))
 PY
 }
