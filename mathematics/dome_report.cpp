@@ -127,8 +127,8 @@ std::string domeJson(const geodesicDome& d, const std::string& in) {
 void writeCutList(std::ostream& out, const geodesicDome& d, double radius,
                   const float arguments[4]) {
     if (d.status != domeStatus::built) {
-        out << "No dome: the great circles meet nowhere (both pentagons at a pole, or every "
-               "circle the equator).\n";
+        out << "No dome: the great circles meet nowhere (as when both pentagons are at a pole, "
+               "or every circle is the equator).\n";
         return;
     }
     const circleArrangement& a = d.arrangement;

@@ -31,8 +31,8 @@ bool domeToWrite(const geodesicDome& dome, bool noneIsFine) {
         return false;
     }
     if (dome.status == domeStatus::noVertex && !noneIsFine) {
-        std::cerr << "geodesic-report: no dome to write: the great circles meet nowhere (both "
-                     "pentagons at a pole, or every circle the equator)\n";
+        std::cerr << "geodesic-report: no dome to write: the great circles meet nowhere (as "
+                     "when both pentagons are at a pole, or every circle is the equator)\n";
         return false;
     }
     return true;

@@ -16,7 +16,7 @@ const double kPi = 3.141592653589793;
 // a margin no printer needs more of. The header holds the title, the
 // instructions and a bar to check the scale by.
 const double kPageWidth = 210, kPageHeight = 279.4;
-const double kMargin = 10, kHeaderHeight = 28;
+const double kMargin = 10, kHeaderHeight = 33;
 const double kContentLeft = kMargin, kContentTop = kMargin + kHeaderHeight;
 const double kContentWidth = kPageWidth - 2 * kMargin;
 const double kContentHeight = kPageHeight - kMargin - kContentTop;
@@ -24,8 +24,8 @@ const double kTab = 8;       // glue tabs' width
 const double kScaleBar = 50; // its length
 // Heights shown, in radii: as in the unrolled drawing, at most ten each way.
 const double kMaxHalfHeight = 10, kMinHalfHeight = 1;
-const double kLabelRoom = 4; // above a curve's top, for its name
-const int kSamples = 1440;   // per curve, a quarter degree apart, with its top and bottom
+const double kLabelRoom = 3.5; // above a curve's top, for its name
+const int kSamples = 1440;     // per curve, a quarter degree apart, with its top and bottom
 
 const char* const kColours[2] = {"#1f5fbf", "#d9480f"}; // as the unrolled drawing's
 const char* const kFont = "DejaVu Sans, Arial, Helvetica, sans-serif";
@@ -186,50 +186,54 @@ void writeHeader(std::ostream& out, const layout& l, const float arguments[4], d
     const int page = row * l.columns + column + 1, pages = l.rows * l.columns;
     const std::string d = shortNumber(diameter), round = shortNumber(l.width, "%.2f");
     out << "  <g class=\"header\" font-family=\"" << kFont << "\" fill=\"#222222\">\n";
-    text(out, kMargin, kMargin + 4, 3.6,
-         "Paper cylinder for a tube " + d + " mm across: " + valuesText(arguments),
+    // Lines 3.6 mm apart under the title; the widest, with the longest values
+    // the tool takes, still ends inside the page's margin.
+    double y = kMargin + 4;
+    text(out, kMargin, y, 3.6, "Paper cylinder for a tube " + d + " mm across",
          " font-weight=\"bold\"");
+    y += 4.5;
+    text(out, kMargin, y, 2.8, valuesText(arguments));
     std::string where = "Page " + std::to_string(page) + " of " + std::to_string(pages);
     if (pages > 1)
         where += " (row " + std::to_string(row + 1) + " of " + std::to_string(l.rows) +
                  ", column " + std::to_string(column + 1) + " of " + std::to_string(l.columns) +
                  ")";
-    text(out, kMargin, kMargin + 9.5, 2.8,
-         where +
-             ". Print at 100 % (actual size, not fitted to the page); the bar below must "
-             "measure " +
+    y += 3.6;
+    text(out, kMargin, y, 2.8,
+         where + ". Print at 100 % (actual size); the bar below must measure " +
              shortNumber(kScaleBar) + " mm.");
-    if (pages == 1) {
-        text(out, kMargin, kMargin + 13.5, 2.8,
-             "Cut along the solid lines and fold the grey tab along the dashed one; roll the "
-             "sheet into a tube");
-        text(out, kMargin, kMargin + 17.5, 2.8,
-             "π × " + d + " = " + round +
-                 " mm round and glue its left edge onto the tab, printed side out.");
-    } else {
-        text(out, kMargin, kMargin + 13.5, 2.8,
-             "Cut along the solid lines and fold the grey tabs along the dashed ones; glue each "
-             "piece's left edge");
-        text(out, kMargin, kMargin + 17.5, 2.8,
-             "onto the right tab of the piece before it and each row onto the bottom tabs above "
-             "it; then roll the");
-        text(out, kMargin, kMargin + 21.5, 2.8,
-             "strip into a tube π × " + d + " = " + round +
-                 " mm round, its left edge onto the last tab, printed side out.");
-    }
-    std::string legend = anyCurve ? "Blue: pentagon 1's planes; orange: pentagon 2's; dots: "
-                                    "where circles meet; grey: the equator."
-                                  : "Both pentagons are at a pole: there are no curves.";
+    const std::vector<std::string> steps =
+        pages == 1
+            ? std::vector<std::string>{"Cut along the solid lines and fold the grey tab along the "
+                                       "dashed one; roll the sheet into a tube",
+                                       "π × " + d + " = " + round +
+                                           " mm round and glue its left edge onto the tab, "
+                                           "printed side out."}
+            : std::vector<std::string>{
+                  "Cut along the solid lines and fold the grey tabs along the dashed ones; glue "
+                  "each piece's left edge",
+                  "onto the right tab of the piece before it and each row onto the bottom tabs "
+                  "above it; then roll the",
+                  "strip into a tube π × " + d + " = " + round +
+                      " mm round, its left edge onto the last tab, printed side out."};
+    for (const std::string& step : steps) text(out, kMargin, y += 3.6, 2.8, step);
+    const double legend = kMargin + kHeaderHeight - 5.5;
+    text(out, kMargin + kScaleBar + 6, legend, 2.4,
+         anyCurve ? "Blue: pentagon 1's planes; orange: pentagon 2's; dots: where circles meet; "
+                    "grey: the equator."
+                  : "No curves: no edge of either pentagon spans a plane (as at a pole).",
+         " fill=\"#444444\"");
     if (l.clipped)
-        legend += " Curves higher than " + shortNumber(l.half * l.radius, "%.1f") +
-                  " mm run off the sheet.";
-    text(out, kMargin + kScaleBar + 6, kMargin + 26, 2.4, legend, " fill=\"#444444\"");
+        text(out, kMargin + kScaleBar + 6, legend + 3, 2.4,
+             "Curves higher than " + shortNumber(l.half * l.radius, "%.1f") +
+                 " mm above or below the equator run off the sheet.",
+             " fill=\"#a00000\"");
     out << "  </g>\n";
     // The scale bar, with end ticks.
-    const double y = kMargin + 25;
-    out << "  <path class=\"scale-bar\" d=\"M" << mm(kMargin) << "," << mm(y - 1.2) << " V"
-        << mm(y + 1.2) << " M" << mm(kMargin) << "," << mm(y) << " H" << mm(kMargin + kScaleBar)
-        << " M" << mm(kMargin + kScaleBar) << "," << mm(y - 1.2) << " V" << mm(y + 1.2)
+    const double bar = legend + 1;
+    out << "  <path class=\"scale-bar\" d=\"M" << mm(kMargin) << "," << mm(bar - 1.2) << " V"
+        << mm(bar + 1.2) << " M" << mm(kMargin) << "," << mm(bar) << " H" << mm(kMargin + kScaleBar)
+        << " M" << mm(kMargin + kScaleBar) << "," << mm(bar - 1.2) << " V" << mm(bar + 1.2)
         << "\" stroke=\"black\" stroke-width=\"0.3\" fill=\"none\"/>\n";
 }
 
@@ -297,7 +301,7 @@ void writePiece(std::ostream& out, const layout& l, const std::array<circlePlane
             if (!drawable(in[size_t(c)])) continue;
             const vector3d& n = in[size_t(c)].normal;
             const point top{l.x(topAngle(n)), l.y(amplitude(n))};
-            if (top.y < piece.y0 + 4 || !piece.contains(top)) continue;
+            if (top.y < piece.y0 + 3.2 || !piece.contains(top)) continue; // room for the name
             out << "      <text x=\"" << mm(top.x) << "\" y=\"" << mm(top.y - 1.2) << "\">"
                 << circleLabel(c) << "</text>\n";
         }

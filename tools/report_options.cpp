@@ -200,7 +200,8 @@ std::string reportHelpText() {
            "  --diameter MM          see --format svg; at most 1000\n"
            "  --help                 this text\n"
            "\n"
-           "Where the circles meet nowhere (both pentagons at a pole, or every circle\n"
-           "the equator) there is no dome: --dome says so in one line, the JSON has\n"
-           "\"dome\": null, and stl and obj write nothing and exit with status 1.\n";
+           "Where the circles meet nowhere (as when both pentagons are at a pole, or\n"
+           "every circle is the equator) there is no dome: --dome says so in one\n"
+           "line, the JSON has \"dome\": null, and stl and obj write nothing and exit\n"
+           "with status 1.\n";
 }
