@@ -237,8 +237,10 @@ void writeHeader(std::ostream& out, const layout& l, const float arguments[4], d
         << "\" stroke=\"black\" stroke-width=\"0.3\" fill=\"none\"/>\n";
 }
 
+// `curves`: each circle's sheetCurve (empty where it has none).
 void writePiece(std::ostream& out, const layout& l, const std::array<circlePlane, kCircles>& in,
-                const circleIntersections& r, int row, int column) {
+                const std::vector<std::vector<point>>& curves, const circleIntersections& r,
+                int row, int column) {
     const box piece{column * l.pieceWidth, row * l.pieceHeight, (column + 1) * l.pieceWidth,
                     (row + 1) * l.pieceHeight};
     const bool bottomTab = row + 1 < l.rows;
@@ -291,7 +293,7 @@ void writePiece(std::ostream& out, const layout& l, const std::array<circlePlane
             << "\" stroke-width=\"0.45\" stroke-linejoin=\"round\">\n";
         for (int c = 5 * p; c < 5 * p + 5; ++c) {
             if (!drawable(in[size_t(c)])) continue;
-            for (const std::string& run : runsInside(sheetCurve(l, in[size_t(c)].normal), piece))
+            for (const std::string& run : runsInside(curves[size_t(c)], piece))
                 out << "      <polyline class=\"curve c" << c << "\" points=\"" << run << "\"/>\n";
         }
         out << "    </g>\n";
@@ -345,7 +347,12 @@ void writePaperCylinder(std::ostream& out, const std::array<circlePlane, kCircle
     const layout l = planLayout(circles, diameter);
     const int pages = l.rows * l.columns;
     bool anyCurve = false;
-    for (const circlePlane& c : circles) anyCurve = anyCurve || drawable(c);
+    std::vector<std::vector<point>> curves(kCircles);
+    for (int c = 0; c < kCircles; ++c)
+        if (drawable(circles[size_t(c)])) {
+            curves[size_t(c)] = sheetCurve(l, circles[size_t(c)].normal);
+            anyCurve = true;
+        }
 
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << mm(kPageWidth)
@@ -362,7 +369,7 @@ void writePaperCylinder(std::ostream& out, const std::array<circlePlane, kCircle
             out << " <g class=\"page\" transform=\"translate(0 " << mm(page * kPageHeight)
                 << ")\">\n";
             writeHeader(out, l, arguments, diameter, row, column, anyCurve);
-            writePiece(out, l, circles, r, row, column);
+            writePiece(out, l, circles, curves, r, row, column);
             out << " </g>\n";
         }
     out << "</svg>\n";
