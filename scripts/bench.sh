@@ -13,9 +13,10 @@
 #      short and a long video;
 #   5. the web page in headless Chromium (bench/web_bench.mjs): sizes, time to
 #      interactive, a parameter change, orbiting;
-#   6. the shared mathematics (bench/mathematics_bench.cpp): every intersection
-#      of the great circles and the lengths between them, for the scene's values
-#      and random sets, against the figure's own samples.
+#   6. the shared mathematics (bench/mathematics_bench.cpp, bench/dome_bench.cpp):
+#      every intersection of the great circles and the lengths between them,
+#      for the scene's values and random sets, against the figure's own
+#      samples; the dome for the scene's values, its arrangement and cut list.
 # The program runs in a virtual X server of its own (Mesa's llvmpipe), the
 # page on SwiftShader. Figures only: nothing here passes or fails on a time.
 #
@@ -42,7 +43,7 @@ if want render; then
     targets+=(geodesics-render render_bench)
 fi
 if want mathematics; then
-    targets+=(mathematics_bench)
+    targets+=(mathematics_bench dome_bench)
 fi
 if want web; then
     ensure_web_tools
@@ -160,6 +161,6 @@ fi
 
 if want mathematics; then
 echo
-echo "== 6. The mathematics: intersections and lengths (one core, no display) =="
-"$build/bench/mathematics_bench" | tee "$out/mathematics.txt"
+echo "== 6. The mathematics: intersections, lengths and the dome (one core, no display) =="
+("$build/bench/mathematics_bench" && "$build/bench/dome_bench") | tee "$out/mathematics.txt"
 fi

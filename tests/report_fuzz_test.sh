@@ -4,7 +4,8 @@
 # infinity in every spelling, garbage, empty words, options known and unknown,
 # too many and too few words. The tool must never crash or hang: it reports
 # (status 0, something on standard output) or refuses (status 2, a reason on
-# standard error). The sanitized build runs it under ASan and UBSan, whose
+# standard error), or, asked for a solid where the circles build no dome, says
+# so (status 1). The sanitized build runs it under ASan and UBSan, whose
 # findings end it with another status.
 set -euo pipefail
 source "$SOURCE_DIR/tests/script_env.sh"
@@ -23,7 +24,9 @@ specials=(nan NaN NAN -nan +nan "nan(0x1)" "nan()" inf -inf +inf INF Inf infinit
 garbage=("" " " "	" "1 2" " 1" "1 " 1, 1,5 1e 1e- e5 . - -- + 0x 0x1p 1..2 1e5.5 abc
     "%s%s%n" "\\x00" π "１" "1O" "-e" "--0" "-" "'" '"' "\\" "*" "\$HOME" "1;2")
 options=(--format --format=text --format=json --format=svg --format= --format=xml
-    "--format text" -h --help -x --unknown -- --format=JSON --FORMAT --intersections)
+    "--format text" -h --help -x --unknown -- --format=JSON --FORMAT --intersections
+    --dome --format=stl --format=obj --radius --radius=50 --radius=1e-300 --radius=nan
+    --diameter --diameter=60 --diameter=1e3 --diameter=-1)
 
 pick() { # pick ARRAY_NAME: one element, at random
     local -n pool=$1
@@ -80,12 +83,15 @@ for ((run = 0; run < runs; ++run)); do
         [ -s "$out" ] || { echo "run $run: status 0 but no output: $shown"; exit 1; }
         # The intersections' table and the JSON never show a non-finite number
         # (the value report prints what it computes, as it always has).
-        if [[ " ${args[*]} " == *" --intersections "* || " ${args[*]} " == *json* ]] &&
+        if [[ " ${args[*]} " == *" --intersections "* || " ${args[*]} " == *json* ||
+            " ${args[*]} " == *" --dome "* || " ${args[*]} " == *diameter* ]] &&
             grep -qiE '(^|[^a-z])(nan|inf)' "$out"; then
             echo "run $run: a non-finite number in the output of: $shown"
             exit 1
         fi
         ;;
+    1) grep -q "^geodesic-report: no dome to write" "$err" ||
+        { echo "run $run: status 1 for: $shown"; head -c 3000 "$err"; exit 1; } ;;
     2) [ -s "$err" ] || { echo "run $run: status 2 but no reason given: $shown"; exit 1; } ;;
     *)
         echo "run $run: status $status for: $shown"

@@ -1,34 +1,73 @@
 // geodesic-report: the pentagon great-circle quantities of the geodesic
 // figure, for any four arguments, as the plain-text value report, as JSON, or
 // as an SVG drawing of the unrolled cylinder; with --intersections, where the
-// great circles meet and the lengths between. Usage errors exit with status 2.
+// great circles meet and the lengths between; with --dome, the cut list of the
+// dome they build, and as STL or OBJ that dome as a solid to print; with
+// --diameter, the unrolled cylinder on paper at true size. Usage errors exit
+// with status 2, a dome that cannot be had with status 1.
+#include <unistd.h>
+
 #include <iostream>
 
+#include "mathematics/dome.h"
+#include "mathematics/dome_report.h"
 #include "mathematics/figure_samples.h"
 #include "mathematics/intersections.h"
 #include "support/tholix_print_values.h"
+#include "tools/dome_mesh.h"
 #include "tools/intersections_text.h"
 #include "tools/json_report.h"
+#include "tools/paper_cylinder.h"
 #include "tools/report_options.h"
 #include "tools/svg_report.h"
 
 namespace {
 const int kSamplesPerCurve = 100; // as many as the figure draws
 
-void writeReport(const reportOptions& options) {
+// Whether the dome can be written; if not, says why on standard error.
+bool domeToWrite(const geodesicDome& dome, bool noneIsFine) {
+    if (dome.status == domeStatus::failed) {
+        std::cerr << "geodesic-report: the dome could not be built: " << dome.problem << "\n";
+        return false;
+    }
+    if (dome.status == domeStatus::noVertex && !noneIsFine) {
+        std::cerr << "geodesic-report: no dome to write: the great circles meet nowhere (as "
+                     "when both pentagons are at a pole, or every circle is the equator)\n";
+        return false;
+    }
+    return true;
+}
+
+// Returns the exit status.
+int writeReport(const reportOptions& options) {
     const float* a = options.arguments;
     switch (options.format) {
     case reportFormat::text:
-        if (options.intersections)
+        if (options.dome) {
+            const geodesicDome dome = buildDome(a[0], a[1], a[2], a[3]);
+            if (!domeToWrite(dome, true)) return 1;
+            writeCutList(std::cout, dome, options.radius.value_or(kCutListRadius), a);
+        } else if (options.intersections) {
             writeIntersectionsText(std::cout, a, computeIntersections(a[0], a[1], a[2], a[3]));
-        else
+        } else {
             tholix_print_values(a[0], a[1], a[2], a[3], std::cout);
+        }
         break;
-    case reportFormat::json:
+    case reportFormat::json: {
+        const circleIntersections intersections = computeIntersections(a[0], a[1], a[2], a[3]);
+        const geodesicDome dome = buildDome(intersections);
+        if (!domeToWrite(dome, true)) return 1;
         writeJsonReport(std::cout, computeFigure(a[0], a[1], a[2], a[3], kSamplesPerCurve),
-                        computeIntersections(a[0], a[1], a[2], a[3]));
+                        intersections, dome);
         break;
+    }
     case reportFormat::svg: {
+        if (options.diameter) {
+            const auto circles = figureCircles(a[0], a[1], a[2], a[3]);
+            writePaperCylinder(std::cout, circles, computeIntersections(circles), a,
+                               *options.diameter);
+            break;
+        }
         const figureSamples figure = computeFigure(a[0], a[1], a[2], a[3], kSamplesPerCurve);
         if (options.intersections) {
             const circleIntersections marks = computeIntersections(a[0], a[1], a[2], a[3]);
@@ -38,7 +77,19 @@ void writeReport(const reportOptions& options) {
         }
         break;
     }
+    case reportFormat::stl:
+    case reportFormat::obj: {
+        const geodesicDome dome = buildDome(a[0], a[1], a[2], a[3]);
+        if (!domeToWrite(dome, false)) return 1;
+        const double radius = options.radius.value_or(kSolidRadius);
+        if (options.format == reportFormat::stl)
+            writeDomeStl(std::cout, dome, radius, a);
+        else
+            writeDomeObj(std::cout, dome, radius, a);
+        break;
     }
+    }
+    return 0;
 }
 } // namespace
 
@@ -49,10 +100,17 @@ int main(int argc, char** argv) {
         std::cerr << "geodesic-report: " << problem << "\n" << reportUsageLine() << "\n";
         return 2;
     }
+    // Binary bytes would garble a terminal; they belong in a file or a pipe.
+    if (!options.help && options.format == reportFormat::stl && isatty(STDOUT_FILENO)) {
+        std::cerr << "geodesic-report: STL is binary and standard output is a terminal; "
+                     "redirect it to a file (> dome.stl)\n";
+        return 2;
+    }
+    int status = 0;
     if (options.help)
         std::cout << reportHelpText();
     else
-        writeReport(options);
+        status = writeReport(options);
 
     // The help text too: lost output is a failure, whatever was asked for.
     std::cout.flush();
@@ -60,5 +118,5 @@ int main(int argc, char** argv) {
         std::cerr << "geodesic-report: could not write to standard output\n";
         return 1;
     }
-    return 0;
+    return status;
 }

@@ -3,6 +3,7 @@
 #include <ostream>
 #include <string>
 
+#include "mathematics/dome_report.h"
 #include "mathematics/json_text.h"
 
 namespace {
@@ -109,7 +110,7 @@ void writePentagon(std::ostream& out, const pentagonSamples& p, int index) {
 } // namespace
 
 void writeJsonReport(std::ostream& out, const figureSamples& f,
-                     const circleIntersections& intersections) {
+                     const circleIntersections& intersections, const geodesicDome& dome) {
     out << "{\n";
     out << "  \"arguments\": {\"pent_lat1\": " << number(f.arguments[0])
         << ", \"pent_long1\": " << number(f.arguments[1])
@@ -131,5 +132,6 @@ void writeJsonReport(std::ostream& out, const figureSamples& f,
     writeList(out, i.coincident.data(), i.coincident.size(), "  ", circlePair);
     out << ",\n  \"arcs\": ";
     writeList(out, i.arcs.data(), i.arcs.size(), "  ", arc);
+    out << ",\n  \"dome\": " << domeJson(dome, "  ");
     out << "\n}\n";
 }

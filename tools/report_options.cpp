@@ -1,9 +1,15 @@
 #include "tools/report_options.h"
 
-#include <cstring>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace {
+const char* const kFormatNames = "text, json, svg, stl or obj";
+
 bool parseFormat(const std::string& name, reportFormat& format) {
     if (name == "text")
         format = reportFormat::text;
@@ -11,9 +17,67 @@ bool parseFormat(const std::string& name, reportFormat& format) {
         format = reportFormat::json;
     else if (name == "svg")
         format = reportFormat::svg;
+    else if (name == "stl")
+        format = reportFormat::stl;
+    else if (name == "obj")
+        format = reportFormat::obj;
     else
         return false;
     return true;
+}
+
+std::string shortest(double v) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%.15g", v);
+    return b;
+}
+
+// A length: the whole word a positive finite number, at most `largest`.
+// Beyond double's range strtod gives infinity (too large) or 0 (not positive).
+std::string parseLength(const std::string& option, const std::string& word, double largest,
+                        const char* unit, std::optional<double>& value) {
+    const std::string quoted = option + " " + quoteArgument(word);
+    char* end = nullptr;
+    errno = 0;
+    double v = 0;
+    if (!word.empty() && !std::isspace(static_cast<unsigned char>(word[0])))
+        v = std::strtod(word.c_str(), &end);
+    if (end == nullptr || end == word.c_str() || *end != '\0') return quoted + " is not a number";
+    if (std::isnan(v) || (std::isinf(v) && errno != ERANGE))
+        return quoted + " is not a finite number";
+    if (!(v > 0)) return quoted + " is not a positive number";
+    if (v > largest) return quoted + " is too large (at most " + shortest(largest) + unit + ")";
+    value = v;
+    return "";
+}
+
+// "--name VALUE" or "--name=VALUE": the value's word, or a problem.
+bool optionValue(const std::string& name, int argc, const char* const* argv, int& k,
+                 std::string& value, std::string& problem) {
+    const std::string word = argv[k];
+    if (word == name) {
+        if (k + 1 >= argc) {
+            problem = "missing value after " + name;
+            return true;
+        }
+        value = argv[++k];
+        return true;
+    }
+    if (word.rfind(name + "=", 0) != 0) return false;
+    value = word.substr(name.size() + 1);
+    if (value.empty()) problem = "missing value after " + name;
+    return true;
+}
+
+const char* formatName(reportFormat f) {
+    switch (f) {
+    case reportFormat::text: return "text";
+    case reportFormat::json: return "json";
+    case reportFormat::svg: return "svg";
+    case reportFormat::stl: return "stl";
+    case reportFormat::obj: return "obj";
+    }
+    return "";
 }
 } // namespace
 
@@ -29,23 +93,48 @@ std::string parseReportOptions(int argc, const char* const* argv, reportOptions&
             options.intersections = true;
             continue;
         }
-        if (word == "--format") {
-            if (k + 1 >= argc) return "missing value after --format";
-            const std::string name = argv[++k];
-            if (!parseFormat(name, options.format))
-                return "unknown format " + quoteArgument(name) + " (expected text, json or svg)";
+        if (word == "--dome") {
+            options.dome = true;
             continue;
         }
-        if (word.rfind("--format=", 0) == 0) {
-            const std::string name = word.substr(std::strlen("--format="));
-            if (name.empty()) return "missing value after --format";
-            if (!parseFormat(name, options.format))
-                return "unknown format " + quoteArgument(name) + " (expected text, json or svg)";
+        std::string value, problem;
+        if (optionValue("--format", argc, argv, k, value, problem)) {
+            if (!problem.empty()) return problem;
+            if (!parseFormat(value, options.format))
+                return "unknown format " + quoteArgument(value) + " (expected " + kFormatNames +
+                       ")";
+            continue;
+        }
+        if (optionValue("--radius", argc, argv, k, value, problem)) {
+            if (problem.empty())
+                problem = parseLength("--radius", value, kMaxRadius, "", options.radius);
+            if (!problem.empty()) return problem;
+            continue;
+        }
+        if (optionValue("--diameter", argc, argv, k, value, problem)) {
+            if (problem.empty())
+                problem = parseLength("--diameter", value, kMaxDiameter, " mm", options.diameter);
+            if (!problem.empty()) return problem;
             continue;
         }
         if (!looksLikeNumber(argv[k])) return "unknown option " + quoteArgument(word);
         positional.push_back(argv[k]);
     }
+
+    // Options that would do nothing are refused rather than ignored.
+    const std::string format = formatName(options.format);
+    if (options.dome && options.format != reportFormat::text)
+        return "--dome is the cut list as text; the " + format + " format cannot show it";
+    if (options.dome && options.intersections)
+        return "--dome and --intersections are two different texts: choose one";
+    if (options.radius && !options.dome && options.format != reportFormat::stl &&
+        options.format != reportFormat::obj)
+        return "--radius applies to --dome, --format stl and --format obj";
+    if (options.diameter && options.format != reportFormat::svg)
+        return "--diameter applies to --format svg";
+    if ((options.format == reportFormat::stl || options.format == reportFormat::obj) &&
+        options.intersections)
+        return "--intersections has nothing to add to the " + format + " format";
 
     if (positional.empty()) return "";
     if (positional.size() != 4)
@@ -55,8 +144,8 @@ std::string parseReportOptions(int argc, const char* const* argv, reportOptions&
 }
 
 const char* reportUsageLine() {
-    return "usage: geodesic-report [--format text|json|svg] [--intersections] "
-           "[LAT1 LONG1 LAT2 LONG2]";
+    return "usage: geodesic-report [--format text|json|svg|stl|obj] [--intersections|--dome] "
+           "[--radius R] [--diameter MM] [LAT1 LONG1 LAT2 LONG2]";
 }
 
 std::string reportHelpText() {
@@ -68,8 +157,9 @@ std::string reportHelpText() {
            "\n"
            "Computes the corners, great-circle planes, equator crossings and cylinder\n"
            "curves of two regular pentagons inscribed in the unit sphere, the points\n"
-           "where the ten great circles meet and the lengths between them, and writes\n"
-           "them to standard output.\n"
+           "where the ten great circles meet and the lengths between them, and the\n"
+           "dome they build, and writes them to standard output: as numbers, as a\n"
+           "drawing, as a cut list, as a solid to print or as a paper cylinder.\n"
            "\n"
            "  LAT1 LONG1 LAT2 LONG2  for each pentagon, the height of its corners (their\n"
            "                         y, -1 to 1) and the longitude of its corner 0\n"
@@ -79,15 +169,39 @@ std::string reportHelpText() {
            "\n"
            "  --format text          the plain-text value report (the default)\n"
            "  --format json          every quantity of both pentagons, with 100 samples\n"
-           "                         of each great circle and each cylinder curve, and\n"
-           "                         the circles' intersections and arcs\n"
+           "                         of each great circle and each cylinder curve,\n"
+           "                         the circles' intersections and arcs, and the dome\n"
+           "                         (null where the circles meet nowhere)\n"
            "  --format svg           the cylinder unrolled: the curves as height against\n"
            "                         the angle around the axis\n"
+           "  --format svg --diameter MM\n"
+           "                         the paper cylinder: the unrolled cylinder at true size\n"
+           "                         for a tube MM millimetres across (pi MM wide), with\n"
+           "                         the curves, the intersections and glue tabs, on pages\n"
+           "                         that print at 100 % on A4 or Letter\n"
+           "  --format stl           the dome's panels as a solid to print: binary STL,\n"
+           "                         radius 50 mm unless --radius says otherwise; never\n"
+           "                         to a terminal\n"
+           "  --format obj           the same solid as a Wavefront OBJ, with the struts as\n"
+           "                         lines\n"
            "  --intersections        in text, instead of the value report: every point\n"
            "                         where the great circles meet (circles p.i through\n"
            "                         it, sphere and cylinder coordinates) and, circle by\n"
            "                         circle, the arcs between them with their angle,\n"
            "                         chord and length on the cylinder; in svg, every\n"
            "                         such point marked on the unrolled cylinder\n"
-           "  --help                 this text\n";
+           "  --dome                 in text, instead of the value report: the cut list of\n"
+           "                         the dome the circles build (struts by letter with\n"
+           "                         length, chord factor, bend and count; hubs; panels\n"
+           "                         with their angles; area and volume)\n"
+           "  --radius R             the dome's radius, in any unit (the cut list's lengths\n"
+           "                         are in the same one; default 1), or in millimetres\n"
+           "                         for stl and obj (default 50); at most 1000000\n"
+           "  --diameter MM          see --format svg; at most 1000\n"
+           "  --help                 this text\n"
+           "\n"
+           "Where the circles meet nowhere (as when both pentagons are at a pole, or\n"
+           "every circle is the equator) there is no dome: --dome says so in one\n"
+           "line, the JSON has \"dome\": null, and stl and obj write nothing and exit\n"
+           "with status 1.\n";
 }

@@ -1,27 +1,45 @@
 // The report tool's command line: an optional output format, whether to
-// show the circles' intersections, and either no positional arguments (the
+// show the circles' intersections or the dome's cut list, the dome's radius
+// and the paper cylinder's diameter, and either no positional arguments (the
 // scene's pentagons) or exactly four numbers, LAT1 LONG1 LAT2 LONG2, read by
 // mathematics/pentagon_args.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "mathematics/pentagon_args.h"
 #include "mathematics/scene_constants.h"
 
-enum class reportFormat { text, json, svg };
+enum class reportFormat { text, json, svg, stl, obj };
+
+// The largest radius (any unit; for STL and OBJ, millimetres) and the largest
+// paper cylinder's diameter (millimetres) the tool accepts: a dome a
+// kilometre across, a tube a metre across (about 20 pages of paper wide).
+const double kMaxRadius = 1e6;
+const double kMaxDiameter = 1000;
+// The dome's radius where none is given: the unit sphere's in the cut list,
+// 50 mm for a solid to print.
+const double kCutListRadius = 1;
+const double kSolidRadius = 50;
 
 struct reportOptions {
     reportFormat format = reportFormat::text;
-    bool intersections = false; // text: their table instead of the value report;
-                                // svg: every one marked; json: always there
+    bool intersections = false;     // text: their table instead of the value report;
+                                    // svg: every one marked; json: always there
+    bool dome = false;              // text: the dome's cut list instead of the value report
+    std::optional<double> radius;   // --radius: of the cut list's dome or the solid
+    std::optional<double> diameter; // --diameter, mm: svg becomes the paper cylinder
     bool help = false;
     float arguments[4] = {kScenePentagons[0], kScenePentagons[1], kScenePentagons[2],
                           kScenePentagons[3]};
 };
 
 // Fills `options` from argv; returns what is wrong with the command line, or
-// an empty string when nothing is. Stops at --help.
+// an empty string when nothing is. Stops at --help. --radius and --diameter
+// take a positive finite number up to kMaxRadius or kMaxDiameter, and only
+// where they mean something: --radius with --dome, stl or obj, --diameter
+// with svg; --dome only in text, alone.
 std::string parseReportOptions(int argc, const char* const* argv, reportOptions& options);
 
 const char* reportUsageLine();

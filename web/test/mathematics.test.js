@@ -281,3 +281,109 @@ describe('the camera flight', () => {
     }
   });
 });
+
+describe('the dome', () => {
+  const toolDome = (words) => {
+    const run = runTool(['--format', 'json', ...words]);
+    assert.equal(run.status, 0, run.stderr);
+    return JSON.parse(run.stdout).dome;
+  };
+  // The C++ is the same; the planes come from single-precision sines, which
+  // the two C libraries may round a step apart, and the panels' angles from
+  // single-precision arc cosines of those.
+  const near = (a, b, tolerance, what) => assert.ok(Math.abs(a - b) <= tolerance, `${what}: page ${a}, tool ${b}`);
+
+  test("the scene's dome: the tool's cut list, and a mesh ready for three.js", () => {
+    const radius = 50;
+    const dome = math.dome(math.sceneValues, radius);
+    const tool = toolDome([]);
+    const c = dome.cutList;
+    for (const key of ['vertices', 'edges', 'faces', 'hubCount', 'strutCount', 'spokes', 'panelCount'])
+      assert.equal(c[key], tool[key], key);
+    assert.deepEqual([c.vertices, c.edges, c.faces, c.hubCount, c.panelCount], [90, 180, 92, 122, 240]);
+    assert.deepEqual(c.facesBySize, tool.facesBySize);
+    assert.deepEqual(c.hubs, tool.hubs);
+    assert.equal(c.struts.length, tool.struts.length);
+    c.struts.forEach((s, k) => {
+      const t = tool.struts[k];
+      assert.deepEqual([s.letter, s.count, s.spokes], [t.letter, t.count, t.spokes]);
+      near(s.length, t.length, 1e-7, `strut ${s.letter}`);
+      near(s.bendAngle, t.bendAngle, 1e-6, `bend of ${s.letter}`);
+    });
+    assert.deepEqual(c.panels.map((p) => [p.struts, p.count]), tool.panels.map((p) => [p.struts, p.count]));
+    c.panels.forEach((p, k) => p.angles.forEach((a, i) => near(a, tool.panels[k].angles[i], 1e-5, `panel ${k}`)));
+    for (const key of ['totalStrutLength', 'strutVariance', 'area', 'volume']) near(c[key], tool[key], 1e-6, key);
+
+    // The cut list's text at this radius is the tool's, each number at most a
+    // unit of its last digit apart.
+    const text = runTool(['--dome', '--radius', String(radius)]).stdout;
+    const number = /\d+\.\d+/g;
+    assert.deepEqual(dome.cutListText.split(number), text.split(number));
+    const toolNumbers = text.match(number);
+    dome.cutListText.match(number).forEach((p, k) => {
+      const unit = 10 ** -(p.split('.')[1].length);
+      assert.ok(Math.abs(Number(p) - Number(toolNumbers[k])) <= 1.01 * unit, `${p}, ${toolNumbers[k]}`);
+    });
+
+    // The mesh: 240 flat panels on the sphere of the radius, wound and lit
+    // outwards; the struts the panels' sides, lettered by length; the hubs.
+    assert.equal(dome.positions.length, 9 * c.panelCount);
+    assert.equal(dome.normals.length, 9 * c.panelCount);
+    assert.equal(dome.panelClass.length, c.panelCount);
+    for (let k = 0; k < c.panelCount; ++k) {
+      const p = [0, 1, 2].map((i) => Array.from(dome.positions.subarray(9 * k + 3 * i, 9 * k + 3 * i + 3)));
+      const n = Array.from(dome.normals.subarray(9 * k, 9 * k + 3));
+      for (const corner of p) near(Math.hypot(...corner), radius, 1e-5 * radius, `panel ${k}'s corner`);
+      for (let i = 1; i < 3; ++i) assert.deepEqual(Array.from(dome.normals.subarray(9 * k + 3 * i, 9 * k + 3 * i + 3)), n);
+      const u = [0, 1, 2].map((a) => p[1][a] - p[0][a]), v = [0, 1, 2].map((a) => p[2][a] - p[0][a]);
+      const cross = [u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]];
+      const size = Math.hypot(...cross);
+      near(Math.hypot(...n), 1, 1e-6, `panel ${k}'s normal`);
+      near(cross.reduce((sum, x, a) => sum + (x / size) * n[a], 0), 1, 1e-6, `panel ${k}'s winding`);
+      assert.ok(p[0].reduce((sum, x, a) => sum + x * n[a], 0) > 0, `panel ${k} faces inwards`);
+    }
+    const perClass = c.panels.map(() => 0);
+    dome.panelClass.forEach((k) => (perClass[k] += 1));
+    assert.deepEqual(perClass, c.panels.map((p) => p.count));
+    assert.equal(dome.struts.length, 6 * c.strutCount);
+    dome.strutClass.forEach((k, s) => {
+      const e = dome.struts.subarray(6 * s, 6 * s + 6);
+      near(Math.hypot(e[3] - e[0], e[4] - e[1], e[5] - e[2]), radius * c.struts[k].length, 2e-6 * radius, `strut ${s}`);
+    });
+    assert.equal(dome.hubs.length, 3 * c.hubCount);
+    assert.equal(dome.hubValence.reduce((a, b) => a + b, 0), 2 * c.strutCount);
+  });
+
+  test('no dome where the circles meet nowhere; a bad radius is refused', () => {
+    for (const words of [['1', '0', '-1', '0'], ['0', '0', '0', '0.5']]) {
+      assert.equal(math.dome(valuesOf(words)), null);
+      assert.equal(toolDome(words), null);
+    }
+    for (const radius of [0, -1, NaN, Infinity]) assert.throws(() => math.dome(math.sceneValues, radius), RangeError);
+  });
+
+  test('30 random argument sets from a fixed seed give the tool\'s domes', () => {
+    const random = seededRandom(20260118);
+    let built = 0;
+    for (let n = 0; n < 30; ++n) {
+      const words = randomWords(random);
+      const [page, tool] = [math.dome(valuesOf(words)), toolDome(words)];
+      if (tool === null) {
+        assert.equal(page, null, words.join(' '));
+        continue;
+      }
+      built += 1;
+      const c = page.cutList;
+      for (const key of ['vertices', 'edges', 'faces', 'hubCount', 'strutCount', 'panelCount'])
+        assert.equal(c[key], tool[key], `${key} of ${words.join(' ')}`);
+      assert.deepEqual(c.facesBySize, tool.facesBySize);
+      assert.deepEqual(c.hubs, tool.hubs);
+      // Every strut's length, class by class: a class whose lengths sit at
+      // the 1e-6 boundary may split in one build and not in the other.
+      const lengths = (d) => d.struts.flatMap((s) => Array(s.count).fill(s.length));
+      lengths(tool).forEach((t, k) => near(lengths(c)[k], t, 1e-6, `strut ${k} of ${words.join(' ')}`));
+      for (const key of ['area', 'volume']) near(c[key], tool[key], 1e-6, `${key} of ${words.join(' ')}`);
+    }
+    assert.ok(built >= 25, `${built} domes`);
+  });
+});

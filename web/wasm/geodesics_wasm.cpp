@@ -1,11 +1,12 @@
 // The web page's entry points into the project's own mathematics: the four
 // values read by mathematics/pentagon_args, every quantity of the figure from
 // mathematics/figure_samples, the circles' intersections and the arcs between
-// them from mathematics/intersections, the value report of
-// support/tholix_print_values, the camera flight of mathematics/camera_flight
-// and the scene's constants. Plain C functions over buffers in the module's
-// memory; web/src/geodesics.js wraps them. Nothing here computes geometry
-// itself: it only lays out what those modules compute.
+// them from mathematics/intersections, the dome of mathematics/dome with its
+// cut list, the value report of support/tholix_print_values, the camera flight
+// of mathematics/camera_flight and the scene's constants. Plain C functions
+// over buffers in the module's memory; web/src/geodesics.js wraps them.
+// Nothing here computes geometry itself: it only lays out what those modules
+// compute.
 #include <emscripten/emscripten.h>
 
 #include <cmath>
@@ -17,6 +18,8 @@
 #include <vector>
 
 #include "mathematics/camera_flight.h"
+#include "mathematics/dome.h"
+#include "mathematics/dome_report.h"
 #include "mathematics/figure_samples.h"
 #include "mathematics/intersections.h"
 #include "mathematics/pentagon_args.h"
@@ -147,6 +150,21 @@ const layoutEntry& intersectionEntry(int which, int k) {
     int count = 0;
     const layoutEntry* entries = intersectionLayout(which, count);
     return k >= 0 && k < count ? entries[k] : none;
+}
+
+// The last dome built, laid out for three.js at the radius asked for: the
+// panels as a triangle soup (flat shading needs each corner once per panel),
+// the struts as line segments, the hubs as points.
+struct webDome {
+    geodesicDome dome;
+    float arguments[4];
+    std::vector<float> positions, normals, struts, hubs;
+    std::vector<int> panelClasses, strutClasses, valences;
+    std::string problem, json, cutList;
+} dome;
+
+void putScaled(std::vector<float>& to, const vector3d& v, double scale) {
+    for (double c : v) to.push_back(float(c * scale));
 }
 } // namespace
 
@@ -316,6 +334,73 @@ EMSCRIPTEN_KEEPALIVE const char* gd_value_report(float lat1, float long1, float 
     report = out.str();
     return report.c_str();
 }
+
+// Builds the dome for the four values at `radius`: 1 built, 0 no dome (the
+// circles meet nowhere), -1 failed or a radius that is not a positive number
+// (gd_dome_problem says which). The
+// arrays below stay valid until the next call.
+EMSCRIPTEN_KEEPALIVE int gd_dome_build(float lat1, float long1, float lat2, float long2,
+                                       double radius) {
+    webDome& w = dome;
+    w = webDome{};
+    if (!(radius > 0 && radius <= 1e30)) {
+        w.problem = "the radius must be a positive number";
+        w.json = "null";
+        return -1;
+    }
+    w.dome = buildDome(lat1, long1, lat2, long2);
+    w.problem = w.dome.problem;
+    const float arguments[4] = {lat1, long1, lat2, long2};
+    std::memcpy(w.arguments, arguments, sizeof arguments);
+    const geodesicDome& d = w.dome;
+    w.json = domeJson(d, "");
+    if (d.status != domeStatus::built) return d.status == domeStatus::noVertex ? 0 : -1;
+    for (const domePanel& p : d.panels) {
+        const vector3d &a = d.hubs[size_t(p.hubs[0])], &b = d.hubs[size_t(p.hubs[1])],
+                       &c = d.hubs[size_t(p.hubs[2])];
+        const vector3d u = {b[0] - a[0], b[1] - a[1], b[2] - a[2]},
+                       v = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+        vector3d n = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2],
+                      u[0] * v[1] - u[1] * v[0]};
+        const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+        for (double& x : n) x /= length;
+        for (int hub : p.hubs) {
+            putScaled(w.positions, d.hubs[size_t(hub)], radius);
+            putScaled(w.normals, n, 1);
+        }
+        w.panelClasses.push_back(p.panelClass);
+    }
+    for (const domeStrut& s : d.struts) {
+        putScaled(w.struts, d.hubs[size_t(s.hubs[0])], radius);
+        putScaled(w.struts, d.hubs[size_t(s.hubs[1])], radius);
+        w.strutClasses.push_back(s.strutClass);
+    }
+    for (const vector3d& h : d.hubs) putScaled(w.hubs, h, radius);
+    w.valences = d.valence;
+    std::ostringstream out;
+    writeCutList(out, d, radius, w.arguments);
+    w.cutList = out.str();
+    return 1;
+}
+EMSCRIPTEN_KEEPALIVE const char* gd_dome_problem() { return dome.problem.c_str(); }
+// The report's "dome" value: null, {"problem": ...}, or the numbers for the unit sphere.
+EMSCRIPTEN_KEEPALIVE const char* gd_dome_json() { return dome.json.c_str(); }
+// The cut list as `geodesic-report --dome --radius R` prints it.
+EMSCRIPTEN_KEEPALIVE const char* gd_dome_cut_list() { return dome.cutList.c_str(); }
+EMSCRIPTEN_KEEPALIVE int gd_dome_panel_count() { return int(dome.panelClasses.size()); }
+EMSCRIPTEN_KEEPALIVE int gd_dome_strut_count() { return int(dome.strutClasses.size()); }
+EMSCRIPTEN_KEEPALIVE int gd_dome_hub_count() { return int(dome.valences.size()); }
+// 9 floats a panel: its corners, counter-clockwise seen from outside.
+EMSCRIPTEN_KEEPALIVE const float* gd_dome_positions() { return dome.positions.data(); }
+// 9 floats a panel: its outward unit normal at each corner.
+EMSCRIPTEN_KEEPALIVE const float* gd_dome_normals() { return dome.normals.data(); }
+EMSCRIPTEN_KEEPALIVE const int* gd_dome_panel_classes() { return dome.panelClasses.data(); }
+// 6 floats a strut: its two ends.
+EMSCRIPTEN_KEEPALIVE const float* gd_dome_struts() { return dome.struts.data(); }
+EMSCRIPTEN_KEEPALIVE const int* gd_dome_strut_classes() { return dome.strutClasses.data(); }
+// 3 floats a hub; then the struts meeting at each.
+EMSCRIPTEN_KEEPALIVE const float* gd_dome_hubs() { return dome.hubs.data(); }
+EMSCRIPTEN_KEEPALIVE const int* gd_dome_hub_valences() { return dome.valences.data(); }
 
 // The camera of the camera flight at animation time t: eye x, y, z, then target x, y, z.
 EMSCRIPTEN_KEEPALIVE const float* gd_flight_camera(float t) {

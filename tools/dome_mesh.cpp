@@ -1,0 +1,84 @@
+#include "tools/dome_mesh.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <ostream>
+#include <string>
+
+#include "mathematics/pentagon_args.h"
+
+namespace {
+std::string valuesText(const float a[4]) {
+    return pentagonValueText(a[0]) + " " + pentagonValueText(a[1]) + " " + pentagonValueText(a[2]) +
+           " " + pentagonValueText(a[3]);
+}
+
+std::string radiusText(double radius) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%.15g", radius);
+    return b;
+}
+
+// Little-endian whatever the host, as STL is defined.
+void putUint32(std::ostream& out, std::uint32_t v) {
+    const char bytes[4] = {char(v & 0xff), char((v >> 8) & 0xff), char((v >> 16) & 0xff),
+                           char((v >> 24) & 0xff)};
+    out.write(bytes, 4);
+}
+void putFloat(std::ostream& out, float v) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    putUint32(out, bits);
+}
+
+// The panel's outward unit normal, from the unit sphere's corners in double:
+// the same for every radius, even one whose corners round to one float.
+vector3d panelNormal(const geodesicDome& d, const domePanel& p) {
+    const vector3d &a = d.hubs[size_t(p.hubs[0])], &b = d.hubs[size_t(p.hubs[1])],
+                   &c = d.hubs[size_t(p.hubs[2])];
+    const vector3d u = {b[0] - a[0], b[1] - a[1], b[2] - a[2]},
+                   v = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+    const vector3d n = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2],
+                        u[0] * v[1] - u[1] * v[0]};
+    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    return {n[0] / length, n[1] / length, n[2] / length};
+}
+} // namespace
+
+void writeDomeStl(std::ostream& out, const geodesicDome& d, double radius,
+                  const float arguments[4]) {
+    // Readers take a header that starts with "solid" for the text form.
+    std::string header =
+        "geodesic dome, radius " + radiusText(radius) + " mm: " + valuesText(arguments);
+    header.resize(80, ' ');
+    out.write(header.data(), 80);
+    putUint32(out, std::uint32_t(d.panels.size()));
+    for (const domePanel& p : d.panels) {
+        for (double v : panelNormal(d, p)) putFloat(out, float(v));
+        for (int hub : p.hubs)
+            for (double v : d.hubs[size_t(hub)]) putFloat(out, float(v * radius));
+        out.write("\0\0", 2);
+    }
+}
+
+void writeDomeObj(std::ostream& out, const geodesicDome& d, double radius,
+                  const float arguments[4]) {
+    out << "# Geodesic dome of the great circles " << valuesText(arguments) << ", radius "
+        << radiusText(radius) << "\n";
+    out << "# " << d.hubs.size() << " hubs, " << d.panels.size()
+        << " panels (counter-clockwise seen from outside), " << d.struts.size() << " struts\n";
+    char line[128];
+    for (const vector3d& h : d.hubs) {
+        std::snprintf(line, sizeof line, "v %.9g %.9g %.9g\n", float(h[0] * radius),
+                      float(h[1] * radius), float(h[2] * radius));
+        out << line;
+    }
+    out << "o panels\n";
+    for (const domePanel& p : d.panels)
+        out << "f " << p.hubs[0] + 1 << " " << p.hubs[1] + 1 << " " << p.hubs[2] + 1 << "\n";
+    out << "o struts\n";
+    for (const domeStrut& s : d.struts)
+        out << "l " << s.hubs[0] + 1 << " " << s.hubs[1] + 1 << "\n";
+}
