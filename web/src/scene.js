@@ -36,7 +36,7 @@ const kCurves = 10;
 const kPoints = 30; // ten corners and twenty equator crossings
 const kMaxIntersections = 90; // two for each pair of the ten circles
 // The marks' colours and sizes in CSS pixels: every intersection white, the
-// choice yellow and larger, both clear of the black figure, the brown sphere
+// choice magenta and larger, both clear of the black figure, the brown sphere
 // and the slate tube.
 const kMarkColour = 0xffffff;
 const kChosenColour = 0xff40ff;
