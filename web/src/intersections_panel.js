@@ -12,7 +12,7 @@ const kDigits = 9; // in what is chosen, as geodesic-report --intersections writ
 
 // A number as the panel writes it: "none" where the geometry has no value,
 // and never "-0.000".
-export function fixed(value, digits) {
+function fixed(value, digits) {
   if (value === null || !Number.isFinite(value)) return 'none';
   const text = value.toFixed(digits);
   return /^-0\.?0*$/.test(text) ? text.slice(1) : text;
