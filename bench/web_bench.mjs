@@ -5,7 +5,10 @@
 //      loaded, scene built, controls wired, first frame drawn), and to the
 //      first frame on screen, over fresh loads;
 //   3. a parameter change: the mathematics, new buffers and the report, then
-//      the frame drawn and read back (gl.finish), over many values;
+//      the frame drawn and read back, over many values; and from a slider's
+//      input event to the end of the next frame (the page's drawing, the
+//      panel's style and layout, the paint), as a drag sees it; each with
+//      the intersections hidden, shown, and with a point or a circle chosen;
 //   4. orbiting: frames a second while the mouse drags the view; the same
 //      turn made by the page itself every animation frame (what the renderer
 //      can do, free of the rate at which input arrives); and an empty frame
@@ -24,6 +27,7 @@ import { siteDir } from '../web/test/support.js';
 
 const loads = Number(process.argv[2] ?? 15);
 const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
+const percentile = (xs, p) => [...xs].sort((a, b) => a - b)[Math.min(xs.length - 1, Math.floor((p / 100) * xs.length))];
 const range = (xs) => `median ${median(xs).toFixed(1)}, min ${Math.min(...xs).toFixed(1)}, max ${Math.max(...xs).toFixed(1)}`;
 const kib = (bytes) => `${(bytes / 1024).toFixed(1)} KiB`;
 
@@ -65,10 +69,13 @@ async function timeToInteractive(browser, url) {
   console.log(`first frame on screen:             ${range(shown)}`);
 }
 
-async function parameterChange(browser, url) {
-  const page = await openPage(browser, url);
-  const figures = await page.evaluate(() => {
+// `query`: the page's state while the values change (the intersections
+// shown, something chosen).
+async function parameterChange(browser, url, query) {
+  const page = await openPage(browser, `${url}${query}`);
+  const figures = await page.evaluate(async () => {
     const field = document.getElementById('value-0');
+    const slider = document.getElementById('slider-0');
     const view = window.geodesics.view;
     const gl = view.renderer.getContext();
     const pixel = new Uint8Array(4);
@@ -84,12 +91,23 @@ async function parameterChange(browser, url) {
       update.push(t1 - t0);
       drawn.push(performance.now() - t0);
     }
-    return { update, drawn };
+    // The page draws in its next animation frame; the browser then lays out
+    // and paints the panel, and a task queued from that frame runs after.
+    const framed = [];
+    for (let k = 0; k < 100; ++k) {
+      const t0 = performance.now();
+      slider.value = String(-0.99 + k * 0.0198);
+      slider.dispatchEvent(new Event('input'));
+      await new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
+      framed.push(performance.now() - t0);
+    }
+    return { update, drawn, framed };
   });
   await page.close();
-  console.log('\n== 3. A parameter change, 200 values typed into LAT1 (ms) ==');
-  console.log(`mathematics, buffers, report:       ${range(figures.update)}`);
-  console.log(`... and the frame drawn, read back: ${range(figures.drawn)}`);
+  console.log(`${query || '(intersections hidden)'}`);
+  console.log(`  mathematics, buffers, report, panel:   ${range(figures.update)}`);
+  console.log(`  ... and the frame drawn, read back:    ${range(figures.drawn)}`);
+  console.log(`  slider input to the end of its frame:  ${range(figures.framed)}, 95th percentile ${percentile(figures.framed, 95).toFixed(1)}`);
 }
 
 // Drags the mouse across the canvas for `seconds`, counting the frames drawn.
@@ -144,14 +162,15 @@ async function orbiting(browser, url) {
   const canvas = (page) => page.$eval('#canvas', (c) => `${c.width} x ${c.height}`);
   console.log('\n== 4. Orbiting (frames a second): mouse drag for 4 s; the page turning the view');
   console.log('   itself for 180 frames; an empty frame (clear only) for 180 frames ==');
-  console.log(`${''.padEnd(26)}${'drag'.padStart(7)}${'turn'.padStart(7)}${'empty'.padStart(7)}`);
+  console.log(`${''.padEnd(31)}${'drag'.padStart(7)}${'turn'.padStart(7)}${'empty'.padStart(7)}`);
   for (const [label, query, width, height] of [['the scene', '', 1088, 600], ['without the cylinder', '?show=circles,curves,points', 1088, 600],
-    ['wire frame', '?wire=1', 1088, 600], ['the scene, smaller window', '', 900, 500]]) {
+    ['wire frame', '?wire=1', 1088, 600], ['the scene, smaller window', '', 900, 500],
+    ['intersections, a point chosen', '?intersections=1&point=8', 1088, 600]]) {
     const page = await openPage(browser, `${url}${query}`, { width, height });
     const empty = await framesPerSecond(page, 'empty', 180);
     const turn = await framesPerSecond(page, 'turn', 180);
     const drag = await orbit(page, 4);
-    console.log(`${label.padEnd(26)}${[drag, turn, empty].map((x) => x.toFixed(1).padStart(7)).join('')}   (canvas ${await canvas(page)})`);
+    console.log(`${label.padEnd(31)}${[drag, turn, empty].map((x) => x.toFixed(1).padStart(7)).join('')}   (canvas ${await canvas(page)})`);
     await page.close();
   }
 }
@@ -163,7 +182,9 @@ try {
   console.log(`Chromium ${(await chromium.browser.version()).replace(/^.*\//, '')}, WebGL on SwiftShader, headless, 1088 x 600 window\n`);
   sizes();
   await timeToInteractive(chromium.browser, server.url);
-  await parameterChange(chromium.browser, server.url);
+  console.log('\n== 3. A parameter change: 200 values typed into LAT1, then 100 slider steps (ms) ==');
+  for (const query of ['', '?intersections=1', '?intersections=1&point=8', '?intersections=1&circle=0'])
+    await parameterChange(chromium.browser, server.url, query);
   await orbiting(chromium.browser, server.url);
   console.log(`\nload average at the end ${os.loadavg().map((x) => x.toFixed(2)).join(' ')}`);
 } finally {

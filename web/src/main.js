@@ -1,19 +1,28 @@
 // The page: the window program's figure drawn with three.js from the
 // project's own C++ mathematics (WebAssembly), turned with the mouse, wheel,
 // touch or arrow keys; the four values typed or dragged; layer toggles; the
-// 150-second animation (the spin and the camera flight); links that reopen
-// the same view; a picture to save. Start-up: mathematics, the link's state, WebGL and the scene, the
+// 150-second animation (the spin and the camera flight); every point where
+// the circles meet, listed and chosen in the panel or picked in the figure,
+// with the lengths between them; links that reopen the same view; a picture
+// to save. Start-up: mathematics, the link's state, WebGL and the scene, the
 // controls and keys, the first frame.
 import { OrbitControls } from 'three/addons/controls/OrbitControls.js';
 
 import { AnimationClock } from './animation_clock.js';
 import { loadMathematics } from './geodesics.js';
+import { IntersectionsPanel } from './intersections_panel.js';
 import { GeodesicScene } from './scene.js';
 import { fetchSiteFile, kNeedsAllFiles } from './site_files.js';
 import { kLayerNames, readQuery, writeQuery } from './view_state.js';
 
 const $ = (id) => document.getElementById(id);
 const kLinkDelay = 200; // ms: the address bar follows a drag without flooding the history
+// A press and release of the pointer that moves less than this is a click
+// (more is a drag, which turns the view), in CSS pixels; what it picks in
+// the figure lies within these distances of it: points before lines, a
+// finger's reach wider than a mouse's.
+const kClickPixels = 5;
+const kPickPixels = { mouse: { pointPixels: 8, linePixels: 6 }, touch: { pointPixels: 18, linePixels: 14 } };
 
 let math = null;
 let recorded = null; // scene.json: the program's scene as its frames draw it
@@ -21,7 +30,9 @@ let view = null; // null without WebGL: the panel still works
 let noView = ''; // why there is no view, when there is none
 let controls = null;
 let clock = null; // the animation's, once the mathematics says how long it runs
-const state = { words: null, values: null, layers: null, wireFrame: false, statistics: false };
+const state = { words: null, values: null, layers: null, wireFrame: false, statistics: false, intersections: false, choice: null };
+let crossings = null; // Mathematics.intersections of the values shown, while they are shown
+let panel = null;
 let home = null; // the camera before the animation: the camera flight's own at time 0
 let linkCamera = null; // the camera a link asked for, kept when there is no view
 let framePending = false;
@@ -68,6 +79,7 @@ function setFigure(words, values) {
   state.values = values;
   if (view) view.setFigure(math.figure(values));
   $('report').textContent = math.report(values);
+  if (state.intersections) showIntersections();
   requestFrame();
   scheduleLink();
 }
@@ -103,6 +115,89 @@ function setStatistics(on) {
   $('statistics').hidden = !on;
   requestFrame();
   scheduleLink();
+}
+
+// --- Intersections and the choice among them -----------------------------------
+
+function setIntersections(on) {
+  state.intersections = on;
+  $('show-intersections').checked = on;
+  if (on) showIntersections();
+  else {
+    crossings = null;
+    state.choice = null;
+    panel.show(null);
+    if (view) {
+      view.setIntersections(null);
+      view.setChoice({ point: null, circles: [] });
+    }
+  }
+  requestFrame();
+  scheduleLink();
+}
+
+// The intersections of the values shown, into the panel and the figure. The
+// choice stays while what it names is still there: a point by its index in
+// the list, a circle while it has a plane.
+function showIntersections() {
+  crossings = math.intersections(state.values);
+  const choice = state.choice;
+  let note = '';
+  if (choice?.kind === 'point' && choice.index >= crossings.points.length) {
+    note = `Point ${choice.index} is gone: these values have ${crossings.points.length} points.`;
+    state.choice = null;
+  } else if (choice?.kind === 'circle' && !crossings.circles[choice.index].live) {
+    note = `Circle ${crossings.circles[choice.index].label} is gone: its pentagon is at a pole.`;
+    state.choice = null;
+  }
+  panel.show(crossings);
+  if (view) view.setIntersections(crossings);
+  showChoice(note);
+}
+
+function showChoice(note = '') {
+  const choice = state.choice;
+  if (view) {
+    if (choice?.kind === 'point') view.setChoice({ point: choice.index, circles: crossings.points[choice.index].circles });
+    else view.setChoice({ point: null, circles: choice ? [choice.index] : [] });
+  }
+  panel.setChoice(choice, note);
+}
+
+// { kind: 'point' | 'circle', index } or null, from the panel or the figure.
+function choose(choice) {
+  if (!state.intersections) return;
+  state.choice = choice;
+  showChoice();
+  requestFrame();
+  scheduleLink();
+}
+
+// A click or a tap on the figure picks what lies under it; one on nothing
+// chooses nothing. Drags, and gestures of two fingers, turn the view instead.
+function wirePicking(canvas) {
+  const down = new Map();
+  let gesture = false; // more than one pointer has been down since the last was lifted
+  canvas.addEventListener('pointerdown', (event) => {
+    down.set(event.pointerId, [event.clientX, event.clientY]);
+    gesture = down.size > 1;
+  });
+  const lifted = (event) => {
+    const from = down.get(event.pointerId);
+    down.delete(event.pointerId);
+    const wasGesture = gesture;
+    if (down.size === 0) gesture = false;
+    return from && !wasGesture && event.type === 'pointerup' && event.button === 0 &&
+      Math.hypot(event.clientX - from[0], event.clientY - from[1]) < kClickPixels;
+  };
+  const pick = (event) => {
+    if (!lifted(event) || !state.intersections) return;
+    const box = canvas.getBoundingClientRect();
+    const reach = kPickPixels[event.pointerType === 'mouse' ? 'mouse' : 'touch'];
+    choose(view.pick(event.clientX - box.left, event.clientY - box.top, reach));
+  };
+  canvas.addEventListener('pointerup', pick);
+  canvas.addEventListener('pointercancel', lifted);
 }
 
 // --- Camera and animation -------------------------------------------------------
@@ -253,7 +348,10 @@ function onKey(event) {
   const t = event.target;
   if (t instanceof HTMLInputElement && t.type === 'text') return; // typing a value
   // Case-sensitive, as in the program: capitals do nothing.
-  const action = { a: play, p: togglePause, w: () => setWireFrame(!state.wireFrame), t: () => setStatistics(!state.statistics) }[event.key];
+  const action = {
+    a: play, p: togglePause, w: () => setWireFrame(!state.wireFrame), t: () => setStatistics(!state.statistics),
+    Escape: state.choice ? () => choose(null) : null,
+  }[event.key];
   if (!action) return;
   event.preventDefault();
   action();
@@ -275,6 +373,7 @@ function wirePanel() {
     $(`show-${name}`).addEventListener('change', () => setLayers({ ...state.layers, [name]: $(`show-${name}`).checked }));
   $('wire-frame').addEventListener('change', () => setWireFrame($('wire-frame').checked));
   $('statistics-toggle').addEventListener('change', () => setStatistics($('statistics-toggle').checked));
+  $('show-intersections').addEventListener('change', () => setIntersections($('show-intersections').checked));
   $('play').addEventListener('click', play);
   $('pause').addEventListener('click', togglePause);
   $('copy-link').addEventListener('click', copyLink);
@@ -290,6 +389,7 @@ function wireView() {
   controls.listenToKeyEvents(canvas); // arrow keys pan while the view has the focus
   controls.addEventListener('change', requestFrame);
   controls.addEventListener('end', scheduleLink);
+  wirePicking(canvas);
 
   const fit = () => {
     const box = $('view').getBoundingClientRect();
@@ -348,8 +448,12 @@ async function start() {
   }
 
   clock = new AnimationClock(math.animationSeconds);
-  const scene = { words: math.sceneWords, animationSeconds: math.animationSeconds };
-  const { state: link, messages } = readQuery(location.search, scene, (k, w) => math.parseValue(k, w));
+  const scene = { words: math.sceneWords, values: math.sceneValues, animationSeconds: math.animationSeconds };
+  const { state: link, messages } = readQuery(location.search, scene, (k, w) => math.parseValue(k, w), (v) => math.intersections(v));
+  panel = new IntersectionsPanel({
+    section: $('intersections'), summary: $('intersections-summary'), circles: $('circle-list'),
+    pointsFrame: $('point-frame'), points: $('point-rows'), chosen: $('chosen'), status: $('choice-status'),
+  }, choose);
   wirePanel();
   // The link's words fill the fields even when they are wrong, beside their
   // messages; the figure is the last good one, the scene's when there is none.
@@ -361,7 +465,8 @@ async function start() {
   say('pentagons-message', messages.pentagonCount);
   if (link.values) setFigure(link.words, link.values);
   else setFigure(math.sceneWords, math.sceneValues);
-  say('show-message', [messages.layers, messages.wireFrame, messages.statistics].filter(Boolean).join(' '));
+  say('show-message', [messages.layers, messages.wireFrame, messages.statistics, messages.intersections, messages.choice]
+    .filter(Boolean).join(' '));
   const noAnimation = view ? '' : `The animation plays in the figure, which is not drawn: ${noView}.`;
   say('animation-message', [messages.time, noAnimation].filter(Boolean).join(' '));
   say('share-message', messages.camera);
@@ -377,6 +482,8 @@ async function start() {
   setLayers(link.layers);
   setWireFrame(link.wireFrame);
   setStatistics(link.statistics);
+  state.choice = link.choice;
+  setIntersections(link.intersections);
   showAnimationState();
 
   // The first frame now, so that the page is ready when it says so.

@@ -5,15 +5,26 @@
 // points); the translucent slate-grey tube, drawn last without writing depth;
 // the program's perspective. The three objects spin together about their own
 // +y. World units, degrees at the interface.
+//
+// The page adds marks of its own to the figure, spinning with it: every point
+// where the circles meet (on the sphere, and its image on the cylinder where
+// the curves cross), and the chosen point and circles in a colour of their
+// own; and picks them under the pointer.
 import {
   BufferAttribute,
   BufferGeometry,
+  Color,
   LineSegments,
   Matrix4,
   Mesh,
+  NoBlending,
   PerspectiveCamera,
   Points,
+  Ray,
   Scene,
+  ShaderMaterial,
+  Sphere,
+  Vector3,
   WebGLRenderer,
 } from 'three';
 
@@ -23,6 +34,35 @@ import { loopSegments, pentagonTriangles, primitiveTriangles } from './shapes.js
 
 const kCurves = 10;
 const kPoints = 30; // ten corners and twenty equator crossings
+const kMaxIntersections = 90; // two for each pair of the ten circles
+// The marks' colours and sizes in CSS pixels: every intersection white, the
+// choice magenta and larger, both clear of the black figure, the brown sphere
+// and the slate tube.
+const kMarkColour = 0xffffff;
+const kChosenColour = 0xff40ff;
+const kMarkSize = 5;
+const kChosenSize = 9;
+
+// A flat colour for the marks, drawn a hair nearer than the figure's own
+// lines and points where they coincide (the same vertices through another
+// shader need not give the same depth to the last bit), still hidden behind
+// the sphere.
+function markMaterial(colour, size) {
+  return new ShaderMaterial({
+    uniforms: { colour: { value: new Color(colour) }, pointSize: { value: size } },
+    vertexShader: /* glsl */ `
+      uniform float pointSize;
+      void main() {
+        gl_PointSize = pointSize;
+        gl_Position = projectionMatrix * viewMatrix * modelMatrix * vec4(position, 1.0);
+        gl_Position.z -= 1e-5 * gl_Position.w;
+      }`,
+    fragmentShader: /* glsl */ `
+      uniform vec3 colour;
+      void main() { gl_FragColor = vec4(colour, 1.0); }`,
+    blending: NoBlending,
+  });
+}
 
 function meshGeometry(mesh) {
   const geometry = new BufferGeometry();
@@ -53,6 +93,14 @@ function figureGeometry(vertices, index) {
 function figureObject(object, material) {
   object.frustumCulled = false;
   return attachMaterial(object, material);
+}
+
+// The distance in pixels from (x, y) to the segment from a to b.
+function segmentDistance(x, y, a, b) {
+  const [dx, dy] = [b[0] - a[0], b[1] - a[1]];
+  const length = dx * dx + dy * dy;
+  const t = length > 0 ? Math.min(Math.max(((x - a[0]) * dx + (y - a[1]) * dy) / length, 0), 1) : 0;
+  return Math.hypot(a[0] + t * dx - x, a[1] + t * dy - y);
 }
 
 export class GeodesicScene {
@@ -96,8 +144,42 @@ export class GeodesicScene {
     this.cylinder = placed(attachMaterial(new Mesh(meshGeometry(primitiveTriangles(object.cylinder.primitives))),
       material('cylinder')), 'cylinder');
 
+    // The marks: every intersection on the sphere, then the images of those
+    // off the poles; the chosen point and its image; the chosen circles and
+    // their curves, drawn from the figure's own vertices through an index of
+    // their segments alone.
+    const mark = (object, colour, size) => {
+      object.frustumCulled = false;
+      object.renderOrder = 1; // after the figure, over its lines and points
+      object.material = markMaterial(colour, size);
+      object.visible = false;
+      return placed(object, 'figure');
+    };
+    const markPoints = (count) => {
+      const geometry = new BufferGeometry();
+      geometry.setAttribute('position', new BufferAttribute(new Float32Array(count * 3), 3).setUsage(35048));
+      geometry.setDrawRange(0, 0);
+      return geometry;
+    };
+    this.loops = loops;
+    const chosenLines = (lines) => {
+      const geometry = new BufferGeometry();
+      geometry.setAttribute('position', lines.geometry.getAttribute('position'));
+      geometry.setIndex(new BufferAttribute(new Uint16Array(this.loops.length), 1).setUsage(35048));
+      geometry.setDrawRange(0, 0);
+      return geometry;
+    };
+    this.marks = mark(new Points(markPoints(2 * kMaxIntersections)), kMarkColour, kMarkSize);
+    this.chosenPoint = mark(new Points(markPoints(2)), kChosenColour, kChosenSize);
+    this.chosenCircles = mark(new LineSegments(chosenLines(this.circles)), kChosenColour, 1);
+    this.chosenCurves = mark(new LineSegments(chosenLines(this.curves)), kChosenColour, 1);
+    this.intersections = { shown: false, points: [], images: [], live: [] };
+    this.choice = { point: null, circles: [] };
+    this.layers = { cylinder: true, circles: true, curves: true, points: true };
+
     this.figure = [this.pentagons, this.circles, this.curves, this.points];
-    this.spinning = [this.sphere, ...this.figure, this.cylinder];
+    this.markObjects = [this.marks, this.chosenPoint, this.chosenCircles, this.chosenCurves];
+    this.spinning = [this.sphere, ...this.figure, ...this.markObjects, this.cylinder];
     this.scene.add(...this.spinning);
     this.polygonCounts = { sphere: object.sphere.polygons, figure: object.figure.polygons, cylinder: object.cylinder.polygons };
     this.setSpin(0);
@@ -150,10 +232,137 @@ export class GeodesicScene {
 
   // { cylinder, circles, curves, points }: each shown or not.
   setLayers(layers) {
+    this.layers = { ...layers };
     this.cylinder.visible = layers.cylinder;
     this.circles.visible = layers.circles;
     this.curves.visible = layers.curves;
     this.points.visible = layers.points;
+    this.showMarks();
+  }
+
+  // The intersections (Mathematics.intersections for the figure's values),
+  // or null: none shown. Their images on the cylinder follow the curves'
+  // layer; a point at a pole has none.
+  setIntersections(intersections) {
+    this.intersections.shown = intersections !== null;
+    if (intersections) {
+      const points = intersections.points.map((p) => p.sphere);
+      const images = [];
+      intersections.points.forEach((p, k) => {
+        if (p.cylinder) images.push([k, p.cylinder]);
+      });
+      const position = this.marks.geometry.getAttribute('position');
+      points.forEach((p, k) => position.array.set(p, 3 * k));
+      images.forEach(([, p], k) => position.array.set(p, 3 * (points.length + k)));
+      position.needsUpdate = true;
+      this.intersections = { shown: true, points, images, live: intersections.circles.map((c) => c.live) };
+    }
+    this.showMarks();
+  }
+
+  // The choice: { point: index or null, circles: [c, ...] } (the chosen
+  // point and the circles through it, or a chosen circle alone), among the
+  // intersections last set.
+  setChoice({ point, circles }) {
+    this.choice = { point, circles: [...circles] };
+    const position = this.chosenPoint.geometry.getAttribute('position');
+    if (point !== null) {
+      position.array.set(this.intersections.points[point], 0);
+      const image = this.intersections.images.find(([k]) => k === point);
+      position.array.set(image ? image[1] : this.intersections.points[point], 3);
+      position.needsUpdate = true;
+    }
+    const segments = 2 * kSamplesPerCurve;
+    for (const lines of [this.chosenCircles, this.chosenCurves]) {
+      const index = lines.geometry.getIndex();
+      circles.forEach((c, k) => index.array.set(this.loops.subarray(c * segments, (c + 1) * segments), k * segments));
+      index.needsUpdate = true;
+      lines.geometry.setDrawRange(0, circles.length * segments);
+    }
+    this.showMarks();
+  }
+
+  showMarks() {
+    const { shown, points, images } = this.intersections;
+    const curves = this.layers.curves;
+    this.marks.visible = shown && points.length > 0;
+    this.marks.geometry.setDrawRange(0, points.length + (curves ? images.length : 0));
+    const point = this.choice.point;
+    this.chosenPoint.visible = shown && point !== null;
+    this.chosenPoint.geometry.setDrawRange(0, curves && images.some(([k]) => k === point) ? 2 : 1);
+    this.chosenCircles.visible = shown && this.layers.circles && this.choice.circles.length > 0;
+    this.chosenCurves.visible = shown && curves && this.choice.circles.length > 0;
+  }
+
+  // What lies under the pointer at (x, y), CSS pixels from the canvas's top
+  // left: { kind: 'point', index } for the nearest intersection (on the
+  // sphere or its image) within `pointPixels`, else { kind: 'circle', index }
+  // for the nearest line of a live circle shown (its great circle or its
+  // curve) within `linePixels`, else null. What the sphere hides is not
+  // picked; the cylinder, being see-through, hides nothing.
+  pick(x, y, { pointPixels, linePixels }) {
+    if (!this.intersections.shown) return null;
+    this.scene.updateMatrixWorld();
+    this.camera.updateMatrixWorld();
+    const canvas = this.renderer.domElement;
+    const [width, height] = [canvas.clientWidth, canvas.clientHeight];
+    const sphere = this.sphereBounds();
+    const eye = this.camera.position;
+    const eyeInside = sphere.containsPoint(eye);
+    const ray = new Ray();
+    const hit = new Vector3();
+    const world = new Vector3();
+    const view = new Vector3();
+    const matrix = this.marks.matrixWorld; // the figure's placement, spin included
+    // [screen x, screen y] of a point of the figure, or null when it is
+    // behind the camera or the sphere
+    const screen = (p) => {
+      world.set(p[0], p[1], p[2]).applyMatrix4(matrix);
+      view.copy(world).applyMatrix4(this.camera.matrixWorldInverse);
+      if (view.z > -this.camera.near) return null;
+      if (!eyeInside) {
+        ray.set(eye, hit.copy(world).sub(eye).normalize());
+        const distance = world.distanceTo(eye);
+        if (ray.intersectSphere(sphere, hit) && hit.distanceTo(eye) < distance - 1e-6) return null;
+      }
+      world.project(this.camera);
+      return [((world.x + 1) / 2) * width, ((1 - world.y) / 2) * height];
+    };
+
+    let best = null;
+    let bestDistance = pointPixels;
+    const points = [...this.intersections.points.map((p, k) => [k, p]), ...(this.layers.curves ? this.intersections.images : [])];
+    for (const [k, p] of points) {
+      const s = screen(p);
+      const d = s && Math.hypot(s[0] - x, s[1] - y);
+      if (s && d <= bestDistance) [best, bestDistance] = [{ kind: 'point', index: k }, d];
+    }
+    if (best) return best;
+
+    bestDistance = linePixels;
+    const lines = [this.layers.circles && this.circles, this.layers.curves && this.curves].filter(Boolean);
+    for (const object of lines) {
+      const array = object.geometry.getAttribute('position').array;
+      for (let c = 0; c < kCurves; ++c) {
+        if (!this.intersections.live[c]) continue;
+        const at = (j) => screen(array.subarray(3 * (c * kSamplesPerCurve + j), 3 * (c * kSamplesPerCurve + j) + 3));
+        let previous = at(kSamplesPerCurve - 1);
+        for (let j = 0; j < kSamplesPerCurve; ++j) {
+          const next = at(j);
+          const d = previous && next ? segmentDistance(x, y, previous, next) : Infinity;
+          if (d <= bestDistance) [best, bestDistance] = [{ kind: 'circle', index: c }, d];
+          previous = next;
+        }
+      }
+    }
+    return best;
+  }
+
+  // The sphere as drawn, in world coordinates.
+  sphereBounds() {
+    const geometry = this.sphere.geometry;
+    if (!geometry.boundingSphere) geometry.computeBoundingSphere();
+    return new Sphere().copy(geometry.boundingSphere).applyMatrix4(this.sphere.matrixWorld);
   }
 
   // Polygons drawn as outlines (the program's glPolygonMode GL_LINE); lines
@@ -174,6 +383,8 @@ export class GeodesicScene {
   // figure fits it the same way.
   resize(width, height, pixelRatio) {
     this.renderer.setPixelRatio(pixelRatio);
+    this.marks.material.uniforms.pointSize.value = kMarkSize * pixelRatio;
+    this.chosenPoint.material.uniforms.pointSize.value = kChosenSize * pixelRatio;
     this.renderer.setSize(width, height, false);
     const aspect = width / Math.max(height, 1);
     const halfHeight = aspect >= 1 ? this.halfFov : Math.atan(Math.tan(this.halfFov) / aspect);

@@ -5,6 +5,12 @@
 //                                     empty: none)
 //   wire=1                            polygons as outlines
 //   stats=1                           the statistics line
+//   intersections=1                   every point where the circles meet, and
+//                                     the panel that lists them
+//   point=K | circle=C                what is chosen among them: point K of
+//                                     the list (0 on), or circle C (0 to 9,
+//                                     5 (pentagon - 1) + edge); needs
+//                                     intersections=1
 //   camera=EX,EY,EZ,TX,TY,TZ          eye and target (absent: the home view)
 //   t=SECONDS                         animation time, 0 to its end (150 s;
 //                                     absent: 0): the spin, and where a
@@ -13,7 +19,8 @@
 // Reading a query never throws: each part that is wrong leaves its default in
 // place and yields a message saying what was wrong with it. The four values
 // are read by the report tool's own reader (passed in as `parseValue`); the
-// scene's values and the animation's length come from the mathematics too.
+// scene's values and the animation's length come from the mathematics too,
+// and so do the points and circles a choice is checked against.
 
 export const kLayerNames = ['cylinder', 'circles', 'curves', 'points'];
 export const kCameraLimit = 100; // world units, each coordinate of a link's camera
@@ -27,6 +34,8 @@ export function defaultState(sceneWords) {
     statistics: false,
     camera: null,
     time: 0,
+    intersections: false,
+    choice: null, // { kind: 'point' | 'circle', index }
   };
 }
 
@@ -44,13 +53,17 @@ function quote(word) {
 }
 
 // Reads `search` (location.search, with or without '?') against `scene`,
-// { words: the scene's four values as typed, animationSeconds }. Returns
+// { words and values: the scene's four values as typed and as numbers,
+// animationSeconds }. `intersections(values)` is Mathematics.intersections:
+// a chosen point or circle must exist for the values shown (the link's, or
+// the scene's when the link's are wrong). Returns
 //   state        defaults where the query is absent or wrong; `values` holds
 //                the four numbers when all four words are good, else null
 //   messages     { pentagons: [four messages, '' for a good word],
 //                  pentagonCount, layers, wireFrame, statistics, camera,
-//                  time } — '' where there is nothing to say
-export function readQuery(search, scene, parseValue) {
+//                  time, intersections, choice } — '' where there is
+//                  nothing to say
+export function readQuery(search, scene, parseValue, intersections) {
   const query = new URLSearchParams(search);
   const state = defaultState(scene.words);
   const messages = {
@@ -61,6 +74,8 @@ export function readQuery(search, scene, parseValue) {
     statistics: '',
     camera: '',
     time: '',
+    intersections: '',
+    choice: '',
   };
 
   if (query.has('pentagons')) {
@@ -95,6 +110,7 @@ export function readQuery(search, scene, parseValue) {
   };
   flag('wire', 'wireFrame', 'the wire frame');
   flag('stats', 'statistics', 'the statistics line');
+  flag('intersections', 'intersections', 'showing the intersections');
 
   if (query.has('camera')) {
     const numbers = query.get('camera').split(',').map(decimal);
@@ -113,7 +129,38 @@ export function readQuery(search, scene, parseValue) {
     else
       messages.time = `The link's t= is ${quote(query.get('t'))}; it needs a time from 0 to ${scene.animationSeconds} seconds.`;
   }
+
+  if (query.has('point') || query.has('circle')) {
+    const read = readChoice(query, state.intersections, () => intersections(state.values ?? scene.values));
+    if (read.message) messages.choice = read.message;
+    else state.choice = read.choice;
+  }
   return { state, messages };
+}
+
+// The link's point= or circle=: { choice } or { message }. `shown`: whether
+// the link shows the intersections; `computed()` gives them.
+function readChoice(query, shown, computed) {
+  if (query.has('point') && query.has('circle'))
+    return { message: 'The link gives both point= and circle=; one thing is chosen at a time. Nothing is chosen.' };
+  const kind = query.has('point') ? 'point' : 'circle';
+  const word = query.get(kind);
+  if (!shown)
+    return { message: `The link's ${kind}= chooses among the intersections, which it does not show (intersections=1). Nothing is chosen.` };
+  const { points, circles } = computed();
+  if (kind === 'point') {
+    const index = /^\d{1,9}$/.test(word) ? Number(word) : -1;
+    if (index >= 0 && index < points.length) return { choice: { kind, index } };
+    const range = points.length === 0 ? 'these values have no points where circles meet'
+      : `it needs a point of the list, 0 to ${points.length - 1}`;
+    return { message: `The link's point= is ${quote(word)}; ${range}. Nothing is chosen.` };
+  }
+  const index = /^\d$/.test(word) ? Number(word) : -1;
+  if (index < 0)
+    return { message: `The link's circle= is ${quote(word)}; it needs a circle from 0 to 9 (circle p.i is 5 (p - 1) + i). Nothing is chosen.` };
+  if (!circles[index].live)
+    return { message: `The link's circle= is ${index}, circle ${circles[index].label}, which has no plane: pentagon ${circles[index].label[0]} is at a pole. Nothing is chosen.` };
+  return { choice: { kind, index } };
 }
 
 // The query for `state` ('?...'), defaults left out but for the pentagons.
@@ -127,5 +174,7 @@ export function writeQuery(state) {
   if (state.statistics) parts.push('stats=1');
   if (state.camera) parts.push(`camera=${[...state.camera.eye, ...state.camera.target].join(',')}`);
   if (state.time > 0) parts.push(`t=${state.time}`);
+  if (state.intersections) parts.push('intersections=1');
+  if (state.intersections && state.choice) parts.push(`${state.choice.kind}=${state.choice.index}`);
   return `?${parts.join('&')}`;
 }

@@ -10,17 +10,21 @@ import { loadSiteMathematics, site } from './support.js';
 let views;
 let AnimationClock;
 let parse;
+let intersections;
 let scene; // the scene's words and the animation's length, from the mathematics
 let sceneWords;
 before(async () => {
   const [v, c, math] = await Promise.all([site('src/view_state.js'), site('src/animation_clock.js'), loadSiteMathematics()]);
   [views, AnimationClock, parse] = [v, c.AnimationClock, (k, w) => math.parseValue(k, w)];
+  intersections = (values) => math.intersections(values);
   sceneWords = math.sceneWords;
-  scene = { words: sceneWords, animationSeconds: math.animationSeconds };
+  scene = { words: sceneWords, values: math.sceneValues, animationSeconds: math.animationSeconds };
 });
 
-const read = (query) => views.readQuery(query, scene, parse);
-const noMessages = { pentagons: ['', '', '', ''], pentagonCount: '', layers: '', wireFrame: '', statistics: '', camera: '', time: '' };
+const read = (query) => views.readQuery(query, scene, parse, intersections);
+const noMessages = {
+  pentagons: ['', '', '', ''], pentagonCount: '', layers: '', wireFrame: '', statistics: '', camera: '', time: '', intersections: '', choice: '',
+};
 
 describe('links', () => {
   test('an empty query is the scene as the program opens it, and writes back as the pentagons alone', () => {
@@ -39,14 +43,20 @@ describe('links', () => {
       statistics: true,
       camera: { eye: [0.1 + 0.2, -2.000000000000001, 1e-7], target: [0, 1 / 3, 0] },
       time: 37.12345678901234,
+      intersections: true,
+      choice: { kind: 'point', index: 89 },
     };
     const query = views.writeQuery(state);
-    assert.match(query, /^\?pentagons=-0\.25,%2B3e-1,0\.5,12&show=circles,points&wire=1&stats=1&camera=/);
+    assert.match(query, /^\?pentagons=-0\.25,%2B3e-1,0\.5,12&show=circles,points&wire=1&stats=1&camera=.*&intersections=1&point=89$/);
     const { state: back, messages } = read(query);
     assert.deepEqual(messages, noMessages);
     assert.deepEqual({ ...back, values: undefined }, { ...state, values: undefined });
     assert.deepEqual(back.values, [-0.25, 0.3, 0.5, 12].map(Math.fround));
     assert.deepEqual(read('?show=').state.layers, { cylinder: false, circles: false, curves: false, points: false });
+    const circle = { ...state, choice: { kind: 'circle', index: 9 } };
+    assert.deepEqual(read(views.writeQuery(circle)).state.choice, circle.choice);
+    // no choice is written without the intersections it is among
+    assert.doesNotMatch(views.writeQuery({ ...circle, intersections: false }), /intersections|circle=/);
   });
 
   test('each wrong part is refused alone, with its message, and the rest applies', () => {
@@ -57,7 +67,7 @@ describe('links', () => {
       ['camera=1,2,3,1,2,3', 'camera', /different target/], ['camera=0,0,101,0,0,0', 'camera', /-100 to 100/],
       ['camera=0,0,Infinity,0,0,0', 'camera', /six/], ['camera=0,0,0x3,0,0,0', 'camera', /six/],
       ['camera=0,0,,0,0,0', 'camera', /six/], ['t=-1', 'time', /0 to 150/], ['t=150.5', 'time', /0 to 150/],
-      ['t=soon', 'time', /'soon'/],
+      ['t=soon', 'time', /'soon'/], ['intersections=yes', 'intersections', /'yes'.*0 or 1/],
     ];
     for (const [part, key, pattern] of cases) {
       // the first of two values of one name counts
@@ -74,6 +84,38 @@ describe('links', () => {
     assert.deepEqual(messages.pentagons, ['', '', parse(2, '1.5').message, "LONG2 'x' is not a number"]);
     // '+' in a query is a space, as in any form
     assert.equal(read('?pentagons=+0.5,1,0.5,1').messages.pentagons[0], "LAT1 ' 0.5' is not a number");
+  });
+});
+
+describe('a chosen point or circle in a link', () => {
+  test('is checked against the points and circles of the values shown, each wrong one refused with its reason', () => {
+    // [query, the choice kept, or the message's pattern]. The scene's values
+    // have 90 points, pentagon 1 at a pole leaves 20, both at poles none;
+    // values that are wrong leave the scene's figure, and its points.
+    const cases = [
+      ['intersections=1&point=89', { kind: 'point', index: 89 }], ['intersections=1&point=0', { kind: 'point', index: 0 }],
+      ['intersections=1&point=90', /'90'; it needs a point of the list, 0 to 89/],
+      ['intersections=1&circle=0', { kind: 'circle', index: 0 }], ['intersections=1&circle=9', { kind: 'circle', index: 9 }],
+      ['pentagons=1,0,0.5,0&intersections=1&point=19', { kind: 'point', index: 19 }],
+      ['pentagons=1,0,0.5,0&intersections=1&point=20', /0 to 19/],
+      ['pentagons=1,0,0.5,0&intersections=1&circle=4', /circle 1\.4, which has no plane: pentagon 1 is at a pole/],
+      ['pentagons=1,0,0.5,0&intersections=1&circle=5', { kind: 'circle', index: 5 }],
+      ['pentagons=1,0,-1,0&intersections=1&point=0', /no points where circles meet/],
+      ['pentagons=2,0,0.5,0&intersections=1&point=89', { kind: 'point', index: 89 }],
+      ['point=3', /which it does not show \(intersections=1\)/], ['intersections=0&circle=3', /does not show/],
+      ['intersections=1&point=1&circle=2', /both point= and circle=/],
+    ];
+    for (const word of ['-1', '1.5', '+1', ' 1', '', 'x', '1e1', '0x1', '99999999999']) cases.push([`intersections=1&point=${encodeURIComponent(word)}`, /it needs a point/]);
+    for (const word of ['10', '-1', '01', '1.0', '', 'c']) cases.push([`intersections=1&circle=${encodeURIComponent(word)}`, /needs a circle from 0 to 9/]);
+    for (const [query, expected] of cases) {
+      const { state, messages } = read(`?${query}`);
+      const others = { ...messages, choice: '', pentagons: ['', '', '', ''] };
+      assert.deepEqual(others, noMessages, query);
+      if (expected instanceof RegExp) {
+        assert.match(messages.choice, expected, query);
+        assert.equal(state.choice, null, query);
+      } else assert.deepEqual([messages.choice, state.choice], ['', expected], query);
+    }
   });
 });
 
