@@ -318,33 +318,15 @@ EOF
 # where printers may print nothing.
 check_margins() { # PNG PAGES
     python3 - "$@" <<'PY'
-import struct, sys, zlib
-data, pages = open(sys.argv[1], "rb").read(), int(sys.argv[2])
+import os, sys
+sys.path.insert(0, os.path.join(os.environ["SOURCE_DIR"], "tests", "harness"))
+from png_rows import read_png
+pages = int(sys.argv[2])
 def fail(what): sys.exit("FAIL: paper rendered: " + what)
-pos, idat = 8, b""
-while pos < len(data):
-    length, kind = struct.unpack(">I4s", data[pos:pos + 8])
-    chunk = data[pos + 8:pos + 8 + length]
-    if kind == b"IHDR": w, h, depth, ctype = struct.unpack(">IIBB", chunk[:10])
-    elif kind == b"IDAT": idat += chunk
-    pos += 12 + length
+w, h, bpp, rows = read_png(sys.argv[1])
 if w != 794 or abs(h - pages * 279.4 / 25.4 * 96) > 1: fail("%d x %d pixels" % (w, h))
-bpp = 4 if ctype == 6 else 3
-raw, stride, prev = zlib.decompress(idat), w * bpp, bytearray(w * bpp)
 mm = 96 / 25.4
-for y in range(h):
-    f, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-    for i in range(stride):
-        a = line[i - bpp] if i >= bpp else 0
-        b, c = prev[i], prev[i - bpp] if i >= bpp else 0
-        if f == 1: line[i] = (line[i] + a) & 255
-        elif f == 2: line[i] = (line[i] + b) & 255
-        elif f == 3: line[i] = (line[i] + (a + b) // 2) & 255
-        elif f == 4:
-            p = a + b - c
-            pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-            line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-    prev = line
+for y, line in enumerate(rows):
     down = y / mm % 279.4 # millimetres from the top of its page
     inside_rows = 10 - 0.5 <= down <= 269.4 + 0.5
     for x in range(w):

@@ -14,6 +14,7 @@
 #include <tuple>
 
 #include "mathematics/scene_constants.h"
+#include "tests/random_pentagons.h"
 
 namespace {
 double dot(const vector3d& a, const vector3d& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
@@ -28,22 +29,8 @@ vector3d unit(const vector3d& a) {
 
 geodesicDome dome(const std::array<float, 4>& v) { return buildDome(v[0], v[1], v[2], v[3]); }
 
-// Heights across -1 to 1 with the poles, the equator and the last floats
-// before the poles among them; longitudes over several turns.
 std::vector<std::array<float, 4>> randomSets(int count) {
-    std::mt19937_64 random(20260118);
-    std::uniform_real_distribution<double> unitInterval(0, 1);
-    const float special[] = {1.0f, -1.0f, 0.0f, 0.99999994f, -0.99999994f};
-    auto height = [&] {
-        if (unitInterval(random) < 0.08) return special[random() % 5];
-        return float(2 * unitInterval(random) - 1);
-    };
-    std::vector<std::array<float, 4>> sets;
-    for (int k = 0; k < count; ++k) {
-        const float h1 = height(), l1 = float(20 * unitInterval(random) - 10);
-        sets.push_back({h1, l1, height(), float(20 * unitInterval(random) - 10)});
-    }
-    return sets;
+    return randomPentagonSets(count, 20260118);
 }
 
 // What every built dome is, whatever the circles.

@@ -287,37 +287,11 @@ grep -q "LAT1 0.9753179[56]" "$tmp/scene.svg" || fail "title lacks the arguments
 [ "$(grep -c '<polyline' "$tmp/scene.svg")" -ge 10 ] || fail "fewer polylines than curves"
 rsvg-convert "$tmp/scene.svg" -o "$tmp/scene.png" || fail "rsvg-convert could not render the drawing"
 python3 - "$tmp/scene.png" $colours <<'PY'
-import struct, sys, zlib
-# A minimal PNG reader for what rsvg-convert writes: 8-bit RGB(A), not interlaced.
-data = open(sys.argv[1], "rb").read()
-if data[:8] != b"\x89PNG\r\n\x1a\n": sys.exit("FAIL: not a PNG")
-pos, idat = 8, b""
-while pos < len(data):
-    length, kind = struct.unpack(">I4s", data[pos:pos + 8])
-    chunk = data[pos + 8:pos + 8 + length]
-    if kind == b"IHDR":
-        w, h, depth, ctype, _, _, interlace = struct.unpack(">IIBBBBB", chunk)
-    elif kind == b"IDAT":
-        idat += chunk
-    pos += 12 + length
+import os, sys
+sys.path.insert(0, os.path.join(os.environ["SOURCE_DIR"], "tests", "harness"))
+from png_rows import read_png
+w, h, bpp, rows = read_png(sys.argv[1])
 if (w, h) != (1000, 600): sys.exit("FAIL: PNG is %dx%d" % (w, h))
-if depth != 8 or ctype not in (2, 6) or interlace: sys.exit("FAIL: unexpected PNG format")
-bpp = 4 if ctype == 6 else 3
-raw, stride, rows, prev = zlib.decompress(idat), w * bpp, [], bytearray(w * bpp)
-for y in range(h):
-    f, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-    for i in range(stride):
-        a = line[i - bpp] if i >= bpp else 0
-        b, c = prev[i], prev[i - bpp] if i >= bpp else 0
-        if f == 1: line[i] = (line[i] + a) & 255
-        elif f == 2: line[i] = (line[i] + b) & 255
-        elif f == 3: line[i] = (line[i] + (a + b) // 2) & 255
-        elif f == 4:
-            p = a + b - c
-            pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-            line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-    rows.append(line)
-    prev = line
 def count(colour, x0, x1):
     want = tuple(int(colour[k:k + 2], 16) for k in (1, 3, 5))
     n = 0

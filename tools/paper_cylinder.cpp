@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "mathematics/pentagon_args.h"
+#include "tools/clip_segment.h"
 
 namespace {
 const double kPi = 3.141592653589793;
@@ -38,9 +39,7 @@ std::string mm(double v) {
     return s == "-0.000" ? "0.000" : s;
 }
 
-struct point {
-    double x, y;
-};
+using point = planePoint;
 
 struct layout {
     double radius;     // D / 2
@@ -97,29 +96,8 @@ struct box {
     bool contains(point p) const { return p.x >= x0 && p.x <= x1 && p.y >= y0 && p.y <= y1; }
 };
 
-// Liang-Barsky: the part of segment a-b inside the box.
-bool clip(point& a, point& b, const box& r) {
-    double t0 = 0, t1 = 1;
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x - r.x0, r.x1 - a.x, a.y - r.y0, r.y1 - a.y};
-    for (int k = 0; k < 4; ++k) {
-        if (p[k] == 0) {
-            if (q[k] < 0) return false;
-            continue;
-        }
-        const double t = q[k] / p[k];
-        if (p[k] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1) return false;
-    }
-    const point start{a.x + t0 * dx, a.y + t0 * dy}, end{a.x + t1 * dx, a.y + t1 * dy};
-    a = start;
-    b = end;
-    return true;
-}
+// The part of segment a-b inside the box.
+bool clip(point& a, point& b, const box& r) { return clipSegment(a, b, r.x0, r.y0, r.x1, r.y1); }
 
 // The curve on the sheet, one full turn, its top and bottom among the samples.
 std::vector<point> sheetCurve(const layout& l, const vector3d& n) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "mathematics/pentagon_args.h"
+#include "tools/clip_segment.h"
 
 namespace {
 const double kPi = 3.141592653589793;
@@ -53,28 +54,12 @@ struct plotFrame {
     bool contains(double height) const { return std::fabs(height) <= half; }
 };
 
-// Liang-Barsky: the part of segment a-b inside the plot's data rectangle.
+// The part of segment a-b inside the plot's data rectangle.
 bool clipSegment(dataPoint& a, dataPoint& b, double half) {
-    double t0 = 0, t1 = 1;
-    const double dx = b.angle - a.angle, dy = b.height - a.height;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.angle, 360 - a.angle, a.height + half, half - a.height};
-    for (int k = 0; k < 4; ++k) {
-        if (p[k] == 0) {
-            if (q[k] < 0) return false;
-            continue;
-        }
-        const double t = q[k] / p[k];
-        if (p[k] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1) return false;
-    }
-    const dataPoint start{a.angle + t0 * dx, a.height + t0 * dy};
-    const dataPoint end{a.angle + t1 * dx, a.height + t1 * dy};
-    a = start;
-    b = end;
+    planePoint p{a.angle, a.height}, q{b.angle, b.height};
+    if (!clipSegment(p, q, 0, -half, 360, half)) return false;
+    a = {p.x, p.y};
+    b = {q.x, q.y};
     return true;
 }
 
