@@ -10,6 +10,7 @@ tool="$BUILD_DIR/tools/geodesic-report"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$SOURCE_DIR/tests/script_env.sh" # expect_usage_error
 
 # --- JSON ---------------------------------------------------------------------
 # The dome's counts for each set of values (V E F, faces by size, hubs, panels),
@@ -343,17 +344,6 @@ for values in "60" "30 0.9999 0.3 0.2 1"; do
 done
 
 # --- bad values and options that do nothing -------------------------------------------
-expect_usage_error() {
-    local want=$1
-    shift
-    local status=0
-    "$tool" "$@" > "$tmp/out" 2> "$tmp/err" || status=$?
-    [ "$status" -eq 2 ] || fail "'$*': status $status, expected 2"
-    [ -s "$tmp/out" ] && fail "'$*': wrote to stdout"
-    [ "$(wc -l < "$tmp/err")" -eq 2 ] || fail "'$*': stderr is not two lines: $(cat "$tmp/err")"
-    head -n 1 "$tmp/err" | grep -qF -- "geodesic-report: $want" || fail "'$*': $(head -n 1 "$tmp/err")"
-    tail -n 1 "$tmp/err" | grep -q "^usage: geodesic-report" || fail "'$*': no usage line"
-}
 expect_usage_error "--radius '0' is not a positive number" --dome --radius 0
 expect_usage_error "--radius '-3' is not a positive number" --format stl --radius -3
 expect_usage_error "--radius 'abc' is not a number" --dome --radius abc

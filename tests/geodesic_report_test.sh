@@ -8,6 +8,7 @@ tool="$BUILD_DIR/tools/geodesic-report"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$SOURCE_DIR/tests/script_env.sh" # expect_usage_error
 
 scene=(0.97531795 0.1 0.630991 0.1)
 
@@ -455,18 +456,6 @@ head -n 1 "$tmp/out" | grep -q "^usage: geodesic-report" || fail "--help prints 
 
 # Each bad command line: status 2, nothing on stdout, one line naming the
 # problem and the usage line on stderr.
-expect_usage_error() {
-    local want=$1
-    shift
-    local status=0
-    "$tool" "$@" > "$tmp/out" 2> "$tmp/err" || status=$?
-    [ "$status" -eq 2 ] || fail "'$*': status $status, expected 2"
-    [ -s "$tmp/out" ] && fail "'$*': wrote to stdout"
-    [ "$(wc -l < "$tmp/err")" -eq 2 ] || fail "'$*': stderr is not two lines: $(cat "$tmp/err")"
-    head -n 1 "$tmp/err" | grep -qF "geodesic-report: " || fail "'$*': no problem line"
-    head -n 1 "$tmp/err" | grep -qF -- "$want" || fail "'$*': problem line lacks '$want'"
-    tail -n 1 "$tmp/err" | grep -q "^usage: geodesic-report" || fail "'$*': no usage line"
-}
 expect_usage_error "got 3" 1 2 3
 expect_usage_error "got 5" 1 2 3 4 5
 expect_usage_error "got 1" --format json 0.5
