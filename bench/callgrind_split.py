@@ -6,8 +6,8 @@ included, cancels out in the difference):
   callgrind_split.py SOURCE_DIR FILE_A FRAMES_A FILE_B FRAMES_B
 
 prints the total per frame, the project's own code per frame (exclusive
-instructions of functions whose source file is in basicsource/, support/ or
-objects/ under SOURCE_DIR) and its share, then the costliest own functions and
+instructions of functions whose source file is in basicsource/, support/,
+objects/ or mathematics/ under SOURCE_DIR) and its share, then the costliest own functions and
 the costliest shared objects."""
 import os
 import re
@@ -15,7 +15,7 @@ import subprocess
 import sys
 import tempfile
 
-OWN_DIRS = ("basicsource/", "support/", "objects/")
+OWN_DIRS = ("basicsource/", "support/", "objects/", "mathematics/")
 LINE = re.compile(r"^\s*([\d,]+)\s+\(\s*[\d.]+%\)\s+(.*?)(?:\s+\[(.*)\])?\s*$")
 
 
