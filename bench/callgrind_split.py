@@ -7,8 +7,8 @@ included, cancels out in the difference):
 
 prints the total per frame, the project's own code per frame (exclusive
 instructions of functions whose source file is in basicsource/, support/,
-objects/ or mathematics/ under SOURCE_DIR) and its share, then the costliest own functions and
-the costliest shared objects."""
+objects/ or mathematics/ under SOURCE_DIR) and its share, then the costliest
+own functions and the costliest shared objects."""
 import os
 import re
 import subprocess
