@@ -285,9 +285,9 @@ describe('keys and the animation', () => {
   });
 
   test('Tab reaches every control, each with a name and a visible focus ring', async () => {
-    const page = await open('?intersections=1&point=5');
+    const page = await open('?intersections=1&point=5&dome=1');
     const reached = [];
-    for (let k = 0; k < 50; ++k) {
+    for (let k = 0; k < 60; ++k) {
       await page.keyboard.press('Tab');
       const focused = await page.evaluate(() => {
         const style = getComputedStyle(document.activeElement);
@@ -300,7 +300,8 @@ describe('keys and the animation', () => {
     const ids = reached.map((r) => r.id);
     for (const id of ['canvas', 'value-0', 'slider-0', 'value-3', 'slider-3', 'scene-values', 'show-cylinder', 'show-circles',
       'show-curves', 'show-points', 'show-intersections', 'wire-frame', 'statistics-toggle', 'play', 'copy-link', 'save-picture',
-      'circle-0', 'circle-9', 'point-frame', 'point-5', 'chosen-arcs', 'report'])
+      'circle-0', 'circle-9', 'point-frame', 'point-5', 'chosen-arcs', 'show-dome', 'dome-radius', 'download-stl', 'download-gltf',
+      'cut-list', 'report'])
       assert.ok(ids.includes(id), `Tab reaches ${id} (reached: ${ids})`);
     assert.equal(ids.filter((id) => id.startsWith('point-')).length, 2, 'the table of points is one stop, and its frame another');
     for (const r of reached) assert.ok(r.name.length > 2 && r.ring, `${r.id}: name '${r.name}', focus ring ${r.ring}`);
@@ -321,12 +322,13 @@ describe('pictures and browsers without WebGL', () => {
     await done(page);
   });
 
-  test('without WebGL the page says so, the animation cannot be played, and the values, the report and the intersections still work', async () => {
+  test('without WebGL the page says so, the animation cannot be played, and the values, the report, the intersections and the cut list still work', async () => {
     const plain = await startBrowser(['--disable-3d-apis']);
     try {
-      const page = await openPage(plain.browser, `${server.url}?intersections=1&point=3`);
+      const page = await openPage(plain.browser, `${server.url}?intersections=1&point=3&dome=1`);
       assert.match(await text(page, 'notice'), /WebGL/);
       assert.equal(await text(page, 'choice-status'), 'Point 3 is chosen: circles 1.0 and 1.2.');
+      assert.match(await text(page, 'cut-list'), /^Radius 50;.*^Panels: 240 in 14 shapes;/ms);
       // nothing would show the animation: its buttons and keys do nothing, and say why
       assert.deepEqual(await page.$$eval('#play, #pause', (buttons) => buttons.map((b) => b.disabled)), [true, true]);
       assert.match(await text(page, 'animation-message'), /WebGL/);
@@ -628,7 +630,7 @@ describe('where the circles meet', () => {
         assert.doesNotMatch(await panelText(), /NaN|Infinity|undefined|null/, `slider ${k} ${key}`);
       }
     }
-    assert.deepEqual(await one.$$eval('input[type="text"]', (fields) => fields.map((f) => f.value)), ['1', '3.142', '1', '3.142']);
+    assert.deepEqual(await one.$$eval('input[id^="value-"]', (fields) => fields.map((f) => f.value)), ['1', '3.142', '1', '3.142']);
 
     // A point at a pole has no image on the cylinder, a vertical plane no
     // lengths there. No four values make either (the mathematics' tests
@@ -670,3 +672,4 @@ function segmentGap(s, a, b) {
   const t = Math.min(Math.max(((s.x - a.x) * dx + (s.y - a.y) * dy) / (dx * dx + dy * dy || 1), 0), 1);
   return Math.hypot(a.x + t * dx - s.x, a.y + t * dy - s.y);
 }
+
