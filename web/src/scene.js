@@ -16,6 +16,7 @@ import {
   BufferAttribute,
   BufferGeometry,
   Color,
+  LinearSRGBColorSpace,
   LineSegments,
   Matrix4,
   Mesh,
@@ -47,9 +48,11 @@ const kChosenSize = 9;
 // The dome: plywood-coloured panels under the scene's lights, with the
 // sphere's shine; dark struts; hubs as steel-grey dots, each clear of the
 // panels, the black figure and the white marks.
+// As the fixed-function colours, these are written as they are: no colour
+// management.
 export const kPanelColour = [0.5, 0.46, 0.4, 1];
-const kStrutColour = 0x33261a;
-const kHubColour = 0x8c96a0;
+const kStrutColour = new Color().setRGB(0.2, 0.15, 0.1, LinearSRGBColorSpace);
+const kHubColour = new Color().setRGB(0.55, 0.59, 0.63, LinearSRGBColorSpace);
 const kHubSize = 4;
 
 // A flat colour for the marks, drawn a hair nearer than the figure's own

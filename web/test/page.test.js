@@ -748,6 +748,12 @@ describe('the dome', () => {
       checked += 1;
     }
     assert.ok(checked >= 20, `${checked} panels`);
+    // and every hub facing the camera is a steel-grey dot where the mathematics puts it
+    const d = math.dome(math.sceneValues, 1);
+    const hubs = Array.from({ length: d.hubs.length / 3 }, (_, k) => seen(Array.from(d.hubs.subarray(3 * k, 3 * k + 3)), dome, t))
+      .filter((h) => h.z > 0.5);
+    assert.ok(hubs.length > 20, `${hubs.length} hubs`);
+    assert.deepEqual(hubs.filter((h) => !near(dome, h, (p) => p.join() === '140,150,161')), [], 'every hub in front is drawn');
     await page.keyboard.press('t');
     assert.match(await text(page, 'statistics'), /Polygons: 252,/); // the panels and the filled pentagons
     await page.keyboard.press('t');
