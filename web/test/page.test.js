@@ -10,7 +10,7 @@ import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 
 import { canvasPicture, decodePng, differingPixels, nextFrames, openPage, pixel, serveSite, siteCopy, startBrowser } from './browser.js';
-import { loadSiteMathematics, reportTool, siteDir } from './support.js';
+import { assertSameText, loadSiteMathematics, reportTool, siteDir } from './support.js';
 
 const recordedScene = JSON.parse(fs.readFileSync(path.join(siteDir, 'scene.json'), 'utf8'));
 
@@ -688,17 +688,6 @@ function pasteRadius(page, word) {
   }, word);
 }
 const tool = (args) => spawnSync(reportTool, args, { encoding: 'utf8', maxBuffer: 1 << 26 });
-// The page's cut list is the tool's text, each number at most a unit of its
-// last digit apart (the module and the tool may round a float sine a step apart).
-function assertSameCutList(page, expected) {
-  const number = /\d+\.\d+/g;
-  assert.deepEqual(page.split(number), expected.split(number));
-  const theirs = expected.match(number);
-  page.match(number).forEach((p, k) => {
-    const unit = 10 ** -p.split('.')[1].length;
-    assert.ok(Math.abs(Number(p) - Number(theirs[k])) <= 1.01 * unit, `${p}, the tool's ${theirs[k]}`);
-  });
-}
 // p turned by the spin at animation time t, about +y (as seen() turns it).
 function spun(p, t) {
   const a = (recordedScene.spinDegreesPerSecond * t * Math.PI) / 180;
@@ -733,8 +722,9 @@ describe('the dome', () => {
     // with the panel's one normal (those whose corners differ little, so that
     // any blend of them is their mean); the sphere was there before, in
     // another colour.
+    const d = math.dome(math.sceneValues, 1);
     let checked = 0;
-    for (const { corners, normal } of panelsOf(math.dome(math.sceneValues, 1))) {
+    for (const { corners, normal } of panelsOf(d)) {
       const s = corners.map((p) => seen(p, dome, t));
       const middle = { x: (s[0].x + s[1].x + s[2].x) / 3, y: (s[0].y + s[1].y + s[2].y) / 3 };
       const n = spun(normal, t);
@@ -749,7 +739,6 @@ describe('the dome', () => {
     }
     assert.ok(checked >= 20, `${checked} panels`);
     // and every hub facing the camera is a steel-grey dot where the mathematics puts it
-    const d = math.dome(math.sceneValues, 1);
     const hubs = Array.from({ length: d.hubs.length / 3 }, (_, k) => seen(Array.from(d.hubs.subarray(3 * k, 3 * k + 3)), dome, t))
       .filter((h) => h.z > 0.5);
     assert.ok(hubs.length > 20, `${hubs.length} hubs`);
@@ -778,7 +767,7 @@ describe('the dome', () => {
     await typeRadius(page, '2500');
     const words = ['0.97531795', '0.4', '0.630991', '0.1'];
     const list = await text(page, 'cut-list');
-    assertSameCutList(list, tool(['--dome', '--radius', '2500', ...words]).stdout);
+    assertSameText(list, tool(['--dome', '--radius', '2500', ...words]).stdout);
     const counts = JSON.parse(tool(['--format', 'json', ...words]).stdout).dome;
     assert.equal(await text(page, 'dome-summary'), `${counts.panelCount} panels, ${counts.strutCount} struts and ` +
       `${counts.hubCount} hubs; the cut list and the files are for a radius of 2500 mm.`);
@@ -793,9 +782,9 @@ describe('the dome', () => {
     for (const word of ['0', '2e6', '25OO']) assert.equal(tool(['--dome', '--radius', word]).status, 2, word);
     await typeRadius(page, '1'); // the unit sphere: the tool's own cut list without --radius
     assert.equal(await text(page, 'dome-radius-message'), '');
-    assertSameCutList(await text(page, 'cut-list'), tool(['--dome', ...words]).stdout);
+    assertSameText(await text(page, 'cut-list'), tool(['--dome', ...words]).stdout);
     await type(page, 3, '0.7'); // and it follows the values
-    assertSameCutList(await text(page, 'cut-list'), tool(['--dome', ...words.slice(0, 3), '0.7']).stdout);
+    assertSameText(await text(page, 'cut-list'), tool(['--dome', ...words.slice(0, 3), '0.7']).stdout);
 
     // No dome where the circles meet nowhere: the tool's own line, nothing to download.
     const none = await open('?dome=1&pentagons=1,0,-1,0');
