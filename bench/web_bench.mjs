@@ -9,10 +9,14 @@
 //      input event to the end of the next frame (the page's drawing, the
 //      panel's style and layout, the paint), as a drag sees it; each with
 //      the intersections hidden, shown, and with a point or a circle chosen;
+//      and with the dome shown (its two builds, its buffers, its cut list),
+//      alone and with the intersections;
 //   4. orbiting: frames a second while the mouse drags the view; the same
 //      turn made by the page itself every animation frame (what the renderer
 //      can do, free of the rate at which input arrives); and an empty frame
-//      (a clear) in the same tab: the floor of this machine.
+//      (a clear) in the same tab: the floor of this machine;
+//   5. the dome's files: writing the STL and the glTF with three.js's
+//      exporters, from the click to the file handed to the browser.
 // Figures only: nothing passes or fails here.
 //
 //   node bench/web_bench.mjs [loads]     (SITE_DIR: the built site; default
@@ -41,6 +45,8 @@ function sizes() {
       ...fs.readdirSync(path.join(siteDir, 'src')).map((f) => `src/${f}`)],
     'three.js and OrbitControls (vendor/three)': ['vendor/three/three.module.js', 'vendor/three/three.core.js',
       'vendor/three/addons/controls/OrbitControls.js'],
+    'its STL and glTF exporters (vendor/three)': ['vendor/three/addons/exporters/STLExporter.js',
+      'vendor/three/addons/exporters/GLTFExporter.js'],
   };
   console.log('== 1. Sizes (bytes as served; gzip -9 for a host that compresses) ==');
   for (const [name, files] of Object.entries(groups)) {
@@ -165,7 +171,7 @@ async function orbiting(browser, url) {
   console.log(`${''.padEnd(31)}${'drag'.padStart(7)}${'turn'.padStart(7)}${'empty'.padStart(7)}`);
   for (const [label, query, width, height] of [['the scene', '', 1088, 600], ['without the cylinder', '?show=circles,curves,points', 1088, 600],
     ['wire frame', '?wire=1', 1088, 600], ['the scene, smaller window', '', 900, 500],
-    ['intersections, a point chosen', '?intersections=1&point=8', 1088, 600]]) {
+    ['intersections, a point chosen', '?intersections=1&point=8', 1088, 600], ['the dome', '?dome=1', 1088, 600]]) {
     const page = await openPage(browser, `${url}${query}`, { width, height });
     const empty = await framesPerSecond(page, 'empty', 180);
     const turn = await framesPerSecond(page, 'turn', 180);
@@ -173,6 +179,33 @@ async function orbiting(browser, url) {
     console.log(`${label.padEnd(31)}${[drag, turn, empty].map((x) => x.toFixed(1).padStart(7)).join('')}   (canvas ${await canvas(page)})`);
     await page.close();
   }
+}
+
+// Each download, clicked 20 times: from the click to the file's blob handed
+// to the browser (the page's saving is replaced by a stopwatch; the browser
+// writing the file is not the page's time).
+async function domeFiles(browser, url) {
+  const page = await openPage(browser, `${url}?dome=1`);
+  const figures = await page.evaluate(async () => {
+    const panel = window.geodesics.domePanel;
+    const times = { stl: [], gltf: [] };
+    let handed = null;
+    panel.save = (blob) => handed?.(blob);
+    for (const kind of ['stl', 'gltf'])
+      for (let k = 0; k < 20; ++k) {
+        const t0 = performance.now();
+        const blob = await new Promise((resolve) => {
+          handed = resolve;
+          document.getElementById(`download-${kind}`).click();
+        });
+        times[kind].push([performance.now() - t0, blob.size]);
+      }
+    return times;
+  });
+  await page.close();
+  console.log('\n== 5. The dome\'s files for the scene\'s values, 20 clicks each (ms from the click to the file) ==');
+  for (const [kind, times] of Object.entries(figures))
+    console.log(`${kind.padEnd(5)} ${range(times.map(([t]) => t))}; ${times[0][1]} bytes`);
 }
 
 const server = await serveSite();
@@ -183,9 +216,11 @@ try {
   sizes();
   await timeToInteractive(chromium.browser, server.url);
   console.log('\n== 3. A parameter change: 200 values typed into LAT1, then 100 slider steps (ms) ==');
-  for (const query of ['', '?intersections=1', '?intersections=1&point=8', '?intersections=1&circle=0'])
+  for (const query of ['', '?intersections=1', '?intersections=1&point=8', '?intersections=1&circle=0', '?dome=1',
+    '?dome=1&intersections=1&point=8'])
     await parameterChange(chromium.browser, server.url, query);
   await orbiting(chromium.browser, server.url);
+  await domeFiles(chromium.browser, server.url);
   console.log(`\nload average at the end ${os.loadavg().map((x) => x.toFixed(2)).join(' ')}`);
 } finally {
   await chromium.close();

@@ -3,17 +3,19 @@
 // touch or arrow keys; the four values typed or dragged; layer toggles; the
 // 150-second animation (the spin and the camera flight); every point where
 // the circles meet, listed and chosen in the panel or picked in the figure,
-// with the lengths between them; links that reopen the same view; a picture
-// to save. Start-up: mathematics, the link's state, WebGL and the scene, the
-// controls and keys, the first frame.
+// with the lengths between them; the dome they build in place of the sphere,
+// with its cut list and the solid to download; links that reopen the same
+// view; a picture to save. Start-up: mathematics, the link's state, WebGL and
+// the scene, the controls and keys, the first frame.
 import { OrbitControls } from 'three/addons/controls/OrbitControls.js';
 
 import { AnimationClock } from './animation_clock.js';
+import { DomePanel } from './dome_panel.js';
 import { loadMathematics } from './geodesics.js';
 import { IntersectionsPanel } from './intersections_panel.js';
 import { GeodesicScene } from './scene.js';
 import { fetchSiteFile, kNeedsAllFiles } from './site_files.js';
-import { kLayerNames, readQuery, writeQuery } from './view_state.js';
+import { kDefaultRadiusWord, kLayerNames, readQuery, readRadius, writeQuery } from './view_state.js';
 
 const $ = (id) => document.getElementById(id);
 const kLinkDelay = 200; // ms: the address bar follows a drag without flooding the history
@@ -30,9 +32,13 @@ let view = null; // null without WebGL: the panel still works
 let noView = ''; // why there is no view, when there is none
 let controls = null;
 let clock = null; // the animation's, once the mathematics says how long it runs
-const state = { words: null, values: null, layers: null, wireFrame: false, statistics: false, intersections: false, choice: null };
+const state = {
+  words: null, values: null, layers: null, wireFrame: false, statistics: false, intersections: false, choice: null,
+  dome: false, radiusWord: '', radius: 0, // the dome's last good radius in mm, as typed and as a number
+};
 let crossings = null; // Mathematics.intersections of the values shown, while they are shown
 let panel = null;
+let domePanel = null;
 let home = null; // the camera before the animation: the camera flight's own at time 0
 let linkCamera = null; // the camera a link asked for, kept when there is no view
 let framePending = false;
@@ -80,6 +86,7 @@ function setFigure(words, values) {
   if (view) view.setFigure(math.figure(values));
   $('report').textContent = math.report(values);
   if (state.intersections) showIntersections();
+  if (state.dome) showDome();
   requestFrame();
   scheduleLink();
 }
@@ -198,6 +205,48 @@ function wirePicking(canvas) {
   };
   canvas.addEventListener('pointerup', pick);
   canvas.addEventListener('pointercancel', lifted);
+}
+
+// --- The dome -------------------------------------------------------------------
+
+function setDome(on) {
+  state.dome = on;
+  $('show-dome').checked = on;
+  if (on) showDome();
+  else {
+    domePanel.show(null);
+    if (view) view.setDome(null);
+  }
+  requestFrame();
+  scheduleLink();
+}
+
+// The dome of the values shown: at the radius typed for the panel (its cut
+// list and files), on the sphere in the figure (a second build where the two
+// differ: the mathematics lays out the mesh and the cut list at one radius).
+// Where the circles meet nowhere, or the dome fails its checks, the sphere
+// stays and the panel says why.
+function showDome() {
+  let [sized, unit, problem] = [null, null, ''];
+  try {
+    sized = math.dome(state.values, state.radius);
+    if (view && sized) unit = state.radius === 1 ? sized : math.dome(state.values, 1);
+  } catch (error) {
+    [sized, unit, problem] = [null, null, error.message];
+  }
+  if (view) view.setDome(unit);
+  domePanel.show({ dome: sized, radius: state.radius, words: state.words, problem });
+}
+
+// The radius as it is typed: a wrong one keeps the last good cut list and
+// files, with its message beside it.
+function typeRadius(word) {
+  const read = readRadius(word);
+  domePanel.setRadius(word, read.message ?? '');
+  if (read.message) return;
+  [state.radiusWord, state.radius] = [word, read.value];
+  if (state.dome) showDome();
+  scheduleLink();
 }
 
 // --- Camera and animation -------------------------------------------------------
@@ -323,6 +372,15 @@ async function copyLink() {
   }
 }
 
+// Hands a file made here to the browser, which saves it as `name`.
+function saveFile(blob, name) {
+  const a = document.createElement('a');
+  a.href = URL.createObjectURL(blob);
+  a.download = name;
+  a.click();
+  setTimeout(() => URL.revokeObjectURL(a.href), 10000);
+}
+
 function savePicture() {
   if (!view) return;
   // Drawn and read in one task: the canvas keeps its picture until then.
@@ -332,11 +390,7 @@ function savePicture() {
       say('share-message', 'The picture could not be made.');
       return;
     }
-    const a = document.createElement('a');
-    a.href = URL.createObjectURL(blob);
-    a.download = 'geodesics.png';
-    a.click();
-    setTimeout(() => URL.revokeObjectURL(a.href), 10000);
+    saveFile(blob, 'geodesics.png');
     say('share-message', 'The picture is saved as geodesics.png.', true);
   }, 'image/png');
 }
@@ -374,6 +428,7 @@ function wirePanel() {
   $('wire-frame').addEventListener('change', () => setWireFrame($('wire-frame').checked));
   $('statistics-toggle').addEventListener('change', () => setStatistics($('statistics-toggle').checked));
   $('show-intersections').addEventListener('change', () => setIntersections($('show-intersections').checked));
+  $('show-dome').addEventListener('change', () => setDome($('show-dome').checked));
   $('play').addEventListener('click', play);
   $('pause').addEventListener('click', togglePause);
   $('copy-link').addEventListener('click', copyLink);
@@ -454,6 +509,10 @@ async function start() {
     section: $('intersections'), summary: $('intersections-summary'), circles: $('circle-list'),
     pointsFrame: $('point-frame'), points: $('point-rows'), chosen: $('chosen'), status: $('choice-status'),
   }, choose);
+  domePanel = new DomePanel({
+    section: $('dome'), radius: $('dome-radius'), radiusMessage: $('dome-radius-message'), summary: $('dome-summary'),
+    cutList: $('cut-list'), stl: $('download-stl'), gltf: $('download-gltf'), fileMessage: $('dome-file-message'),
+  }, { radiusTyped: typeRadius, save: saveFile });
   wirePanel();
   // The link's words fill the fields even when they are wrong, beside their
   // messages; the figure is the last good one, the scene's when there is none.
@@ -465,8 +524,13 @@ async function start() {
   say('pentagons-message', messages.pentagonCount);
   if (link.values) setFigure(link.words, link.values);
   else setFigure(math.sceneWords, math.sceneValues);
-  say('show-message', [messages.layers, messages.wireFrame, messages.statistics, messages.intersections, messages.choice]
-    .filter(Boolean).join(' '));
+  // The radius from the link, as typed, with its message beside it; the cut
+  // list's is the last good one, the default when the link's is wrong.
+  [state.radiusWord, state.radius] = link.radius !== null ? [link.radiusWord, link.radius]
+    : [kDefaultRadiusWord, readRadius(kDefaultRadiusWord).value];
+  domePanel.setRadius(link.radiusWord, link.dome ? messages.radius : '');
+  say('show-message', [messages.layers, messages.wireFrame, messages.statistics, messages.intersections, messages.choice,
+    messages.dome, link.dome ? '' : messages.radius].filter(Boolean).join(' '));
   const noAnimation = view ? '' : `The animation plays in the figure, which is not drawn: ${noView}.`;
   say('animation-message', [messages.time, noAnimation].filter(Boolean).join(' '));
   say('share-message', messages.camera);
@@ -484,6 +548,7 @@ async function start() {
   setStatistics(link.statistics);
   state.choice = link.choice;
   setIntersections(link.intersections);
+  setDome(link.dome);
   showAnimationState();
 
   // The first frame now, so that the page is ready when it says so.
@@ -492,7 +557,7 @@ async function start() {
     view.render();
   }
   // For the console and for scripted checks: the live objects, read-only by convention.
-  window.geodesics = { math, view, controls, clock, state };
+  window.geodesics = { math, view, controls, clock, state, domePanel };
   performance.mark('geodesics-ready');
   document.documentElement.dataset.ready = 'true';
 }

@@ -9,11 +9,14 @@
 // The page adds marks of its own to the figure, spinning with it: every point
 // where the circles meet (on the sphere, and its image on the cylinder where
 // the curves cross), and the chosen point and circles in a colour of their
-// own; and picks them under the pointer.
+// own; and picks them under the pointer. In place of the brown sphere it can
+// show the dome the circles build: its flat panels, lit as the sphere is,
+// with its struts and hubs.
 import {
   BufferAttribute,
   BufferGeometry,
   Color,
+  LinearSRGBColorSpace,
   LineSegments,
   Matrix4,
   Mesh,
@@ -42,6 +45,15 @@ const kMarkColour = 0xffffff;
 const kChosenColour = 0xff40ff;
 const kMarkSize = 5;
 const kChosenSize = 9;
+// The dome: plywood-coloured panels under the scene's lights, with the
+// sphere's shine; dark struts; hubs as steel-grey dots, each clear of the
+// panels, the black figure and the white marks.
+// As the fixed-function colours, these are written as they are: no colour
+// management.
+export const kPanelColour = [0.5, 0.46, 0.4, 1];
+const kStrutColour = new Color().setRGB(0.2, 0.15, 0.1, LinearSRGBColorSpace);
+const kHubColour = new Color().setRGB(0.55, 0.59, 0.63, LinearSRGBColorSpace);
+const kHubSize = 4;
 
 // A flat colour for the marks, drawn a hair nearer than the figure's own
 // lines and points where they coincide (the same vertices through another
@@ -173,13 +185,28 @@ export class GeodesicScene {
     this.chosenPoint = mark(new Points(markPoints(2)), kChosenColour, kChosenSize);
     this.chosenCircles = mark(new LineSegments(chosenLines(this.circles)), kChosenColour, 1);
     this.chosenCurves = mark(new LineSegments(chosenLines(this.curves)), kChosenColour, 1);
+    // The dome, when shown, in place of the sphere: built from the figure's
+    // intersections, it stands where the figure does, and spins with it.
+    // The panels are pushed back by their depth slope so that the struts
+    // along their sides are drawn whole over them (the marks' small offset
+    // alone left some struts broken into dashes on SwiftShader).
+    const domeMaterial = fixedFunctionMaterial({ ...object.sphere, diffuse: kPanelColour }, lighting);
+    Object.assign(domeMaterial, { polygonOffset: true, polygonOffsetFactor: 1, polygonOffsetUnits: 1 });
+    this.domePanels = placed(attachMaterial(new Mesh(new BufferGeometry()), domeMaterial), 'figure');
+    this.domeStruts = mark(new LineSegments(new BufferGeometry()), kStrutColour, 1);
+    this.domeHubs = mark(new Points(new BufferGeometry()), kHubColour, kHubSize);
+    this.domePanels.frustumCulled = false;
+    this.domePanels.visible = false;
+    this.domeObjects = [this.domePanels, this.domeStruts, this.domeHubs];
+    this.domePanelCount = 0;
+
     this.intersections = { shown: false, points: [], images: [], live: [] };
     this.choice = { point: null, circles: [] };
     this.layers = { cylinder: true, circles: true, curves: true, points: true };
 
     this.figure = [this.pentagons, this.circles, this.curves, this.points];
     this.markObjects = [this.marks, this.chosenPoint, this.chosenCircles, this.chosenCurves];
-    this.spinning = [this.sphere, ...this.figure, ...this.markObjects, this.cylinder];
+    this.spinning = [this.sphere, ...this.domeObjects, ...this.figure, ...this.markObjects, this.cylinder];
     this.scene.add(...this.spinning);
     this.polygonCounts = { sphere: object.sphere.polygons, figure: object.figure.polygons, cylinder: object.cylinder.polygons };
     this.setSpin(0);
@@ -228,6 +255,38 @@ export class GeodesicScene {
       object.matrix.multiplyMatrices(before, spin).multiply(after);
       object.matrixWorldNeedsUpdate = true;
     }
+  }
+
+  // The dome (Mathematics.dome of the figure's values at radius 1, on the
+  // sphere), or null: the sphere as before. Its panels, struts and hubs are
+  // written into buffers that grow when a dome needs more, never shrink.
+  setDome(dome) {
+    this.sphere.visible = dome === null;
+    for (const object of this.domeObjects) object.visible = dome !== null;
+    this.domePanelCount = dome ? dome.panelClass.length : 0;
+    if (!dome) return;
+    const put = (geometry, name, data) => {
+      let attribute = geometry.getAttribute(name);
+      if (!attribute || attribute.array.length < data.length) {
+        attribute = new BufferAttribute(new Float32Array(data.length), 3).setUsage(35048); // DYNAMIC_DRAW
+        geometry.setAttribute(name, attribute);
+      }
+      attribute.array.set(data);
+      attribute.needsUpdate = true;
+      geometry.setDrawRange(0, data.length / 3);
+    };
+    const panels = this.domePanels.geometry;
+    put(panels, 'position', dome.positions);
+    put(panels, 'normal', dome.normals);
+    // each panel's corners (1,0,0), (0,1,0), (0,0,1) for the wire frame: its three sides drawn
+    const edge = panels.getAttribute('edge');
+    if (!edge || edge.count < dome.positions.length / 3) {
+      const corners = new Float32Array(panels.getAttribute('position').array.length);
+      for (let k = 0; k < corners.length / 3; ++k) corners[3 * k + (k % 3)] = 1;
+      panels.setAttribute('edge', new BufferAttribute(corners, 3));
+    }
+    put(this.domeStruts.geometry, 'position', dome.struts);
+    put(this.domeHubs.geometry, 'position', dome.hubs);
   }
 
   // { cylinder, circles, curves, points }: each shown or not.
@@ -368,13 +427,14 @@ export class GeodesicScene {
   // Polygons drawn as outlines (the program's glPolygonMode GL_LINE); lines
   // and points are unchanged.
   setWireFrame(on) {
-    for (const object of [this.sphere, this.pentagons, this.cylinder]) setWireFrame(object.material, on);
+    for (const object of [this.sphere, this.domePanels, this.pentagons, this.cylinder]) setWireFrame(object.material, on);
   }
 
-  // The polygons of the objects shown, counted as the program counts them.
+  // The polygons of the objects shown, counted as the program counts them
+  // (the dome's panels in place of the sphere's).
   polygonCount() {
     const c = this.polygonCounts;
-    return c.sphere + c.figure + (this.cylinder.visible ? c.cylinder : 0);
+    return (this.sphere.visible ? c.sphere : this.domePanelCount) + c.figure + (this.cylinder.visible ? c.cylinder : 0);
   }
 
   // Fits the drawing buffer to the canvas's size on the page. The program's
@@ -385,6 +445,7 @@ export class GeodesicScene {
     this.renderer.setPixelRatio(pixelRatio);
     this.marks.material.uniforms.pointSize.value = kMarkSize * pixelRatio;
     this.chosenPoint.material.uniforms.pointSize.value = kChosenSize * pixelRatio;
+    this.domeHubs.material.uniforms.pointSize.value = kHubSize * pixelRatio;
     this.renderer.setSize(width, height, false);
     const aspect = width / Math.max(height, 1);
     const halfHeight = aspect >= 1 ? this.halfFov : Math.atan(Math.tan(this.halfFov) / aspect);

@@ -11,6 +11,10 @@
 //                                     the list (0 on), or circle C (0 to 9,
 //                                     5 (pentagon - 1) + edge); needs
 //                                     intersections=1
+//   dome=1                            the dome the circles build, in place of
+//                                     the brown sphere, and its cut list
+//   radius=R                          the dome's radius in millimetres, as
+//                                     typed (absent: 50); needs dome=1
 //   camera=EX,EY,EZ,TX,TY,TZ          eye and target (absent: the home view)
 //   t=SECONDS                         animation time, 0 to its end (150 s;
 //                                     absent: 0): the spin, and where a
@@ -20,10 +24,15 @@
 // place and yields a message saying what was wrong with it. The four values
 // are read by the report tool's own reader (passed in as `parseValue`); the
 // scene's values and the animation's length come from the mathematics too,
-// and so do the points and circles a choice is checked against.
+// and so do the points and circles a choice is checked against. The dome's
+// radius is read here, by readRadius, for the link and the panel's field alike.
 
 export const kLayerNames = ['cylinder', 'circles', 'curves', 'points'];
 export const kCameraLimit = 100; // world units, each coordinate of a link's camera
+// The dome's radius in millimetres: until one is typed, the report tool's for
+// its solid (--format stl); at most the largest its --radius takes.
+export const kDefaultRadiusWord = '50';
+export const kMaxRadius = 1e6;
 
 export function defaultState(sceneWords) {
   return {
@@ -36,6 +45,9 @@ export function defaultState(sceneWords) {
     time: 0,
     intersections: false,
     choice: null, // { kind: 'point' | 'circle', index }
+    dome: false,
+    radiusWord: kDefaultRadiusWord, // as typed
+    radius: Number(kDefaultRadiusWord), // millimetres; null when radiusWord is wrong
   };
 }
 
@@ -52,6 +64,18 @@ function quote(word) {
   return word.length > 32 ? `'${word.slice(0, 32)}...'` : `'${word}'`;
 }
 
+// The dome's radius in millimetres from a word as typed: { value } or
+// { message }, one line saying what is wrong. A decimal number, positive
+// (1e-400 is 0 to a double) and at most kMaxRadius (1e400 is too large, not
+// infinite), as geodesic-report reads its --radius.
+export function readRadius(word) {
+  if (!kDecimal.test(word)) return { message: `Radius ${quote(word)} is not a number` };
+  const value = Number(word);
+  if (!(value > 0)) return { message: `Radius ${quote(word)} is not a positive number` };
+  if (value > kMaxRadius) return { message: `Radius ${quote(word)} is too large (at most ${kMaxRadius} mm)` };
+  return { value };
+}
+
 // Reads `search` (location.search, with or without '?') against `scene`,
 // { words and values: the scene's four values as typed and as numbers,
 // animationSeconds }. `intersections(values)` is Mathematics.intersections:
@@ -61,8 +85,8 @@ function quote(word) {
 //                the four numbers when all four words are good, else null
 //   messages     { pentagons: [four messages, '' for a good word],
 //                  pentagonCount, layers, wireFrame, statistics, camera,
-//                  time, intersections, choice } — '' where there is
-//                  nothing to say
+//                  time, intersections, choice, dome, radius } — '' where
+//                  there is nothing to say
 export function readQuery(search, scene, parseValue, intersections) {
   const query = new URLSearchParams(search);
   const state = defaultState(scene.words);
@@ -76,6 +100,8 @@ export function readQuery(search, scene, parseValue, intersections) {
     time: '',
     intersections: '',
     choice: '',
+    dome: '',
+    radius: '',
   };
 
   if (query.has('pentagons')) {
@@ -111,6 +137,7 @@ export function readQuery(search, scene, parseValue, intersections) {
   flag('wire', 'wireFrame', 'the wire frame');
   flag('stats', 'statistics', 'the statistics line');
   flag('intersections', 'intersections', 'showing the intersections');
+  flag('dome', 'dome', 'showing the dome');
 
   if (query.has('camera')) {
     const numbers = query.get('camera').split(',').map(decimal);
@@ -134,6 +161,19 @@ export function readQuery(search, scene, parseValue, intersections) {
     const read = readChoice(query, state.intersections, () => intersections(state.values ?? scene.values));
     if (read.message) messages.choice = read.message;
     else state.choice = read.choice;
+  }
+
+  // A wrong radius keeps its word, as a wrong value does, beside its message.
+  if (query.has('radius')) {
+    const word = query.get('radius');
+    const read = readRadius(word);
+    if (!state.dome)
+      messages.radius = `The link's radius= is the dome's, which it does not show (dome=1). The radius is ${kDefaultRadiusWord} mm.`;
+    else {
+      state.radiusWord = word;
+      state.radius = read.value ?? null;
+      messages.radius = read.message ?? '';
+    }
   }
   return { state, messages };
 }
@@ -176,5 +216,7 @@ export function writeQuery(state) {
   if (state.time > 0) parts.push(`t=${state.time}`);
   if (state.intersections) parts.push('intersections=1');
   if (state.intersections && state.choice) parts.push(`${state.choice.kind}=${state.choice.index}`);
+  if (state.dome) parts.push('dome=1');
+  if (state.dome && state.radiusWord !== kDefaultRadiusWord) parts.push(`radius=${encodeURIComponent(state.radiusWord)}`);
   return `?${parts.join('&')}`;
 }

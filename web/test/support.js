@@ -1,7 +1,9 @@
 // What the web tests share: where the built site and the report tool are,
 // the mathematics loaded in Node from the site's own files, and a seeded
-// random generator. SITE_DIR, BUILD_DIR and SOURCE_DIR come from CTest
-// (tests/CMakeLists.txt); run by hand, they default to the normal build.
+// random generator, and one comparison of texts. SITE_DIR, BUILD_DIR and
+// SOURCE_DIR come from CTest (tests/CMakeLists.txt); run by hand, they default
+// to the normal build.
+import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
@@ -31,4 +33,16 @@ export function seededRandom(seed) {
     t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
     return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
   };
+}
+
+// `ours` is `theirs` but that each decimal number may be a unit of its last
+// digit apart: the module and the tool may round a float's sine a step apart.
+export function assertSameText(ours, theirs) {
+  const number = /\d+\.\d+/g;
+  assert.deepEqual(ours.split(number), theirs.split(number));
+  const expected = theirs.match(number);
+  ours.match(number).forEach((p, k) => {
+    const unit = 10 ** -p.split('.')[1].length;
+    assert.ok(Math.abs(Number(p) - Number(expected[k])) <= 1.01 * unit, `${p}, the tool's ${expected[k]}`);
+  });
 }

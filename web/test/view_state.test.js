@@ -24,6 +24,7 @@ before(async () => {
 const read = (query) => views.readQuery(query, scene, parse, intersections);
 const noMessages = {
   pentagons: ['', '', '', ''], pentagonCount: '', layers: '', wireFrame: '', statistics: '', camera: '', time: '', intersections: '', choice: '',
+  dome: '', radius: '',
 };
 
 describe('links', () => {
@@ -45,9 +46,12 @@ describe('links', () => {
       time: 37.12345678901234,
       intersections: true,
       choice: { kind: 'point', index: 89 },
+      dome: true,
+      radiusWord: '+2.5e3',
+      radius: 2500,
     };
     const query = views.writeQuery(state);
-    assert.match(query, /^\?pentagons=-0\.25,%2B3e-1,0\.5,12&show=circles,points&wire=1&stats=1&camera=.*&intersections=1&point=89$/);
+    assert.match(query, /^\?pentagons=-0\.25,%2B3e-1,0\.5,12&show=circles,points&wire=1&stats=1&camera=.*&intersections=1&point=89&dome=1&radius=%2B2\.5e3$/);
     const { state: back, messages } = read(query);
     assert.deepEqual(messages, noMessages);
     assert.deepEqual({ ...back, values: undefined }, { ...state, values: undefined });
@@ -55,8 +59,10 @@ describe('links', () => {
     assert.deepEqual(read('?show=').state.layers, { cylinder: false, circles: false, curves: false, points: false });
     const circle = { ...state, choice: { kind: 'circle', index: 9 } };
     assert.deepEqual(read(views.writeQuery(circle)).state.choice, circle.choice);
-    // no choice is written without the intersections it is among
-    assert.doesNotMatch(views.writeQuery({ ...circle, intersections: false }), /intersections|circle=/);
+    // no choice is written without the intersections it is among, no radius
+    // without the dome, nor the radius a page opens with
+    assert.doesNotMatch(views.writeQuery({ ...circle, intersections: false, dome: false }), /intersections|circle=|dome|radius/);
+    assert.doesNotMatch(views.writeQuery({ ...state, radiusWord: '50', radius: 50 }), /radius/);
   });
 
   test('each wrong part is refused alone, with its message, and the rest applies', () => {
@@ -68,6 +74,7 @@ describe('links', () => {
       ['camera=0,0,Infinity,0,0,0', 'camera', /six/], ['camera=0,0,0x3,0,0,0', 'camera', /six/],
       ['camera=0,0,,0,0,0', 'camera', /six/], ['t=-1', 'time', /0 to 150/], ['t=150.5', 'time', /0 to 150/],
       ['t=soon', 'time', /'soon'/], ['intersections=yes', 'intersections', /'yes'.*0 or 1/],
+      ['dome=on', 'dome', /'on'.*0 or 1/], ['radius=20', 'radius', /radius= is the dome's, which it does not show \(dome=1\)\. The radius is 50 mm/],
     ];
     for (const [part, key, pattern] of cases) {
       // the first of two values of one name counts
@@ -76,6 +83,29 @@ describe('links', () => {
       assert.match(messages[key], pattern, part);
       assert.deepEqual(state.words, key === 'pentagonCount' ? sceneWords : ['0.2', '1', '0.3', '2'], part);
     }
+  });
+
+  test('the dome\'s radius: a positive decimal number of millimetres up to a million, each wrong one refused with its reason', () => {
+    // the word, then its value or the pattern of its message
+    const cases = [
+      ['50', 50], ['0.001', 0.001], ['.5', 0.5], ['+2.5e3', 2500], ['1e6', 1e6], ['1000000', 1e6], ['4.9e-324', 5e-324],
+      ['1000000.0001', /'1000000\.0001' is too large \(at most 1000000 mm\)/], ['1e400', /too large/],
+      ['0', /'0' is not a positive number/], ['-0', /not a positive/], ['-5', /not a positive/], ['1e-400', /not a positive/],
+      ['', /'' is not a number/], ['abc', /not a number/], ['0x10', /not a number/], ['Infinity', /not a number/],
+      ['NaN', /not a number/], [' 5', /not a number/], ['5mm', /not a number/], ['1,5', /not a number/],
+    ];
+    for (const [word, expected] of cases) {
+      const { state, messages } = read(`?dome=1&radius=${encodeURIComponent(word)}`);
+      assert.deepEqual({ ...messages, radius: '' }, noMessages, word);
+      assert.equal(state.radiusWord, word, 'a wrong word is kept, as a value\'s is');
+      if (expected instanceof RegExp) {
+        assert.match(messages.radius, expected, word);
+        assert.ok(messages.radius.startsWith(`Radius '${word}' is `), messages.radius);
+        assert.equal(state.radius, null, word);
+      } else assert.deepEqual([messages.radius, state.radius, views.readRadius(word).value], ['', expected, expected], word);
+    }
+    // absent, the radius is the report tool's for its solid
+    assert.deepEqual([read('?dome=1').state.radiusWord, read('?dome=1').state.radius], ['50', 50]);
   });
 
   test("a wrong value keeps its word, gets the report tool's message, and leaves no values", () => {
