@@ -179,14 +179,12 @@ kill -TERM "$pid"
 status=0
 wait "$pid" 2>/dev/null || status=$? # without the shell's notice of the signal
 [ "$status" = 143 ] || fail "SIGTERM after ignored signals: status $status"
-sleep 0.2 # the killed encoder's last writes
 [ -z "$(ls -A "$signals")" ] || fail "SIGTERM left $(ls -A "$signals")"
 start_video
 kill -HUP "$pid"
 status=0
 wait "$pid" 2>/dev/null || status=$? # without the shell's notice of the signal
 [ "$status" = 129 ] || fail "SIGHUP: status $status, not 129"
-sleep 0.2
 [ -z "$(ls -A "$signals")" ] || fail "SIGHUP left $(ls -A "$signals")"
 pass "ignored SIGHUP and SIGINT stay ignored; SIGHUP and SIGTERM leave nothing"
 

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -32,10 +33,15 @@ const mode_t kNewFileMode = [] {
     return 0666 & ~mask;
 }();
 
-// Called with registryLock held.
+// Called with registryLock held. ffmpeg is gone before the files are: killed
+// while it opens its output, it could otherwise create the temporary again
+// after it was removed. It is left for the encoder to reap.
 void cleanUp() {
     const pid_t p = child.load();
-    if (p > 0) kill(p, SIGKILL);
+    if (p > 0 && kill(p, SIGKILL) == 0) {
+        siginfo_t info;
+        while (waitid(P_PID, id_t(p), &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) {}
+    }
     for (const std::string& path : pending) unlink(path.c_str());
     pending.clear();
 }

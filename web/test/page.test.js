@@ -263,6 +263,7 @@ describe('keys and the animation', () => {
     await page.keyboard.press('w');
     assert.equal(differingPixels(solid, await canvasPicture(page)), 0, 'and back');
     await page.keyboard.press('t');
+    await nextFrames(page); // the line is written by the next frame
     assert.match(await text(page, 'statistics'), /Polygons: 1392, Time: 80\.0/);
 
     await page.keyboard.press('p');
@@ -744,6 +745,7 @@ describe('the dome', () => {
     assert.ok(hubs.length > 20, `${hubs.length} hubs`);
     assert.deepEqual(hubs.filter((h) => !near(dome, h, (p) => p.join() === '140,150,161')), [], 'every hub in front is drawn');
     await page.keyboard.press('t');
+    await nextFrames(page);
     assert.match(await text(page, 'statistics'), /Polygons: 252,/); // the panels and the filled pentagons
     await page.keyboard.press('t');
     await page.waitForFunction(() => location.search.includes('dome=1'));
