@@ -4,8 +4,6 @@
 #include <cmath>
 
 namespace {
-const double kPi = 3.141592653589793;
-const double kHalfPi = 1.5707963267948966;
 
 // The 16-point Gauss-Legendre rule on [-1, 1]: the positive nodes and their
 // weights (the rule is symmetric), to 20 digits.
@@ -85,11 +83,6 @@ template <typename Integrand> double adaptiveIntegral(const Integrand& f, double
     return total;
 }
 
-double dot(const vector3d& a, const vector3d& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-
-vector3d cross(const vector3d& a, const vector3d& b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
 } // namespace
 
 double quarterCurveIntegral(double amplitude, double a, double b) {

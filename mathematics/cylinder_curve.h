@@ -35,9 +35,7 @@
 // widths are computed as differences of nearby angles, never of large ones.
 #pragma once
 
-#include <array>
-
-using vector3d = std::array<double, 3>;
+#include "mathematics/vector3.h"
 
 // A plane whose unit normal has |n_y| below this is vertical: its curve on the
 // cylinder runs off to infinity through the poles and has no length.

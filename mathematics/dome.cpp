@@ -6,17 +6,6 @@
 #include "support/geodome_utilities.h"
 
 namespace {
-const double kHalfPi = 1.5707963267948966;
-
-double dot(const vector3d& a, const vector3d& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-vector3d cross(const vector3d& a, const vector3d& b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-vector3d minus(const vector3d& a, const vector3d& b) {
-    return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
-}
-vector3d scaled(const vector3d& a, double s) { return {a[0] * s, a[1] * s, a[2] * s}; }
-double norm(const vector3d& a) { return std::sqrt(dot(a, a)); }
 
 // The direction of the tangent t at the unit vector p, as an angle around p:
 // counter-clockwise seen from outside, from an axis fixed by p alone, so that
@@ -29,7 +18,7 @@ double angleAround(const vector3d& p, const vector3d& t) {
     vector3d axis{0, 0, 0};
     axis[k] = 1;
     vector3d e1 = cross(p, axis);
-    e1 = scaled(e1, 1 / norm(e1));
+    e1 = scaled(e1, 1 / length(e1));
     const vector3d e2 = cross(p, e1); // e1 x e2 = p: counter-clockwise seen from outside
     return std::atan2(dot(t, e2), dot(t, e1));
 }
@@ -54,7 +43,7 @@ double bendAt(const vector3d& at, const vector3d& other) {
 // points_dist_3d rounds the coordinates and the distance to float, up to
 // 1.2e-7 off, an eighth of kSameStrutLength, which moves lengths across the
 // classes' boundaries.
-double strutLength(const vector3d& a, const vector3d& b) { return norm(minus(a, b)); }
+double strutLength(const vector3d& a, const vector3d& b) { return length(minus(a, b)); }
 } // namespace
 
 circleArrangement arrangeCircles(const circleIntersections& r) {
@@ -97,7 +86,7 @@ circleArrangement arrangeCircles(const circleIntersections& r) {
             // Two distinct great circles cross at an angle; edges leaving in
             // one direction are one circle counted twice.
             const double gap = k + 1 < out.size() ? out[k + 1].first - out[k].first
-                                                  : out[0].first + 2 * M_PI - out[k].first;
+                                                  : out[0].first + kTwoPi - out[k].first;
             if (gap < 1e-9) {
                 a.problem = "two edges leave " + vertexText(v) + " in the same direction";
                 return a;
@@ -175,11 +164,11 @@ std::string placeHubs(geodesicDome& d) {
         vector3d sum{0, 0, 0};
         for (int v : face.corners)
             for (int k = 0; k < 3; ++k) sum[k] += a.vertices[size_t(v)][k];
-        const double length = norm(sum);
-        if (!(length > 1e-9 * double(face.corners.size())))
+        const double size = length(sum);
+        if (!(size > 1e-9 * double(face.corners.size())))
             return "face " + std::to_string(f) + "'s corners have no centre";
         d.centreHub.push_back(int(d.hubs.size()));
-        d.hubs.push_back(scaled(sum, 1 / length));
+        d.hubs.push_back(scaled(sum, 1 / size));
     }
     return "";
 }
@@ -232,7 +221,7 @@ std::string measurePanels(geodesicDome& d) {
             normal[0] * centroid[0] + normal[1] * centroid[1] + normal[2] * centroid[2];
         delete[] centroid;
         if (!(outwards > 0)) return "panel " + std::to_string(k) + " faces inwards";
-        d.area += norm(normal) / 2;
+        d.area += length(normal) / 2;
         d.volume += dot(x, cross(y, z)) / 6;
         // The angle at each corner from its three struts (law of cosines).
         for (int c = 0; c < 3; ++c) {

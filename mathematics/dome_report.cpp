@@ -9,8 +9,6 @@
 #include "mathematics/pentagon_args.h"
 
 namespace {
-const double kPi = 3.141592653589793;
-
 std::string integer(int v) { return std::to_string(v); }
 
 template <typename Item, typename Format>

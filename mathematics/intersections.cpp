@@ -6,18 +6,6 @@
 #include "mathematics/geodesic_math.h"
 
 namespace {
-const double kTwoPi = 6.283185307179586;
-
-double dot(const vector3d& a, const vector3d& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-vector3d cross(const vector3d& a, const vector3d& b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-vector3d scaled(const vector3d& a, double s) { return {a[0] * s, a[1] * s, a[2] * s}; }
-double length(const vector3d& a) { return std::sqrt(dot(a, a)); }
-double distance(const vector3d& a, const vector3d& b) {
-    return length({a[0] - b[0], a[1] - b[1], a[2] - b[2]});
-}
-
 // Union-find with the smallest member as each set's root, so that a group is
 // named by its lowest-numbered circle and a cluster of points by its first.
 int rootOf(std::vector<int>& parent, int k) {

@@ -40,12 +40,12 @@ TEST(CylinderCurve, QuarterIntegralAgreesWithReferenceValues) {
     // Whole quarters across the amplitudes a plane can have (A = 1e9 is the
     // steepest plane that is not vertical) against the complete integral.
     for (double A : {0.0, 1e-8, 0.75, 1.0, 1.0000001, 5.5, 100.0, 3600.0, 1e6, 1e9, 1e12}) {
-        const long double want = carlson(A, 0, M_PI / 2);
-        EXPECT_NEAR(quarterCurveIntegral(A, 0, M_PI / 2) / want, 1, 1e-13) << "A " << A;
+        const long double want = carlson(A, 0, kPi / 2);
+        EXPECT_NEAR(quarterCurveIntegral(A, 0, kPi / 2) / want, 1, 1e-13) << "A " << A;
     }
     // Pieces, from mpmath's quadrature at 50 digits (b = pi/2 meaning the top).
-    const double pieces[][4] = {{1e9, 1.5, M_PI / 2, 2505013.395945578692718},
-                                {1e6, 1.5707, M_PI / 2, 0.004642306157530013306433},
+    const double pieces[][4] = {{1e9, 1.5, kPi / 2, 2505013.395945578692718},
+                                {1e6, 1.5707, kPi / 2, 0.004642306157530013306433},
                                 {3600, 0.3, 1.2, 2291.468155653303009008},
                                 {5.5, 0, 0.1, 0.5581156078457455374946},
                                 {1e12, 0.7, 0.9, 139109222389.7923825571}};
@@ -59,7 +59,7 @@ TEST(CylinderCurve, QuarterIntegralAgreesWithReferenceValues) {
     std::uniform_real_distribution<double> unit(0, 1);
     for (int k = 0; k < 20000; ++k) {
         const double A = std::pow(10.0, 14 * unit(random) - 8);
-        double a = unit(random) * M_PI / 2, b = unit(random) * M_PI / 2;
+        double a = unit(random) * kPi / 2, b = unit(random) * kPi / 2;
         if (a > b) std::swap(a, b);
         if (k % 4 == 0) a = 0;
         if (b - a < 1e-3) continue; // below, the reference's own cancellation shows
@@ -80,9 +80,9 @@ TEST(CylinderCurve, ShortPiecesKeepTheirRelativePrecision) {
     int checked = 0;
     for (int k = 0; k < 20000; ++k) {
         const double A = std::pow(10.0, 20 * unit(random) - 8);
-        const double a = unit(random) * M_PI / 2, b = a + std::pow(10.0, 8 * unit(random) - 12);
-        const double bend = std::hypot(M_PI / 2 - b, std::asinh(1 / A));
-        if (b > M_PI / 2 || 16 * (b - a) > bend) continue;
+        const double a = unit(random) * kPi / 2, b = a + std::pow(10.0, 8 * unit(random) - 12);
+        const double bend = std::hypot(kPi / 2 - b, std::asinh(1 / A));
+        if (b > kPi / 2 || 16 * (b - a) > bend) continue;
         ++checked;
         ASSERT_NEAR(quarterCurveIntegral(A, a, b) / simpson(A, a, b), 1, 1e-12)
             << "A " << A << " from " << a << " width " << b - a;
@@ -94,7 +94,7 @@ TEST(CylinderCurve, AnglesRunFromTheRisingCrossingInTheDirectionOfTravel) {
     for (const vector3d& n : {unitNormal(0.19, -0.046, 0.17), unitNormal(-0.3, 0.8, 0.1),
                               unitNormal(0, 1, 0), unitNormal(0.2, -1e-10, -0.5)}) {
         const cylinderCurve curve(n);
-        const vector3d crossing = curve.pointAt(0), top = curve.pointAt(M_PI / 2);
+        const vector3d crossing = curve.pointAt(0), top = curve.pointAt(kPi / 2);
         EXPECT_NEAR(crossing[1], 0, 1e-15);
         // n x p, the direction of travel, at the crossing points up (the
         // equator itself, n = y, has no up: any horizontal start will do).
@@ -114,6 +114,6 @@ TEST(CylinderCurve, AnglesRunFromTheRisingCrossingInTheDirectionOfTravel) {
     // The equator: flat, and as long as the angle walked.
     const cylinderCurve equator({0, -2, 0});
     EXPECT_EQ(equator.amplitude(), 0);
-    EXPECT_NEAR(equator.length(), 2 * M_PI, 1e-15);
+    EXPECT_NEAR(equator.length(), 2 * kPi, 1e-15);
     EXPECT_NEAR(equator.arcLength(-2.5, 0.7), 3.2, 1e-15);
 }

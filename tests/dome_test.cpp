@@ -17,15 +17,6 @@
 #include "tests/random_pentagons.h"
 
 namespace {
-double dot(const vector3d& a, const vector3d& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-vector3d minus(const vector3d& a, const vector3d& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-vector3d cross(const vector3d& a, const vector3d& b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-vector3d unit(const vector3d& a) {
-    const double n = std::sqrt(dot(a, a));
-    return {a[0] / n, a[1] / n, a[2] / n};
-}
 
 geodesicDome dome(const std::array<float, 4>& v) { return buildDome(v[0], v[1], v[2], v[3]); }
 
@@ -115,8 +106,8 @@ void checkDome(const geodesicDome& d, const circleIntersections& r, const std::s
     // (Not less surface than the sphere's: where a face is long and thin its
     // spokes cut deep and the panels fold, 12 of these random sets' 299.)
     EXPECT_GT(d.volume, 0);
-    EXPECT_LT(d.volume, 4 * M_PI / 3);
-    EXPECT_GE(d.area * d.area * d.area * (1 + 1e-12), 36 * M_PI * d.volume * d.volume);
+    EXPECT_LT(d.volume, 4 * kPi / 3);
+    EXPECT_GE(d.area * d.area * d.area * (1 + 1e-12), 36 * kPi * d.volume * d.volume);
 
     // Strut classes: lettered from the shortest, each spanning at most
     // kSameStrutLength above its shortest strut, the next starting beyond.
@@ -208,9 +199,9 @@ TEST(Dome, SceneBuildsTheGeodesicSphere) {
     // Two circles cross at each vertex, and two of its four faces have a centre.
     EXPECT_EQ(valences, (std::vector<std::pair<int, int>>{{5, 12}, {6, 110}}));
     // Flat panels fall short of the sphere by a few per cent.
-    EXPECT_LT(d.area, 4 * M_PI);
-    EXPECT_NEAR(d.area / (4 * M_PI), 0.970, 0.0005);
-    EXPECT_NEAR(d.volume / (4 * M_PI / 3), 0.945, 0.0005);
+    EXPECT_LT(d.area, 4 * kPi);
+    EXPECT_NEAR(d.area / (4 * kPi), 0.970, 0.0005);
+    EXPECT_NEAR(d.volume / (4 * kPi / 3), 0.945, 0.0005);
     // The pentagons' five-fold symmetry: every class a multiple of five, as
     // the edges of its circles repeat around the axis.
     for (const strutClass& c : d.strutClasses) EXPECT_EQ(c.count % 10, 0) << c.letter;
@@ -233,7 +224,7 @@ TEST(Dome, DegenerateSetsHaveTheirExactCounts) {
         checkDome(d, computeIntersections(v[0], v[1], v[2], v[3]), where);
         SCOPED_TRACE(where);
         expectCounts(d, five);
-        EXPECT_LT(d.area, 4 * M_PI);
+        EXPECT_LT(d.area, 4 * kPi);
     }
     {
         SCOPED_TRACE("a pentagon on the equator: six circles, the equator met ten times");
@@ -243,7 +234,7 @@ TEST(Dome, DegenerateSetsHaveTheirExactCounts) {
         EXPECT_EQ(d.arrangement.vertices.size(), 30u);
         EXPECT_EQ(d.arrangement.edges.size(), 60u); // the equator's ten arcs counted once
         EXPECT_EQ(d.arrangement.faces.size(), 32u);
-        EXPECT_LT(d.area, 4 * M_PI);
+        EXPECT_LT(d.area, 4 * kPi);
     }
     for (const auto& v : {std::array<float, 4>{1.0f, 0.0f, -1.0f, 0.0f},
                           std::array<float, 4>{-1.0f, 0.5f, -1.0f, 0.0f},
@@ -283,7 +274,7 @@ TEST(Dome, UnsoundArrangementsAreReported) {
         kScenePentagons[0], kScenePentagons[1], kScenePentagons[2], kScenePentagons[3]);
     {
         SCOPED_TRACE("three circles through one pair of points: lunes, no panels");
-        const vector3d p = unit({1, 2, 3});
+        const vector3d p = normalised({1, 2, 3});
         std::array<circlePlane, kCircles> in{};
         const vector3d directions[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0.3, 1}};
         for (int c = 0; c < 3; ++c) in[c] = {true, cross(p, directions[c]), p};
@@ -315,7 +306,7 @@ TEST(Dome, UnsoundArrangementsAreReported) {
         SCOPED_TRACE("a point no arc reaches");
         circleIntersections r = scene;
         r.points.push_back(r.points[0]);
-        r.points.back().sphere = unit({0.3, -0.2, 0.9});
+        r.points.back().sphere = normalised({0.3, -0.2, 0.9});
         const geodesicDome d = buildDome(r);
         EXPECT_EQ(d.status, domeStatus::failed);
         EXPECT_NE(d.problem.find("vertex 90"), std::string::npos) << d.problem;

@@ -17,19 +17,6 @@
 #include "tests/random_pentagons.h"
 
 namespace {
-double dot(const vector3d& a, const vector3d& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-double distance(const vector3d& a, const vector3d& b) {
-    return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) +
-                     (a[2] - b[2]) * (a[2] - b[2]));
-}
-vector3d unit(const vector3d& a) {
-    const double n = std::sqrt(dot(a, a));
-    return {a[0] / n, a[1] / n, a[2] / n};
-}
-vector3d cross(const vector3d& a, const vector3d& b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-
 circleIntersections scene() {
     return computeIntersections(kScenePentagons[0], kScenePentagons[1], kScenePentagons[2],
                                 kScenePentagons[3]);
@@ -42,7 +29,7 @@ std::vector<std::array<float, 4>> randomSets(int count) {
 // The arc from p to q walked around the unit normal n, in (0, 2 pi].
 double angleAround(const vector3d& n, const vector3d& p, const vector3d& q) {
     double a = std::atan2(dot(n, cross(p, q)), dot(p, q));
-    return a <= 0 ? a + 2 * M_PI : a;
+    return a <= 0 ? a + 2 * kPi : a;
 }
 
 // The cylinder curve as the figure draws it, its point at the angle s around
@@ -51,8 +38,8 @@ double angleAround(const vector3d& n, const vector3d& p, const vector3d& q) {
 double polylineLength(const circleIntersections& r, const circleArc& a, const vector3d& n) {
     const vector3d &p = *r.points[a.from].cylinder, &q = *r.points[a.to].cylinder;
     const double s0 = std::atan2(p[0], p[2]);
-    double turn = std::remainder(std::atan2(q[0], q[2]) - s0, 2 * M_PI);
-    if (a.angle > M_PI) turn += n[1] > 0 ? 2 * M_PI : -2 * M_PI;
+    double turn = std::remainder(std::atan2(q[0], q[2]) - s0, 2 * kPi);
+    if (a.angle > kPi) turn += n[1] > 0 ? 2 * kPi : -2 * kPi;
     const double steepness = std::hypot(n[0], n[2]) / std::fabs(n[1]);
     const int segments = int(std::min(1e6, 4e3 + 4e2 * steepness * std::fabs(turn)));
     double sum = 0;
@@ -73,7 +60,7 @@ void checkProperties(const circleIntersections& r, const std::array<circlePlane,
                      const std::string& where) {
     std::array<vector3d, kCircles> n{};
     for (int c = 0; c < kCircles; ++c)
-        if (r.circles[c].live) n[c] = unit(in[c].normal);
+        if (r.circles[c].live) n[c] = normalised(in[c].normal);
     for (size_t k = 0; k < r.points.size(); ++k) {
         const intersectionPoint& q = r.points[k];
         const std::string at = where + ", point " + std::to_string(k);
@@ -115,7 +102,7 @@ void checkProperties(const circleIntersections& r, const std::array<circlePlane,
         ASSERT_GT(dot(w.unitNormal, n[c]), 0) << at;
         ASSERT_EQ(size_t(w.arcCount), w.points.size()) << at;
         if (w.points.empty()) continue;
-        EXPECT_NEAR(w.angleSum, 2 * M_PI, 1e-12) << at;
+        EXPECT_NEAR(w.angleSum, 2 * kPi, 1e-12) << at;
         ASSERT_EQ(w.cylinderSum.has_value(), !w.vertical) << at;
         if (w.cylinderSum) {
             EXPECT_NEAR(*w.cylinderSum / *w.cylinderCurve, 1, 1e-12) << at;
@@ -132,7 +119,7 @@ void checkProperties(const circleIntersections& r, const std::array<circlePlane,
             ASSERT_EQ(a.from, w.points[size_t(k)]) << at;
             ASSERT_EQ(a.to, w.points[size_t(k + 1) % w.points.size()]) << at;
             // The arc goes in the circle's own direction of travel, n x p.
-            ASSERT_NEAR(a.angle, angleAround(unit(in[c].normal), p, q), 1e-9) << at;
+            ASSERT_NEAR(a.angle, angleAround(normalised(in[c].normal), p, q), 1e-9) << at;
             ASSERT_NEAR(a.chord, distance(p, q), 1e-15) << at;
             ASSERT_NEAR(a.chord, 2 * std::sin(a.angle / 2), 2e-6) << at;
         }
@@ -201,7 +188,7 @@ TEST(Intersections, SceneHasNinetyPointsEighteenOnEachCircle) {
         }
         for (int k : q.corners) {
             const point3& corner = f.pentagons[k / 5].corners[k % 5];
-            EXPECT_LT(distance(q.sphere, unit({corner[0], corner[1], corner[2]})), 1e-6);
+            EXPECT_LT(distance(q.sphere, normalised({corner[0], corner[1], corner[2]})), 1e-6);
         }
     }
     EXPECT_EQ(equator, 10);
@@ -212,7 +199,7 @@ TEST(Intersections, SceneHasNinetyPointsEighteenOnEachCircle) {
         const point3 &a = f.pentagons[0].corners[c], &b = f.pentagons[0].corners[(c + 1) % 5];
         EXPECT_EQ(r.points[edge.from].corners, std::vector<int>{c});
         EXPECT_EQ(r.points[edge.to].corners, std::vector<int>{(c + 1) % 5});
-        EXPECT_NEAR(edge.angle, std::acos(dot(unit({a[0], a[1], a[2]}), unit({b[0], b[1], b[2]}))),
+        EXPECT_NEAR(edge.angle, std::acos(dot(normalised({a[0], a[1], a[2]}), normalised({b[0], b[1], b[2]}))),
                     1e-6);
     }
     checkProperties(r, figureCircles(kScenePentagons[0], kScenePentagons[1], kScenePentagons[2],
@@ -335,7 +322,7 @@ TEST(Intersections, DegenerateSetsHaveTheirExactStructure) {
         EXPECT_EQ(r.coincident.size(), 45u);
         EXPECT_TRUE(r.points.empty());
         EXPECT_TRUE(r.arcs.empty());
-        for (const circleWalk& w : r.circles) EXPECT_NEAR(*w.cylinderCurve, 2 * M_PI, 1e-14);
+        for (const circleWalk& w : r.circles) EXPECT_NEAR(*w.cylinderCurve, 2 * kPi, 1e-14);
     }
     for (float pole : {1.0f, -1.0f}) {
         SCOPED_TRACE("one pentagon at a pole: five circles, twenty points");
@@ -352,7 +339,7 @@ TEST(Intersections, DegenerateSetsHaveTheirExactStructure) {
 TEST(Intersections, CirclesGivenDirectly) {
     // Three circles through one point p (and its antipode) meet only there:
     // two points, each listing all three, each circle cut into two half turns.
-    const vector3d p = unit({1, 2, 3});
+    const vector3d p = normalised({1, 2, 3});
     std::array<circlePlane, kCircles> in{};
     const vector3d directions[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0.3, 1}};
     for (int c = 0; c < 3; ++c) in[c] = {true, cross(p, directions[c]), p};
@@ -364,12 +351,12 @@ TEST(Intersections, CirclesGivenDirectly) {
     for (int c = 0; c < 3; ++c) {
         ASSERT_EQ(r.circles[c].arcCount, 2);
         EXPECT_EQ(r.points[size_t(r.circles[c].points[0])].sphere, r.points[0].sphere);
-        EXPECT_NEAR(r.arcs[size_t(r.circles[c].firstArc)].angle, M_PI, 1e-12);
+        EXPECT_NEAR(r.arcs[size_t(r.circles[c].firstArc)].angle, kPi, 1e-12);
     }
     // Tilted 1e-8 off that point, the third circle's crossings are still the
     // same point; tilted 1e-4, they are four more.
     for (double tilt : {1e-8, 1e-4}) {
-        in[2].normal = cross(unit({p[0] + tilt, p[1], p[2]}), directions[2]);
+        in[2].normal = cross(normalised({p[0] + tilt, p[1], p[2]}), directions[2]);
         r = computeIntersections(in);
         EXPECT_EQ(r.points.size(), tilt < kSamePoint ? 2u : 6u) << "tilt " << tilt;
     }
@@ -378,7 +365,7 @@ TEST(Intersections, CirclesGivenDirectly) {
     // lengths along them; the equator (a third circle) crosses both.
     std::array<circlePlane, kCircles> vertical{};
     vertical[0] = {true, {1, 0, 0}, {0, 0, 1}};
-    vertical[1] = {true, {1, 1e-10, 1}, unit({1, 0, -1})};
+    vertical[1] = {true, {1, 1e-10, 1}, normalised({1, 0, -1})};
     vertical[2] = {true, {0, 1, 0}, {1, 0, 0}};
     r = computeIntersections(vertical);
     ASSERT_EQ(r.points.size(), 6u);
