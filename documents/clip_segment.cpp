@@ -1,4 +1,4 @@
-#include "tools/clip_segment.h"
+#include "documents/clip_segment.h"
 
 #include <algorithm>
 

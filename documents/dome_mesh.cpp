@@ -1,4 +1,4 @@
-#include "tools/dome_mesh.h"
+#include "documents/dome_mesh.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "tools/svg_report.h"
+#include "documents/svg_report.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "documents/clip_segment.h"
 #include "mathematics/pentagon_args.h"
-#include "tools/clip_segment.h"
 
 namespace {
 const double kPi = 3.141592653589793;

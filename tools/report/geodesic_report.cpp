@@ -9,17 +9,17 @@
 
 #include <iostream>
 
+#include "documents/dome_mesh.h"
+#include "documents/paper_cylinder.h"
+#include "documents/svg_report.h"
 #include "mathematics/dome.h"
 #include "mathematics/dome_report.h"
 #include "mathematics/figure_samples.h"
 #include "mathematics/intersections.h"
 #include "support/tholix_print_values.h"
-#include "tools/dome_mesh.h"
-#include "tools/intersections_text.h"
-#include "tools/json_report.h"
-#include "tools/paper_cylinder.h"
-#include "tools/report_options.h"
-#include "tools/svg_report.h"
+#include "tools/report/intersections_text.h"
+#include "tools/report/json_report.h"
+#include "tools/report/report_options.h"
 
 namespace {
 const int kSamplesPerCurve = 100; // as many as the figure draws

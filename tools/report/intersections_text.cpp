@@ -1,4 +1,4 @@
-#include "tools/intersections_text.h"
+#include "tools/report/intersections_text.h"
 
 #include <algorithm>
 #include <cstdio>

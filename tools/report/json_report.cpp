@@ -1,4 +1,4 @@
-#include "tools/json_report.h"
+#include "tools/report/json_report.h"
 
 #include <ostream>
 #include <string>

@@ -1,4 +1,4 @@
-#include "tools/report_options.h"
+#include "tools/report/report_options.h"
 
 #include <cctype>
 #include <cerrno>
