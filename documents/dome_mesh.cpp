@@ -8,6 +8,7 @@
 #include <string>
 
 #include "mathematics/pentagon_args.h"
+#include "mathematics/vector3.h"
 
 namespace {
 std::string valuesText(const float a[4]) {
@@ -38,12 +39,11 @@ void putFloat(std::ostream& out, float v) {
 vector3d panelNormal(const geodesicDome& d, const domePanel& p) {
     const vector3d &a = d.hubs[size_t(p.hubs[0])], &b = d.hubs[size_t(p.hubs[1])],
                    &c = d.hubs[size_t(p.hubs[2])];
-    const vector3d u = {b[0] - a[0], b[1] - a[1], b[2] - a[2]},
-                   v = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
-    const vector3d n = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2],
-                        u[0] * v[1] - u[1] * v[0]};
-    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-    return {n[0] / length, n[1] / length, n[2] / length};
+    const vector3d n = cross(minus(b, a), minus(c, a));
+    // Divided, not multiplied by a reciprocal (normalised()): the normals
+    // written stay those of every earlier file.
+    const double size = length(n);
+    return {n[0] / size, n[1] / size, n[2] / size};
 }
 } // namespace
 

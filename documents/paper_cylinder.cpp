@@ -9,10 +9,9 @@
 
 #include "documents/clip_segment.h"
 #include "mathematics/pentagon_args.h"
+#include "mathematics/vector3.h"
 
 namespace {
-const double kPi = 3.141592653589793;
-
 // A page: the area that A4 (210 x 297) and Letter (215.9 x 279.4) share, with
 // a margin no printer needs more of. The header holds the title, the
 // instructions and a bar to check the scale by.

@@ -9,10 +9,9 @@
 
 #include "documents/clip_segment.h"
 #include "mathematics/pentagon_args.h"
+#include "mathematics/vector3.h"
 
 namespace {
-const double kPi = 3.141592653589793;
-
 // Page and plot area, in pixels.
 const double kWidth = 1000, kHeight = 600;
 const double kPlotLeft = 80, kPlotTop = 84, kPlotWidth = 620, kPlotHeight = 440;
