@@ -2,11 +2,11 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <ostream>
 #include <string>
 
+#include "mathematics/number_text.h"
 #include "mathematics/pentagon_args.h"
 #include "mathematics/vector3.h"
 
@@ -14,12 +14,6 @@ namespace {
 std::string valuesText(const float a[4]) {
     return pentagonValueText(a[0]) + " " + pentagonValueText(a[1]) + " " + pentagonValueText(a[2]) +
            " " + pentagonValueText(a[3]);
-}
-
-std::string radiusText(double radius) {
-    char b[32];
-    std::snprintf(b, sizeof b, "%.15g", radius);
-    return b;
 }
 
 // Little-endian whatever the host, as STL is defined.
@@ -51,7 +45,7 @@ void writeDomeStl(std::ostream& out, const geodesicDome& d, double radius,
                   const float arguments[4]) {
     // Readers take a header that starts with "solid" for the text form.
     std::string header =
-        "geodesic dome, radius " + radiusText(radius) + " mm: " + valuesText(arguments);
+        "geodesic dome, radius " + printed("%.15g", radius) + " mm: " + valuesText(arguments);
     header.resize(80, ' ');
     out.write(header.data(), 80);
     putUint32(out, std::uint32_t(d.panels.size()));
@@ -66,15 +60,13 @@ void writeDomeStl(std::ostream& out, const geodesicDome& d, double radius,
 void writeDomeObj(std::ostream& out, const geodesicDome& d, double radius,
                   const float arguments[4]) {
     out << "# Geodesic dome of the great circles " << valuesText(arguments) << ", radius "
-        << radiusText(radius) << "\n";
+        << printed("%.15g", radius) << "\n";
     out << "# " << d.hubs.size() << " hubs, " << d.panels.size()
         << " panels (counter-clockwise seen from outside), " << d.struts.size() << " struts\n";
-    char line[128];
-    for (const vector3d& h : d.hubs) {
-        std::snprintf(line, sizeof line, "v %.9g %.9g %.9g\n", float(h[0] * radius),
-                      float(h[1] * radius), float(h[2] * radius));
-        out << line;
-    }
+    for (const vector3d& h : d.hubs)
+        out << "v " << printed("%.9g", float(h[0] * radius)) << " "
+            << printed("%.9g", float(h[1] * radius)) << " " << printed("%.9g", float(h[2] * radius))
+            << "\n";
     out << "o panels\n";
     for (const domePanel& p : d.panels)
         out << "f " << p.hubs[0] + 1 << " " << p.hubs[1] + 1 << " " << p.hubs[2] + 1 << "\n";

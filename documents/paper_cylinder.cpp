@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "documents/clip_segment.h"
+#include "mathematics/number_text.h"
 #include "mathematics/pentagon_args.h"
 #include "mathematics/vector3.h"
 
@@ -30,13 +30,8 @@ const int kSamples = 1440;     // per curve, a quarter degree apart, with its to
 const char* const kColours[2] = {"#1f5fbf", "#d9480f"}; // as the unrolled drawing's
 const char* const kFont = "DejaVu Sans, Arial, Helvetica, sans-serif";
 
-std::string mm(double v) {
-    if (!std::isfinite(v)) v = 0; // never reached: the guard keeps "nan" out of attributes
-    char b[32];
-    std::snprintf(b, sizeof b, "%.3f", v);
-    std::string s = b;
-    return s == "-0.000" ? "0.000" : s;
-}
+// Never "nan" (never reached: the guard keeps it out of attributes), never "-0.000".
+std::string mm(double v) { return fixedDecimals(std::isfinite(v) ? v : 0, 3); }
 
 using point = planePoint;
 
@@ -152,16 +147,10 @@ std::string valuesText(const float a[4]) {
            pentagonValueText(a[2]) + "  LONG2 " + pentagonValueText(a[3]);
 }
 
-std::string shortNumber(double v, const char* format = "%.6g") {
-    char b[32];
-    std::snprintf(b, sizeof b, format, v);
-    return b;
-}
-
 void writeHeader(std::ostream& out, const layout& l, const float arguments[4], double diameter,
                  int row, int column, bool anyCurve) {
     const int page = row * l.columns + column + 1, pages = l.rows * l.columns;
-    const std::string d = shortNumber(diameter), round = shortNumber(l.width, "%.2f");
+    const std::string d = printed("%.6g", diameter), round = printed("%.2f", l.width);
     out << "  <g class=\"header\" font-family=\"" << kFont << "\" fill=\"#222222\">\n";
     // Lines 3.6 mm apart under the title; the widest, with the longest values
     // the tool takes, still ends inside the page's margin.
@@ -178,7 +167,7 @@ void writeHeader(std::ostream& out, const layout& l, const float arguments[4], d
     y += 3.6;
     text(out, kMargin, y, 2.8,
          where + ". Print at 100 % (actual size); the bar below must measure " +
-             shortNumber(kScaleBar) + " mm.");
+             printed("%.6g", kScaleBar) + " mm.");
     const std::vector<std::string> steps =
         pages == 1
             ? std::vector<std::string>{"Cut along the solid lines and fold the grey tab along the "
@@ -202,7 +191,7 @@ void writeHeader(std::ostream& out, const layout& l, const float arguments[4], d
          " fill=\"#444444\"");
     if (l.clipped)
         text(out, kMargin + kScaleBar + 6, legend + 3, 2.4,
-             "Curves higher than " + shortNumber(l.half * l.radius, "%.1f") +
+             "Curves higher than " + printed("%.1f", l.half * l.radius) +
                  " mm above or below the equator run off the sheet.",
              " fill=\"#a00000\"");
     out << "  </g>\n";
@@ -335,7 +324,8 @@ void writePaperCylinder(std::ostream& out, const std::array<circlePlane, kCircle
     out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << mm(kPageWidth)
         << "mm\" height=\"" << mm(pages * kPageHeight) << "mm\" viewBox=\"0 0 " << mm(kPageWidth)
         << " " << mm(pages * kPageHeight) << "\">\n";
-    out << "  <title>Paper cylinder for a tube " << shortNumber(diameter) << " mm across</title>\n";
+    out << "  <title>Paper cylinder for a tube " << printed("%.6g", diameter)
+        << " mm across</title>\n";
     // One piece to a page when a browser prints it.
     out << "  <style>@page { size: " << mm(kPageWidth) << "mm " << mm(kPageHeight)
         << "mm; margin: 0 }</style>\n";

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "documents/clip_segment.h"
+#include "mathematics/number_text.h"
 #include "mathematics/pentagon_args.h"
 #include "mathematics/vector3.h"
 
@@ -27,18 +27,7 @@ const char* const kFont = "DejaVu Sans, Arial, Helvetica, sans-serif";
 
 // Coordinates are finite by construction; the guard keeps a mistake from ever
 // writing "nan" into an attribute.
-std::string px(double v) {
-    if (!std::isfinite(v)) v = 0;
-    char b[32];
-    std::snprintf(b, sizeof b, "%.2f", v);
-    return b;
-}
-
-std::string shortNumber(double v) {
-    char b[32];
-    std::snprintf(b, sizeof b, "%g", v);
-    return b;
-}
+std::string px(double v) { return fixedDecimals(std::isfinite(v) ? v : 0, 2); }
 
 struct dataPoint {
     double angle; // degrees, 0 to 360
@@ -166,7 +155,7 @@ void writeGridAndAxes(std::ostream& out, const plotFrame& frame) {
             << "\" text-anchor=\"middle\">" << deg << "°</text>\n";
     for (double v : ticks)
         out << "    <text x=\"" << px(kPlotLeft - 8) << "\" y=\"" << px(frame.y(v) + 4)
-            << "\" text-anchor=\"end\">" << shortNumber(v) << "</text>\n";
+            << "\" text-anchor=\"end\">" << printed("%g", v) << "</text>\n";
     out << "    <text x=\"" << px(kPlotLeft + kPlotWidth / 2) << "\" y=\""
         << px(kPlotTop + kPlotHeight + 40)
         << "\" text-anchor=\"middle\" font-size=\"13\">angle around the axis, from +z towards +x "
@@ -351,7 +340,7 @@ void writeLegend(std::ostream& out, const figureSamples& f, const fit& heights,
     if (heights.clipped) {
         y += 22;
         out << "    <text x=\"" << px(kLegendLeft) << "\" y=\"" << px(y + 4)
-            << "\" fill=\"#a00000\">heights beyond ±" << shortNumber(heights.half)
+            << "\" fill=\"#a00000\">heights beyond ±" << printed("%g", heights.half)
             << " not shown</text>\n";
     }
     out << "  </g>\n";

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <ostream>
 
 #include "mathematics/json_text.h"
+#include "mathematics/number_text.h"
 #include "mathematics/pentagon_args.h"
 
 namespace {
@@ -20,16 +20,6 @@ std::string list(const std::vector<Item>& items, const std::string& indent, Form
     return s + indent + "]";
 }
 
-std::string printed(const char* format, double v) {
-    char b[64];
-    std::snprintf(b, sizeof b, format, v);
-    return b;
-}
-std::string printed(const char* format, int decimals, double v) {
-    char b[96];
-    std::snprintf(b, sizeof b, format, decimals, v);
-    return b;
-}
 std::string degrees(double radians) { return printed("%.2f", radians * 180 / kPi); }
 
 std::string right(const std::string& s, size_t width) {

@@ -217,10 +217,10 @@ template <typename Test> int32_t firstMillisecond(int32_t lo, int32_t hi, Test s
 // --- JSON -------------------------------------------------------------------------------
 
 // Nine significant digits: every number here is a float or a quotient of them.
-std::string number(double v) { return jsonDouble(v, 9); }
+const int kDigits = 9;
 template <typename T> std::string array(const T* v, size_t n) {
     std::string s = "[";
-    for (size_t k = 0; k < n; ++k) s += (k ? "," : "") + number(v[k]);
+    for (size_t k = 0; k < n; ++k) s += (k ? "," : "") + jsonDouble(v[k], kDigits);
     return s + "]";
 }
 const char* modeName(GLenum m) {
@@ -269,7 +269,7 @@ std::string columns(matrix& m) {
         vec axis;
         axis.set(c == 0, c == 1, c == 2, c == 3);
         const vec column = m * axis;
-        for (int r = 0; r < 4; ++r) s += (c || r ? "," : "") + number(column.data[r]);
+        for (int r = 0; r < 4; ++r) s += (c || r ? "," : "") + jsonDouble(column.data[r], kDigits);
     }
     return s + "]";
 }
@@ -286,8 +286,10 @@ std::string objectJson(const drawnObject& o, const char* role, unsigned polygons
     std::string s =
         "{\"role\":" + jsonString(role) + ",\"polygons\":" + std::to_string(polygons) +
         ",\"diffuse\":" + array(o.diffuse, 4) + ",\"specular\":" + array(o.specular, 4) +
-        ",\"shininess\":" + number(o.shininess) + ",\"pointSize\":" +
-        number(o.list && reader.listPointSizes.count(o.list) ? reader.listPointSizes[o.list] : 1) +
+        ",\"shininess\":" + jsonDouble(o.shininess, kDigits) + ",\"pointSize\":" +
+        jsonDouble(o.list && reader.listPointSizes.count(o.list) ? reader.listPointSizes[o.list]
+                                                                 : 1,
+                   kDigits) +
         ",\"beforeSpin\":" + columns(p.before) + ",\"afterSpin\":" + columns(p.after) +
         ",\"primitives\":[";
     for (size_t k = 0; k < prims.size(); ++k)
@@ -339,9 +341,9 @@ int main(int argc, char** argv) {
         return gProgramMode == kpmFinished;
     });
 
-    std::string out = "{\"perspective\":{\"fovy\":" + number(start.perspective[0]) +
-                      ",\"near\":" + number(start.perspective[2]) +
-                      ",\"far\":" + number(start.perspective[3]) + "}";
+    std::string out = "{\"perspective\":{\"fovy\":" + jsonDouble(start.perspective[0], kDigits) +
+                      ",\"near\":" + jsonDouble(start.perspective[2], kDigits) +
+                      ",\"far\":" + jsonDouble(start.perspective[3], kDigits) + "}";
     out += ",\"ambient\":" + array(start.ambient, 4) + ",\"lights\":[";
     for (size_t k = 0; k < start.lights.size(); ++k)
         out += std::string(k ? "," : "") + "{\"position\":" + array(start.lights[k].position, 4) +
@@ -364,10 +366,10 @@ int main(int argc, char** argv) {
         for (int c = 0; c < 3; ++c)
             out +=
                 std::string(f || c ? "," : "") + std::to_string(t->getFaces()[f].vert[c] - t->cnt);
-    out += "],\"spinDegreesPerSecond\":" + number(spinOf(oneSecond) - spinOf(start));
-    out +=
-        ",\"captionFrom\":" + number(captionFrom / 1000.0) + ",\"caption\":" + jsonString(caption);
-    out += ",\"duration\":" + number(finish / 1000.0) + "}\n";
+    out += "],\"spinDegreesPerSecond\":" + jsonDouble(spinOf(oneSecond) - spinOf(start), kDigits);
+    out += ",\"captionFrom\":" + jsonDouble(captionFrom / 1000.0, kDigits) +
+           ",\"caption\":" + jsonString(caption);
+    out += ",\"duration\":" + jsonDouble(finish / 1000.0, kDigits) + "}\n";
 
     std::FILE* file = std::fopen(argv[1], "w");
     if (!file || std::fputs(out.c_str(), file) < 0 || std::fclose(file) != 0) {

@@ -8,6 +8,7 @@
 #include <numeric>
 
 #include "mathematics/decimal_words.h"
+#include "mathematics/number_text.h"
 #include "offscreen/offscreen_context.h"
 
 namespace {
@@ -40,11 +41,7 @@ bool readWhole(const std::string& word, double& value) {
 }
 
 // Seconds as the help and the messages write them: "150", "0.5".
-std::string secondsText(double t) {
-    char b[32];
-    std::snprintf(b, sizeof b, "%g", t);
-    return b;
-}
+std::string secondsText(double t) { return printed("%g", t); }
 
 // Animation seconds: a decimal from 0 to the end of the animation.
 std::string readTime(const std::string& option, const std::string& word, double& t) {

@@ -1,25 +1,16 @@
 #include "tools/report/intersections_text.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "mathematics/number_text.h"
 #include "mathematics/pentagon_args.h"
 
 namespace {
 const int kNumberWidth = 14;
-
-// Nine decimals; a rounding's tiny negative is not shown as "-0.000000000".
-std::string fixed(double v) {
-    char b[64];
-    std::snprintf(b, sizeof b, "%.9f", v);
-    std::string s = b;
-    if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
-    return s;
-}
 
 std::string right(const std::string& s, size_t width) {
     return s.size() >= width ? s : std::string(width - s.size(), ' ') + s;
@@ -30,7 +21,8 @@ std::string left(const std::string& s, size_t width) {
 // A column of numbers, a space before each however wide (cylinder heights
 // reach thousands).
 std::string column(const std::string& s) { return " " + right(s, kNumberWidth - 1); }
-std::string number(double v) { return column(fixed(v)); }
+// Nine decimals.
+std::string number(double v) { return column(fixedDecimals(v, 9)); }
 std::string none() { return column("none"); }
 std::string length(const std::optional<double>& v) { return v ? number(*v) : none(); }
 

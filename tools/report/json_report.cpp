@@ -7,10 +7,8 @@
 #include "mathematics/json_text.h"
 
 namespace {
-std::string number(float v) { return jsonFloat(v); }
-
 std::string vector3(float x, float y, float z) {
-    return "[" + number(x) + ", " + number(y) + ", " + number(z) + "]";
+    return "[" + jsonFloat(x) + ", " + jsonFloat(y) + ", " + jsonFloat(z) + "]";
 }
 std::string vector3(const point3& p) { return vector3(p[0], p[1], p[2]); }
 
@@ -43,7 +41,7 @@ void writeEdge(std::ostream& out, const edgeSamples& e, int i) {
     out << in << "  \"unitNormal\": " << vector3(b.xa, b.ya, b.za) << ",\n";
     out << in << "  \"normalWasZero\": " << jsonBool(b.normalWasZero) << ",\n";
     out << in << "  \"alongEdge\": " << vector3(b.xn2, b.yn2, b.zn2) << ",\n";
-    out << in << "  \"equatorCrossingAngle\": " << number(e.crossingAngle) << ",\n";
+    out << in << "  \"equatorCrossingAngle\": " << jsonFloat(e.crossingAngle) << ",\n";
     out << in << "  \"equatorCrossings\": [" << vector3(e.crossings[0]) << ", "
         << vector3(e.crossings[1]) << "],\n";
     out << in << "  \"greatCircle\": ";
@@ -88,15 +86,15 @@ void writePentagon(std::ostream& out, const pentagonSamples& p, int index) {
     const std::string in = "    ";
     out << in << "{\n";
     out << in << "  \"pentagon\": " << index << ",\n";
-    out << in << "  \"height\": " << number(p.height) << ",\n";
-    out << in << "  \"longitude\": " << number(p.longitude) << ",\n";
-    out << in << "  \"polarAngle\": " << number(p.polarAngle) << ",\n";
-    out << in << "  \"reportLatitude\": " << number(p.reportLatitude) << ",\n";
+    out << in << "  \"height\": " << jsonFloat(p.height) << ",\n";
+    out << in << "  \"longitude\": " << jsonFloat(p.longitude) << ",\n";
+    out << in << "  \"polarAngle\": " << jsonFloat(p.polarAngle) << ",\n";
+    out << in << "  \"reportLatitude\": " << jsonFloat(p.reportLatitude) << ",\n";
     out << in << "  \"collapsed\": " << jsonBool(p.collapsed) << ",\n";
     out << in << "  \"corners\": [\n";
     for (int i = 0; i < 5; ++i)
-        out << in << "    {\"longitude\": " << number(p.longAngles[i])
-            << ", \"reportLongitude\": " << number(p.reportLongitudes[i])
+        out << in << "    {\"longitude\": " << jsonFloat(p.longAngles[i])
+            << ", \"reportLongitude\": " << jsonFloat(p.reportLongitudes[i])
             << ", \"point\": " << vector3(p.corners[i]) << "}" << (i < 4 ? ",\n" : "\n");
     out << in << "  ],\n";
     out << in << "  \"edges\": [\n";
@@ -112,13 +110,13 @@ void writePentagon(std::ostream& out, const pentagonSamples& p, int index) {
 void writeJsonReport(std::ostream& out, const figureSamples& f,
                      const circleIntersections& intersections, const geodesicDome& dome) {
     out << "{\n";
-    out << "  \"arguments\": {\"pent_lat1\": " << number(f.arguments[0])
-        << ", \"pent_long1\": " << number(f.arguments[1])
-        << ", \"pent_lat2\": " << number(f.arguments[2])
-        << ", \"pent_long2\": " << number(f.arguments[3]) << "},\n";
+    out << "  \"arguments\": {\"pent_lat1\": " << jsonFloat(f.arguments[0])
+        << ", \"pent_long1\": " << jsonFloat(f.arguments[1])
+        << ", \"pent_lat2\": " << jsonFloat(f.arguments[2])
+        << ", \"pent_long2\": " << jsonFloat(f.arguments[3]) << "},\n";
     out << "  \"samplesPerCurve\": " << f.sampleAngles.size() << ",\n";
     out << "  \"sampleAngles\": ";
-    writeList(out, f.sampleAngles.data(), f.sampleAngles.size(), "  ", number);
+    writeList(out, f.sampleAngles.data(), f.sampleAngles.size(), "  ", jsonFloat);
     out << ",\n";
     out << "  \"pentagons\": [\n";
     writePentagon(out, f.pentagons[0], 1);

@@ -3,9 +3,10 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+#include "mathematics/number_text.h"
 
 namespace {
 const char* const kFormatNames = "text, json, svg, stl or obj";
@@ -26,12 +27,6 @@ bool parseFormat(const std::string& name, reportFormat& format) {
     return true;
 }
 
-std::string shortest(double v) {
-    char b[32];
-    std::snprintf(b, sizeof b, "%.15g", v);
-    return b;
-}
-
 // A length: the whole word a positive finite number, at most `largest`.
 // Beyond double's range strtod gives infinity (too large) or 0 (not positive).
 std::string parseLength(const std::string& option, const std::string& word, double largest,
@@ -46,7 +41,8 @@ std::string parseLength(const std::string& option, const std::string& word, doub
     if (std::isnan(v) || (std::isinf(v) && errno != ERANGE))
         return quoted + " is not a finite number";
     if (!(v > 0)) return quoted + " is not a positive number";
-    if (v > largest) return quoted + " is too large (at most " + shortest(largest) + unit + ")";
+    if (v > largest)
+        return quoted + " is too large (at most " + printed("%.15g", largest) + unit + ")";
     value = v;
     return "";
 }
