@@ -142,11 +142,6 @@ void text(std::ostream& out, double x, double y, double size, const std::string&
         << extra << ">" << s << "</text>\n";
 }
 
-std::string valuesText(const float a[4]) {
-    return "LAT1 " + pentagonValueText(a[0]) + "  LONG1 " + pentagonValueText(a[1]) + "  LAT2 " +
-           pentagonValueText(a[2]) + "  LONG2 " + pentagonValueText(a[3]);
-}
-
 void writeHeader(std::ostream& out, const layout& l, const float arguments[4], double diameter,
                  int row, int column, bool anyCurve) {
     const int page = row * l.columns + column + 1, pages = l.rows * l.columns;
@@ -158,7 +153,7 @@ void writeHeader(std::ostream& out, const layout& l, const float arguments[4], d
     text(out, kMargin, y, 3.6, "Paper cylinder for a tube " + d + " mm across",
          " font-weight=\"bold\"");
     y += 4.5;
-    text(out, kMargin, y, 2.8, valuesText(arguments));
+    text(out, kMargin, y, 2.8, pentagonValuesHeading(arguments));
     std::string where = "Page " + std::to_string(page) + " of " + std::to_string(pages);
     if (pages > 1)
         where += " (row " + std::to_string(row + 1) + " of " + std::to_string(l.rows) +

@@ -361,9 +361,7 @@ void writeSvgReport(std::ostream& out, const figureSamples& f,
         << "\" font-size=\"18\" font-weight=\"bold\" fill=\"#222222\">"
         << "Great-circle planes of two pentagons on the unrolled cylinder x² + z² = 1</text>\n";
     out << "  <text x=\"" << px(kPlotLeft) << "\" y=\"56\" font-family=\"" << kFont
-        << "\" font-size=\"13\" fill=\"#444444\">LAT1 " << pentagonValueText(f.arguments[0])
-        << "   LONG1 " << pentagonValueText(f.arguments[1]) << "   LAT2 "
-        << pentagonValueText(f.arguments[2]) << "   LONG2 " << pentagonValueText(f.arguments[3])
+        << "\" font-size=\"13\" fill=\"#444444\">" << pentagonValuesHeading(f.arguments, "   ")
         << "   (heights of the corners; longitudes of corner 0 in radians)</text>\n";
 
     writeGridAndAxes(out, frame);

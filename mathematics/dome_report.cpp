@@ -123,9 +123,7 @@ void writeCutList(std::ostream& out, const geodesicDome& d, double radius,
     const int decimals = lengthDecimals(radius);
     auto length = [&](double unit) { return printed("%.*f", decimals, unit * radius); };
 
-    out << "Geodesic dome of the great circles: LAT1 " << pentagonValueText(arguments[0])
-        << "  LONG1 " << pentagonValueText(arguments[1]) << "  LAT2 "
-        << pentagonValueText(arguments[2]) << "  LONG2 " << pentagonValueText(arguments[3]) << "\n";
+    out << "Geodesic dome of the great circles: " << pentagonValuesHeading(arguments) << "\n";
     out << "Radius " << printed("%.15g", radius)
         << "; every length below is in the radius's unit.\n\n";
 

@@ -53,6 +53,14 @@ std::string pentagonValueText(float value) {
     return text;
 }
 
+std::string pentagonValuesHeading(const float values[4], const char* separator) {
+    std::string heading;
+    for (int k = 0; k < 4; ++k)
+        heading += (k ? separator : "") + std::string(kPentagonValueNames[k]) + " " +
+                   pentagonValueText(values[k]);
+    return heading;
+}
+
 bool looksLikeNumber(const char* word) {
     if (word[0] != '-') return true;
     if (std::isdigit(static_cast<unsigned char>(word[1])) || word[1] == '.') return true;

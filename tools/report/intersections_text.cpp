@@ -99,10 +99,7 @@ void writeCircle(std::ostream& out, const circleIntersections& r, int c) {
 
 void writeIntersectionsText(std::ostream& out, const float arguments[4],
                             const circleIntersections& r) {
-    out << "Intersections of the great circles: LAT1 " << pentagonValueText(arguments[0])
-        << "  LONG1 " << pentagonValueText(arguments[1]) << "  LAT2 "
-        << pentagonValueText(arguments[2]) << "  LONG2 " << pentagonValueText(arguments[3])
-        << "\n\n";
+    out << "Intersections of the great circles: " << pentagonValuesHeading(arguments) << "\n\n";
     out << "Circle p.i is the great circle through pentagon p's edge i, walked from its\n"
            "corner i towards corner i + 1. A point's image on the cylinder x^2 + z^2 = 1\n"
            "is the point divided by sqrt(x^2 + z^2): where the ray from the centre\n"
