@@ -11,11 +11,6 @@
 #include "mathematics/vector3.h"
 
 namespace {
-std::string valuesText(const float a[4]) {
-    return pentagonValueText(a[0]) + " " + pentagonValueText(a[1]) + " " + pentagonValueText(a[2]) +
-           " " + pentagonValueText(a[3]);
-}
-
 // Little-endian whatever the host, as STL is defined.
 void putUint32(std::ostream& out, std::uint32_t v) {
     const char bytes[4] = {char(v & 0xff), char((v >> 8) & 0xff), char((v >> 16) & 0xff),
@@ -44,8 +39,8 @@ vector3d panelNormal(const geodesicDome& d, const domePanel& p) {
 void writeDomeStl(std::ostream& out, const geodesicDome& d, double radius,
                   const float arguments[4]) {
     // Readers take a header that starts with "solid" for the text form.
-    std::string header =
-        "geodesic dome, radius " + printed("%.15g", radius) + " mm: " + valuesText(arguments);
+    std::string header = "geodesic dome, radius " + printed("%.15g", radius) +
+                         " mm: " + pentagonValuesText(arguments);
     header.resize(80, ' ');
     out.write(header.data(), 80);
     putUint32(out, std::uint32_t(d.panels.size()));
@@ -59,7 +54,7 @@ void writeDomeStl(std::ostream& out, const geodesicDome& d, double radius,
 
 void writeDomeObj(std::ostream& out, const geodesicDome& d, double radius,
                   const float arguments[4]) {
-    out << "# Geodesic dome of the great circles " << valuesText(arguments) << ", radius "
+    out << "# Geodesic dome of the great circles " << pentagonValuesText(arguments) << ", radius "
         << printed("%.15g", radius) << "\n";
     out << "# " << d.hubs.size() << " hubs, " << d.panels.size()
         << " panels (counter-clockwise seen from outside), " << d.struts.size() << " struts\n";

@@ -53,6 +53,12 @@ std::string pentagonValueText(float value) {
     return text;
 }
 
+std::string pentagonValuesText(const float values[4]) {
+    std::string text;
+    for (int k = 0; k < 4; ++k) text += (k ? " " : "") + pentagonValueText(values[k]);
+    return text;
+}
+
 std::string pentagonValuesHeading(const float values[4], const char* separator) {
     std::string heading;
     for (int k = 0; k < 4; ++k)

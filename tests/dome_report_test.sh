@@ -350,6 +350,10 @@ expect_usage_error "--radius 'abc' is not a number" --dome --radius abc
 expect_usage_error "--radius '' is not a number" --dome --radius ""
 expect_usage_error "--radius ' 5' is not a number" --dome --radius " 5"
 expect_usage_error "--radius '5mm' is not a number" --dome --radius 5mm
+# Hexadecimal is no decimal: refused in the words the four values get.
+expect_usage_error "--radius '0x10' is not a number" --dome --radius 0x10
+expect_usage_error "--diameter '0x40' is not a number" --format svg --diameter 0x40
+expect_usage_error "LAT1 '0x1p-1' is not a number" --format stl 0x1p-1 0 0.5 0
 expect_usage_error "--radius 'nan' is not a finite number" --dome --radius nan
 expect_usage_error "--radius 'inf' is not a finite number" --dome --radius inf
 expect_usage_error "--radius '1e7' is too large (at most 1000000)" --format obj --radius 1e7

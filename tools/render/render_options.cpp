@@ -9,28 +9,10 @@
 
 #include "mathematics/decimal_words.h"
 #include "mathematics/number_text.h"
+#include "mathematics/option_words.h"
 #include "offscreen/offscreen_context.h"
 
 namespace {
-// --name VALUE or --name=VALUE: takes the value, or says it is missing.
-bool takeValue(int argc, const char* const* argv, int& k, const std::string& name,
-               std::string& value, std::string& problem) {
-    const std::string word = argv[k];
-    if (word == name) {
-        if (k + 1 >= argc) {
-            problem = "missing value after " + name;
-            return true;
-        }
-        value = argv[++k];
-        return true;
-    }
-    if (word.rfind(name + "=", 0) == 0) {
-        value = word.substr(name.size() + 1);
-        return true;
-    }
-    return false;
-}
-
 // A whole number written as a decimal ("30", "30.0", "3e1"); false for
 // anything else, negative numbers included.
 bool readWhole(const std::string& word, double& value) {
@@ -174,30 +156,30 @@ std::string readPentagons(int argc, const char* const* argv, int& k, renderOptio
 bool readValueOption(int argc, const char* const* argv, int& k, renderOptions& o, bool& rangeGiven,
                      std::string& problem) {
     std::string value;
-    if (takeValue(argc, argv, k, "--size", value, problem)) {
+    if (optionValue("--size", argc, argv, k, value, problem)) {
         if (problem.empty()) problem = readSize(value, o);
-    } else if (takeValue(argc, argv, k, "--fps", value, problem)) {
+    } else if (optionValue("--fps", argc, argv, k, value, problem)) {
         double fps = 0;
         if (problem.empty() && (!readWhole(value, fps) || fps < 1 || fps > kMaxFps))
             problem = "--fps " + quoteArgument(value) + " is not a whole number from 1 to " +
                       std::to_string(kMaxFps);
         o.fps = int(fps);
-    } else if (takeValue(argc, argv, k, "--samples", value, problem)) {
+    } else if (optionValue("--samples", argc, argv, k, value, problem)) {
         // As with --size, the OpenGL's own limit is checked once it runs.
         double samples = 0;
         if (problem.empty() && !readWhole(value, samples))
             problem = "--samples " + quoteArgument(value) + " is not a whole number from 0";
         o.samples = int(std::min(samples, 1e6));
         o.samplesWord = value;
-    } else if (takeValue(argc, argv, k, "--from", value, problem)) {
+    } else if (optionValue("--from", argc, argv, k, value, problem)) {
         if (problem.empty()) problem = readTime("--from", value, o.from);
         o.fromWord = value;
         rangeGiven = true;
-    } else if (takeValue(argc, argv, k, "--to", value, problem)) {
+    } else if (optionValue("--to", argc, argv, k, value, problem)) {
         if (problem.empty()) problem = readTime("--to", value, o.to);
         o.toWord = value;
         rangeGiven = true;
-    } else if (takeValue(argc, argv, k, "--at", value, problem)) {
+    } else if (optionValue("--at", argc, argv, k, value, problem)) {
         if (problem.empty()) problem = readAt(value, o);
     } else {
         // The outputs: an empty file or folder name is as good as a missing one.
@@ -205,7 +187,7 @@ bool readValueOption(int argc, const char* const* argv, int& k, renderOptions& o
         const char* name = nullptr;
         for (auto [option, field] :
              {std::pair{"--png", &o.png}, {"--video", &o.video}, {"--frames", &o.framesDir}})
-            if (!output && takeValue(argc, argv, k, option, value, problem)) {
+            if (!output && optionValue(option, argc, argv, k, value, problem)) {
                 output = field;
                 name = option;
             }
