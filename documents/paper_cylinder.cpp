@@ -33,9 +33,7 @@ const char* const kFont = "DejaVu Sans, Arial, Helvetica, sans-serif";
 // Never "nan" (never reached: the guard keeps it out of attributes), never "-0.000".
 std::string mm(double v) { return fixedDecimals(std::isfinite(v) ? v : 0, 3); }
 
-using point = planePoint;
-
-struct layout {
+struct sheetLayout {
     double radius;     // D / 2
     double width;      // pi D: the sheet without its tabs
     double half;       // heights shown each way, in radii
@@ -47,17 +45,20 @@ struct layout {
     double y(double h) const { return (half - h) * radius; }
 };
 
+// One circle's curve as the sheet draws it: only circles with a plane that
+// is not vertical have one.
+struct sheetCurve {
+    int circle;                     // 0 to 9
+    vector3d normal;                // as given
+    double amplitude;               // its greatest |y| (mathematics/cylinder_curve)
+    std::vector<planePoint> points; // on the sheet, one full turn
+};
+
 // The height at the angle a around the axis (from +z towards +x) at which the
 // plane through the centre with normal n meets the cylinder's vertical line.
 double heightAt(const vector3d& n, double a) {
     return -(n[0] * std::sin(a) + n[2] * std::cos(a)) / n[1];
 }
-bool drawable(const circlePlane& c) {
-    const double n = std::sqrt(c.normal[0] * c.normal[0] + c.normal[1] * c.normal[1] +
-                               c.normal[2] * c.normal[2]);
-    return c.live && n > 0 && std::fabs(c.normal[1]) >= kVerticalNormalY * n;
-}
-double amplitude(const vector3d& n) { return std::hypot(n[0], n[2]) / std::fabs(n[1]); }
 // The angle of the curve's highest point, in [0, 2 pi).
 double topAngle(const vector3d& n) {
     const double s = n[1] > 0 ? -1 : 1;
@@ -65,75 +66,49 @@ double topAngle(const vector3d& n) {
     return a < 0 ? a + 2 * kPi : a;
 }
 
-layout planLayout(const std::array<circlePlane, kCircles>& circles, double diameter) {
-    layout l{};
-    l.radius = diameter / 2;
-    l.width = kPi * diameter;
-    double highest = 0;
-    for (const circlePlane& c : circles)
-        if (drawable(c)) highest = std::max(highest, amplitude(c.normal));
-    // Room above the highest top for its label.
-    l.half = std::clamp(highest + kLabelRoom / l.radius, kMinHalfHeight, kMaxHalfHeight);
-    l.clipped = highest > l.half;
-    l.height = 2 * l.half * l.radius;
-    // Every piece has a tab on its right, and one below when a row follows.
-    l.columns = int(std::ceil(l.width / (kContentWidth - kTab) - 1e-9));
-    l.rows =
-        l.height <= kContentHeight ? 1 : int(std::ceil(l.height / (kContentHeight - kTab) - 1e-9));
-    l.pieceWidth = l.width / l.columns;
-    l.pieceHeight = l.height / l.rows;
-    return l;
+// The circles that have a curve, their points still to be placed.
+std::vector<sheetCurve> drawnCurves(const std::array<circlePlane, kCircles>& circles) {
+    std::vector<sheetCurve> curves;
+    for (int c = 0; c < kCircles; ++c) {
+        const circlePlane& circle = circles[size_t(c)];
+        if (!circle.live || !(length(circle.normal) > 0)) continue;
+        const cylinderCurve curve(circle.normal);
+        if (!curve.vertical()) curves.push_back({c, circle.normal, curve.amplitude(), {}});
+    }
+    return curves;
 }
 
-struct box {
-    double x0, y0, x1, y1;
-    bool contains(point p) const { return p.x >= x0 && p.x <= x1 && p.y >= y0 && p.y <= y1; }
-};
-
-// The part of segment a-b inside the box.
-bool clip(point& a, point& b, const box& r) { return clipSegment(a, b, r.x0, r.y0, r.x1, r.y1); }
+sheetLayout planLayout(const std::vector<sheetCurve>& curves, double diameter) {
+    sheetLayout sheet{};
+    sheet.radius = diameter / 2;
+    sheet.width = kPi * diameter;
+    double highest = 0;
+    for (const sheetCurve& curve : curves) highest = std::max(highest, curve.amplitude);
+    // Room above the highest top for its label.
+    sheet.half = std::clamp(highest + kLabelRoom / sheet.radius, kMinHalfHeight, kMaxHalfHeight);
+    sheet.clipped = highest > sheet.half;
+    sheet.height = 2 * sheet.half * sheet.radius;
+    // Every piece has a tab on its right, and one below when a row follows.
+    sheet.columns = int(std::ceil(sheet.width / (kContentWidth - kTab) - 1e-9));
+    sheet.rows = sheet.height <= kContentHeight
+                     ? 1
+                     : int(std::ceil(sheet.height / (kContentHeight - kTab) - 1e-9));
+    sheet.pieceWidth = sheet.width / sheet.columns;
+    sheet.pieceHeight = sheet.height / sheet.rows;
+    return sheet;
+}
 
 // The curve on the sheet, one full turn, its top and bottom among the samples.
-std::vector<point> sheetCurve(const layout& l, const vector3d& n) {
+std::vector<planePoint> sheetPoints(const sheetLayout& sheet, const vector3d& n) {
     std::vector<double> angles;
     for (int j = 0; j <= kSamples; ++j) angles.push_back(2 * kPi * j / kSamples);
     const double top = topAngle(n);
     angles.push_back(top);
     angles.push_back(top < kPi ? top + kPi : top - kPi);
     std::sort(angles.begin(), angles.end());
-    std::vector<point> curve;
-    for (double a : angles) curve.push_back({l.x(a), l.y(heightAt(n, a))});
-    return curve;
-}
-
-// The polylines of the curve inside the box, as SVG point lists.
-std::vector<std::string> runsInside(const std::vector<point>& curve, const box& r) {
-    std::vector<std::string> runs;
-    std::string run;
-    int count = 0;
-    point last{NAN, NAN};
-    auto finish = [&] {
-        if (count >= 2) runs.push_back(run);
-        run.clear();
-        count = 0;
-    };
-    for (size_t k = 1; k < curve.size(); ++k) {
-        point a = curve[k - 1], b = curve[k];
-        if (!clip(a, b, r)) {
-            finish();
-            continue;
-        }
-        if (count == 0 || std::fabs(a.x - last.x) > 1e-9 || std::fabs(a.y - last.y) > 1e-9) {
-            finish();
-            run = mm(a.x) + "," + mm(a.y);
-            count = 1;
-        }
-        run += " " + mm(b.x) + "," + mm(b.y);
-        last = b;
-        ++count;
-    }
-    finish();
-    return runs;
+    std::vector<planePoint> points;
+    for (double a : angles) points.push_back({sheet.x(a), sheet.y(heightAt(n, a))});
+    return points;
 }
 
 void text(std::ostream& out, double x, double y, double size, const std::string& s,
@@ -142,10 +117,10 @@ void text(std::ostream& out, double x, double y, double size, const std::string&
         << extra << ">" << s << "</text>\n";
 }
 
-void writeHeader(std::ostream& out, const layout& l, const float arguments[4], double diameter,
-                 int row, int column, bool anyCurve) {
-    const int page = row * l.columns + column + 1, pages = l.rows * l.columns;
-    const std::string d = printed("%.6g", diameter), round = printed("%.2f", l.width);
+void writeHeader(std::ostream& out, const sheetLayout& sheet, const float arguments[4],
+                 double diameter, int row, int column, bool anyCurve) {
+    const int page = row * sheet.columns + column + 1, pages = sheet.rows * sheet.columns;
+    const std::string d = printed("%.6g", diameter), round = printed("%.2f", sheet.width);
     out << "  <g class=\"header\" font-family=\"" << kFont << "\" fill=\"#222222\">\n";
     // Lines 3.6 mm apart under the title; the widest, with the longest values
     // the tool takes, still ends inside the page's margin.
@@ -156,8 +131,8 @@ void writeHeader(std::ostream& out, const layout& l, const float arguments[4], d
     text(out, kMargin, y, 2.8, pentagonValuesHeading(arguments));
     std::string where = "Page " + std::to_string(page) + " of " + std::to_string(pages);
     if (pages > 1)
-        where += " (row " + std::to_string(row + 1) + " of " + std::to_string(l.rows) +
-                 ", column " + std::to_string(column + 1) + " of " + std::to_string(l.columns) +
+        where += " (row " + std::to_string(row + 1) + " of " + std::to_string(sheet.rows) +
+                 ", column " + std::to_string(column + 1) + " of " + std::to_string(sheet.columns) +
                  ")";
     y += 3.6;
     text(out, kMargin, y, 2.8,
@@ -184,9 +159,9 @@ void writeHeader(std::ostream& out, const layout& l, const float arguments[4], d
                     "grey: the equator."
                   : "No curves: no edge of either pentagon spans a plane (as at a pole).",
          " fill=\"#444444\"");
-    if (l.clipped)
+    if (sheet.clipped)
         text(out, kMargin + kScaleBar + 6, legend + 3, 2.4,
-             "Curves higher than " + printed("%.1f", l.half * l.radius) +
+             "Curves higher than " + printed("%.1f", sheet.half * sheet.radius) +
                  " mm above or below the equator run off the sheet.",
              " fill=\"#a00000\"");
     out << "  </g>\n";
@@ -198,88 +173,93 @@ void writeHeader(std::ostream& out, const layout& l, const float arguments[4], d
         << "\" stroke=\"black\" stroke-width=\"0.3\" fill=\"none\"/>\n";
 }
 
-// `curves`: each circle's sheetCurve (empty where it has none).
-void writePiece(std::ostream& out, const layout& l, const std::array<circlePlane, kCircles>& in,
-                const std::vector<std::vector<point>>& curves, const circleIntersections& r,
-                int row, int column) {
-    const box piece{column * l.pieceWidth, row * l.pieceHeight, (column + 1) * l.pieceWidth,
-                    (row + 1) * l.pieceHeight};
-    const bool bottomTab = row + 1 < l.rows;
-    out << "  <g class=\"piece\" data-row=\"" << row << "\" data-column=\"" << column
-        << "\" transform=\"translate(" << mm(kContentLeft - piece.x0) << " "
-        << mm(kContentTop - piece.y0) << ")\">\n";
+// One piece of the sheet: its box on the sheet, and whether a tab hangs
+// below it (a row follows).
+struct sheetPiece {
+    planeBox box;
+    bool bottomTab;
+};
 
-    // Tabs: on the right of every piece, below every piece with a row under
-    // it; grey, cut along their outer edges, folded where they meet the piece.
-    const double slant = std::min(kTab, (piece.y1 - piece.y0) / 4);
-    const double across = std::min(kTab, (piece.x1 - piece.x0) / 4);
-    const std::string rightTab = "M" + mm(piece.x1) + "," + mm(piece.y0) + " L" +
-                                 mm(piece.x1 + kTab) + "," + mm(piece.y0 + slant) + " L" +
-                                 mm(piece.x1 + kTab) + "," + mm(piece.y1 - slant) + " L" +
-                                 mm(piece.x1) + "," + mm(piece.y1);
-    const std::string lowerTab = "M" + mm(piece.x0) + "," + mm(piece.y1) + " L" +
-                                 mm(piece.x0 + across) + "," + mm(piece.y1 + kTab) + " L" +
-                                 mm(piece.x1 - across) + "," + mm(piece.y1 + kTab) + " L" +
-                                 mm(piece.x1) + "," + mm(piece.y1);
-    out << "    <path class=\"tab\" d=\"" << rightTab << (bottomTab ? " " + lowerTab : "")
-        << "\" fill=\"#dddddd\" stroke=\"none\"/>\n";
+// The glue tabs' outlines: on the right of every piece, below every piece
+// with a row under it.
+struct tabOutlines {
+    std::string right, lower;
+};
 
-    // Every 30 degrees around the axis, and the equator.
+tabOutlines tabsOf(const sheetPiece& piece) {
+    const planeBox& b = piece.box;
+    const double slant = std::min(kTab, (b.y1 - b.y0) / 4);
+    const double across = std::min(kTab, (b.x1 - b.x0) / 4);
+    return {"M" + mm(b.x1) + "," + mm(b.y0) + " L" + mm(b.x1 + kTab) + "," + mm(b.y0 + slant) +
+                " L" + mm(b.x1 + kTab) + "," + mm(b.y1 - slant) + " L" + mm(b.x1) + "," + mm(b.y1),
+            "M" + mm(b.x0) + "," + mm(b.y1) + " L" + mm(b.x0 + across) + "," + mm(b.y1 + kTab) +
+                " L" + mm(b.x1 - across) + "," + mm(b.y1 + kTab) + " L" + mm(b.x1) + "," +
+                mm(b.y1)};
+}
+
+// Every 30 degrees around the axis, and the equator with its degrees.
+void writeGrid(std::ostream& out, const sheetLayout& sheet, const planeBox& piece) {
     out << "    <g stroke=\"#bbbbbb\" stroke-width=\"0.15\">\n";
     for (int deg = 0; deg <= 360; deg += 30) {
-        const double x = l.x(deg * kPi / 180);
+        const double x = sheet.x(deg * kPi / 180);
         if (x < piece.x0 || x > piece.x1) continue;
         out << "      <line x1=\"" << mm(x) << "\" y1=\"" << mm(piece.y0) << "\" x2=\"" << mm(x)
             << "\" y2=\"" << mm(piece.y1) << "\"/>\n";
     }
     out << "    </g>\n";
-    const double equator = l.y(0);
-    if (equator >= piece.y0 && equator <= piece.y1) {
-        out << "    <line class=\"equator\" x1=\"" << mm(piece.x0) << "\" y1=\"" << mm(equator)
-            << "\" x2=\"" << mm(piece.x1) << "\" y2=\"" << mm(equator)
-            << "\" stroke=\"#888888\" stroke-width=\"0.25\"/>\n";
-        out << "    <g font-family=\"" << kFont << "\" font-size=\"2.2\" fill=\"#888888\">\n";
-        for (int deg = 0; deg < 360; deg += 30) {
-            const double x = l.x(deg * kPi / 180);
-            if (x < piece.x0 || x + 6 > piece.x1) continue;
-            out << "      <text x=\"" << mm(x + 0.6) << "\" y=\"" << mm(equator - 0.8) << "\">"
-                << deg << "°</text>\n";
-        }
-        out << "    </g>\n";
+    const double equator = sheet.y(0);
+    if (equator < piece.y0 || equator > piece.y1) return;
+    out << "    <line class=\"equator\" x1=\"" << mm(piece.x0) << "\" y1=\"" << mm(equator)
+        << "\" x2=\"" << mm(piece.x1) << "\" y2=\"" << mm(equator)
+        << "\" stroke=\"#888888\" stroke-width=\"0.25\"/>\n";
+    out << "    <g font-family=\"" << kFont << "\" font-size=\"2.2\" fill=\"#888888\">\n";
+    for (int deg = 0; deg < 360; deg += 30) {
+        const double x = sheet.x(deg * kPi / 180);
+        if (x < piece.x0 || x + 6 > piece.x1) continue;
+        out << "      <text x=\"" << mm(x + 0.6) << "\" y=\"" << mm(equator - 0.8) << "\">" << deg
+            << "°</text>\n";
     }
+    out << "    </g>\n";
+}
 
-    // The curves, each pentagon in its colour, each named at its top.
+// The curves, each pentagon in its colour, each named at its top.
+void writeCurves(std::ostream& out, const sheetLayout& sheet, const planeBox& piece,
+                 const std::vector<sheetCurve>& curves) {
+    const auto same = [](planePoint p) { return p; };
     for (int p = 0; p < 2; ++p) {
         out << "    <g class=\"curves p" << p + 1 << "\" fill=\"none\" stroke=\"" << kColours[p]
             << "\" stroke-width=\"0.45\" stroke-linejoin=\"round\">\n";
-        for (int c = 5 * p; c < 5 * p + 5; ++c) {
-            if (!drawable(in[size_t(c)])) continue;
-            for (const std::string& run : runsInside(curves[size_t(c)], piece))
-                out << "      <polyline class=\"curve c" << c << "\" points=\"" << run << "\"/>\n";
+        for (const sheetCurve& curve : curves) {
+            if (curve.circle / 5 != p) continue;
+            for (const std::string& run : clippedRuns(curve.points, piece, same, mm))
+                out << "      <polyline class=\"curve c" << curve.circle << "\" points=\"" << run
+                    << "\"/>\n";
         }
         out << "    </g>\n";
         out << "    <g font-family=\"" << kFont << "\" font-size=\"2.6\" fill=\"" << kColours[p]
             << "\" text-anchor=\"middle\">\n";
-        for (int c = 5 * p; c < 5 * p + 5; ++c) {
-            if (!drawable(in[size_t(c)])) continue;
-            const vector3d& n = in[size_t(c)].normal;
-            const point top{l.x(topAngle(n)), l.y(amplitude(n))};
+        for (const sheetCurve& curve : curves) {
+            if (curve.circle / 5 != p) continue;
+            const planePoint top{sheet.x(topAngle(curve.normal)), sheet.y(curve.amplitude)};
             if (top.y < piece.y0 + 3.2 || !piece.contains(top)) continue; // room for the name
             out << "      <text x=\"" << mm(top.x) << "\" y=\"" << mm(top.y - 1.2) << "\">"
-                << circleLabel(c) << "</text>\n";
+                << circleLabel(curve.circle) << "</text>\n";
         }
         out << "    </g>\n";
     }
+}
 
-    // Where the circles meet: every intersection's image.
+// Where the circles meet: every intersection's image.
+void writeIntersections(std::ostream& out, const sheetLayout& sheet, const planeBox& piece,
+                        const circleIntersections& intersections) {
     out << "    <g class=\"intersections\" fill=\"#111111\">\n";
-    for (size_t k = 0; k < r.points.size(); ++k) {
-        const intersectionPoint& q = r.points[k];
+    for (size_t k = 0; k < intersections.points.size(); ++k) {
+        const intersectionPoint& q = intersections.points[k];
         if (!q.cylinder) continue;
         const vector3d& c = *q.cylinder;
         double a = std::atan2(c[0], c[2]);
         if (a < 0) a += 2 * kPi;
-        const point at{l.x(a), l.y(c[1])};
+        const planePoint at{sheet.x(a), sheet.y(c[1])};
         if (!piece.contains(at)) continue;
         std::string circles;
         for (int i : q.circles) circles += " " + circleLabel(i);
@@ -287,33 +267,49 @@ void writePiece(std::ostream& out, const layout& l, const std::array<circlePlane
             << "\" r=\"0.7\"><title>point " << k << ": circles" << circles << "</title></circle>\n";
     }
     out << "    </g>\n";
+}
 
-    // The cut line: the piece's top and left edges, its bottom where no tab
-    // hangs there, and the tabs' outer edges; then the folds.
-    out << "    <path class=\"cut\" d=\"M" << mm(piece.x1) << "," << mm(piece.y0) << " H"
-        << mm(piece.x0) << " V" << mm(piece.y1) << (bottomTab ? "" : " H" + mm(piece.x1)) << " "
-        << rightTab << (bottomTab ? " " + lowerTab : "")
+// The cut line: the piece's top and left edges, its bottom where no tab
+// hangs there, and the tabs' outer edges; then the folds.
+void writeCutAndFolds(std::ostream& out, const sheetPiece& piece, const tabOutlines& tabs) {
+    const planeBox& b = piece.box;
+    const std::string tabEdges = tabs.right + (piece.bottomTab ? " " + tabs.lower : "");
+    out << "    <path class=\"cut\" d=\"M" << mm(b.x1) << "," << mm(b.y0) << " H" << mm(b.x0)
+        << " V" << mm(b.y1) << (piece.bottomTab ? "" : " H" + mm(b.x1)) << " " << tabEdges
         << "\" fill=\"none\" stroke=\"black\" stroke-width=\"0.3\"/>\n";
-    out << "    <path class=\"fold\" d=\"M" << mm(piece.x1) << "," << mm(piece.y0) << " V"
-        << mm(piece.y1);
-    if (bottomTab) out << " M" << mm(piece.x0) << "," << mm(piece.y1) << " H" << mm(piece.x1);
+    out << "    <path class=\"fold\" d=\"M" << mm(b.x1) << "," << mm(b.y0) << " V" << mm(b.y1);
+    if (piece.bottomTab) out << " M" << mm(b.x0) << "," << mm(b.y1) << " H" << mm(b.x1);
     out << "\" fill=\"none\" stroke=\"black\" stroke-width=\"0.25\" "
            "stroke-dasharray=\"1.5 1\"/>\n";
+}
+
+void writePiece(std::ostream& out, const sheetLayout& sheet, const std::vector<sheetCurve>& curves,
+                const circleIntersections& intersections, int row, int column) {
+    const sheetPiece piece{{column * sheet.pieceWidth, row * sheet.pieceHeight,
+                            (column + 1) * sheet.pieceWidth, (row + 1) * sheet.pieceHeight},
+                           row + 1 < sheet.rows};
+    out << "  <g class=\"piece\" data-row=\"" << row << "\" data-column=\"" << column
+        << "\" transform=\"translate(" << mm(kContentLeft - piece.box.x0) << " "
+        << mm(kContentTop - piece.box.y0) << ")\">\n";
+    // Tabs are grey, cut along their outer edges, folded where they meet the piece.
+    const tabOutlines tabs = tabsOf(piece);
+    out << "    <path class=\"tab\" d=\"" << tabs.right << (piece.bottomTab ? " " + tabs.lower : "")
+        << "\" fill=\"#dddddd\" stroke=\"none\"/>\n";
+    writeGrid(out, sheet, piece.box);
+    writeCurves(out, sheet, piece.box, curves);
+    writeIntersections(out, sheet, piece.box, intersections);
+    writeCutAndFolds(out, piece, tabs);
     out << "  </g>\n";
 }
 } // namespace
 
 void writePaperCylinder(std::ostream& out, const std::array<circlePlane, kCircles>& circles,
-                        const circleIntersections& r, const float arguments[4], double diameter) {
-    const layout l = planLayout(circles, diameter);
-    const int pages = l.rows * l.columns;
-    bool anyCurve = false;
-    std::vector<std::vector<point>> curves(kCircles);
-    for (int c = 0; c < kCircles; ++c)
-        if (drawable(circles[size_t(c)])) {
-            curves[size_t(c)] = sheetCurve(l, circles[size_t(c)].normal);
-            anyCurve = true;
-        }
+                        const circleIntersections& intersections, const float arguments[4],
+                        double diameter) {
+    std::vector<sheetCurve> curves = drawnCurves(circles);
+    const sheetLayout sheet = planLayout(curves, diameter);
+    for (sheetCurve& curve : curves) curve.points = sheetPoints(sheet, curve.normal);
+    const int pages = sheet.rows * sheet.columns;
 
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << mm(kPageWidth)
@@ -325,13 +321,13 @@ void writePaperCylinder(std::ostream& out, const std::array<circlePlane, kCircle
     out << "  <style>@page { size: " << mm(kPageWidth) << "mm " << mm(kPageHeight)
         << "mm; margin: 0 }</style>\n";
     out << "  <rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
-    for (int row = 0; row < l.rows; ++row)
-        for (int column = 0; column < l.columns; ++column) {
-            const int page = row * l.columns + column;
+    for (int row = 0; row < sheet.rows; ++row)
+        for (int column = 0; column < sheet.columns; ++column) {
+            const int page = row * sheet.columns + column;
             out << " <g class=\"page\" transform=\"translate(0 " << mm(page * kPageHeight)
                 << ")\">\n";
-            writeHeader(out, l, arguments, diameter, row, column, anyCurve);
-            writePiece(out, l, circles, curves, r, row, column);
+            writeHeader(out, sheet, arguments, diameter, row, column, !curves.empty());
+            writePiece(out, sheet, curves, intersections, row, column);
             out << " </g>\n";
         }
     out << "</svg>\n";
