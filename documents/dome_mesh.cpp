@@ -25,9 +25,9 @@ void putFloat(std::ostream& out, float v) {
 
 // The panel's outward unit normal, from the unit sphere's corners in double:
 // the same for every radius, even one whose corners round to one float.
-vector3d panelNormal(const geodesicDome& d, const domePanel& p) {
-    const vector3d &a = d.hubs[size_t(p.hubs[0])], &b = d.hubs[size_t(p.hubs[1])],
-                   &c = d.hubs[size_t(p.hubs[2])];
+vector3d panelNormal(const geodesicDome& dome, const domePanel& p) {
+    const vector3d &a = dome.hubs[size_t(p.hubs[0])], &b = dome.hubs[size_t(p.hubs[1])],
+                   &c = dome.hubs[size_t(p.hubs[2])];
     const vector3d n = cross(minus(b, a), minus(c, a));
     // Divided, not multiplied by a reciprocal (normalised()): the normals
     // written stay those of every earlier file.
@@ -36,36 +36,36 @@ vector3d panelNormal(const geodesicDome& d, const domePanel& p) {
 }
 } // namespace
 
-void writeDomeStl(std::ostream& out, const geodesicDome& d, double radius,
+void writeDomeStl(std::ostream& out, const geodesicDome& dome, double radius,
                   const float arguments[4]) {
     // Readers take a header that starts with "solid" for the text form.
     std::string header = "geodesic dome, radius " + printed("%.15g", radius) +
                          " mm: " + pentagonValuesText(arguments);
     header.resize(80, ' ');
     out.write(header.data(), 80);
-    putUint32(out, std::uint32_t(d.panels.size()));
-    for (const domePanel& p : d.panels) {
-        for (double v : panelNormal(d, p)) putFloat(out, float(v));
+    putUint32(out, std::uint32_t(dome.panels.size()));
+    for (const domePanel& p : dome.panels) {
+        for (double v : panelNormal(dome, p)) putFloat(out, float(v));
         for (int hub : p.hubs)
-            for (double v : d.hubs[size_t(hub)]) putFloat(out, float(v * radius));
+            for (double v : dome.hubs[size_t(hub)]) putFloat(out, float(v * radius));
         out.write("\0\0", 2);
     }
 }
 
-void writeDomeObj(std::ostream& out, const geodesicDome& d, double radius,
+void writeDomeObj(std::ostream& out, const geodesicDome& dome, double radius,
                   const float arguments[4]) {
     out << "# Geodesic dome of the great circles " << pentagonValuesText(arguments) << ", radius "
         << printed("%.15g", radius) << "\n";
-    out << "# " << d.hubs.size() << " hubs, " << d.panels.size()
-        << " panels (counter-clockwise seen from outside), " << d.struts.size() << " struts\n";
-    for (const vector3d& h : d.hubs)
+    out << "# " << dome.hubs.size() << " hubs, " << dome.panels.size()
+        << " panels (counter-clockwise seen from outside), " << dome.struts.size() << " struts\n";
+    for (const vector3d& h : dome.hubs)
         out << "v " << printed("%.9g", float(h[0] * radius)) << " "
             << printed("%.9g", float(h[1] * radius)) << " " << printed("%.9g", float(h[2] * radius))
             << "\n";
     out << "o panels\n";
-    for (const domePanel& p : d.panels)
+    for (const domePanel& p : dome.panels)
         out << "f " << p.hubs[0] + 1 << " " << p.hubs[1] + 1 << " " << p.hubs[2] + 1 << "\n";
     out << "o struts\n";
-    for (const domeStrut& s : d.struts)
+    for (const domeStrut& s : dome.struts)
         out << "l " << s.hubs[0] + 1 << " " << s.hubs[1] + 1 << "\n";
 }

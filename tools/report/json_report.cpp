@@ -107,29 +107,29 @@ void writePentagon(std::ostream& out, const pentagonSamples& p, int index) {
 }
 } // namespace
 
-void writeJsonReport(std::ostream& out, const figureSamples& f,
+void writeJsonReport(std::ostream& out, const figureSamples& figure,
                      const circleIntersections& intersections, const geodesicDome& dome) {
     out << "{\n";
-    out << "  \"arguments\": {\"pent_lat1\": " << jsonFloat(f.arguments[0])
-        << ", \"pent_long1\": " << jsonFloat(f.arguments[1])
-        << ", \"pent_lat2\": " << jsonFloat(f.arguments[2])
-        << ", \"pent_long2\": " << jsonFloat(f.arguments[3]) << "},\n";
-    out << "  \"samplesPerCurve\": " << f.sampleAngles.size() << ",\n";
+    out << "  \"arguments\": {\"pent_lat1\": " << jsonFloat(figure.arguments[0])
+        << ", \"pent_long1\": " << jsonFloat(figure.arguments[1])
+        << ", \"pent_lat2\": " << jsonFloat(figure.arguments[2])
+        << ", \"pent_long2\": " << jsonFloat(figure.arguments[3]) << "},\n";
+    out << "  \"samplesPerCurve\": " << figure.sampleAngles.size() << ",\n";
     out << "  \"sampleAngles\": ";
-    writeList(out, f.sampleAngles.data(), f.sampleAngles.size(), "  ", jsonFloat);
+    writeList(out, figure.sampleAngles.data(), figure.sampleAngles.size(), "  ", jsonFloat);
     out << ",\n";
     out << "  \"pentagons\": [\n";
-    writePentagon(out, f.pentagons[0], 1);
+    writePentagon(out, figure.pentagons[0], 1);
     out << ",\n";
-    writePentagon(out, f.pentagons[1], 2);
+    writePentagon(out, figure.pentagons[1], 2);
     out << "\n  ],\n";
-    const circleIntersections& i = intersections;
     out << "  \"intersections\": ";
-    writeList(out, i.points.data(), i.points.size(), "  ", intersection);
+    writeList(out, intersections.points.data(), intersections.points.size(), "  ", intersection);
     out << ",\n  \"coincidentCircles\": ";
-    writeList(out, i.coincident.data(), i.coincident.size(), "  ", circlePair);
+    writeList(out, intersections.coincident.data(), intersections.coincident.size(), "  ",
+              circlePair);
     out << ",\n  \"arcs\": ";
-    writeList(out, i.arcs.data(), i.arcs.size(), "  ", arc);
+    writeList(out, intersections.arcs.data(), intersections.arcs.size(), "  ", arc);
     out << ",\n  \"dome\": " << domeJson(dome, "  ");
     out << "\n}\n";
 }
