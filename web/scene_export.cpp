@@ -73,7 +73,15 @@ class callReader {
     frame now;                                      // what the frame read so far issued
 
   private:
-    void readOne(const glCall& c);
+    // Each part of the calls: false when the call is none of its own.
+    void readOne(const glCall& call);
+    bool readList(const glCall& call);      // display lists being made and called
+    bool readPrimitive(const glCall& call); // glBegin/glEnd groups, normals, vertices
+    bool readMaterial(const glCall& call);  // one object3D::draw, its material
+    bool readPlacement(const glCall& call); // the matrices: placements and the model-view
+    bool readFrameState(const glCall& call);
+    void readLight(const glCall& call);
+    static float arg(const glCall& call, size_t k) { return float(call.args[k]); }
     void multiply(matrix& m) { // matrix's operator* takes no const operands
         if (modelViewMode) modelView = modelView * m;
     }
@@ -94,92 +102,135 @@ void callReader::read(const std::vector<glCall>& calls, bool inFrame) {
     recording = false;
 }
 
-void callReader::readOne(const glCall& c) {
-    const std::string& n = c.name;
-    const std::vector<double>& a = c.args;
-    const auto arg = [&](size_t k) { return float(a[k]); };
-    if (n == "glNewList") {
-        listBeingMade = GLuint(a[0]);
+void callReader::readOne(const glCall& call) {
+    readList(call) || readPrimitive(call) || readMaterial(call) || readPlacement(call) ||
+        readFrameState(call);
+}
+
+bool callReader::readList(const glCall& call) {
+    const std::string& name = call.name;
+    if (name == "glNewList") {
+        listBeingMade = GLuint(call.args[0]);
         lists[listBeingMade].clear();
-    } else if (n == "glEndList") {
+    } else if (name == "glEndList") {
         listBeingMade = 0;
-    } else if (n == "glPointSize") {
+    } else if (name == "glPointSize") {
         if (listBeingMade)
-            listPointSizes[listBeingMade] = std::max(listPointSizes[listBeingMade], arg(0));
-    } else if (n == "glCallList") {
-        if (recording) objectNow.list = GLuint(a[0]);
-    } else if (n == "glBegin") {
+            listPointSizes[listBeingMade] = std::max(listPointSizes[listBeingMade], arg(call, 0));
+    } else if (name == "glCallList") {
+        if (recording) objectNow.list = GLuint(call.args[0]);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool callReader::readPrimitive(const glCall& call) {
+    const std::string& name = call.name;
+    if (name == "glBegin") {
         target = listBeingMade ? &lists[listBeingMade]
                  : recording   ? &objectNow.primitives
                                : nullptr;
-        if (target) target->push_back({GLenum(a[0]), {}, {}});
-    } else if (n == "glEnd") {
+        if (target) target->push_back({GLenum(call.args[0]), {}, {}});
+    } else if (name == "glEnd") {
         target = nullptr;
-    } else if (n == "glNormal3fv" || n == "glNormal3f") {
-        for (int k = 0; k < 3; ++k) normalNow[k] = arg(k);
-    } else if (n == "glVertex3fv") {
-        if (!target) return;
-        for (int k = 0; k < 3; ++k) target->back().position.push_back(arg(k));
+    } else if (name == "glNormal3fv" || name == "glNormal3f") {
+        for (int k = 0; k < 3; ++k) normalNow[k] = arg(call, k);
+    } else if (name == "glVertex3fv") {
+        if (!target) return true;
+        for (int k = 0; k < 3; ++k) target->back().position.push_back(arg(call, k));
         target->back().normal.insert(target->back().normal.end(), normalNow, normalNow + 3);
-    } else if (n == "glPushAttrib") {
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool callReader::readMaterial(const glCall& call) {
+    const std::string& name = call.name;
+    if (name == "glPushAttrib") {
         objectNow = drawnObject(); // object3D::draw begins here
-    } else if (n == "glPopAttrib") {
+    } else if (name == "glPopAttrib") {
         if (recording && (objectNow.list || !objectNow.primitives.empty()))
             now.objects.push_back(objectNow);
         objectNow = drawnObject();
-    } else if (n == "glMaterialfv") {
-        const GLenum p = GLenum(a[1]);
+    } else if (name == "glMaterialfv") {
+        const GLenum p = GLenum(call.args[1]);
         float* to = p == GL_DIFFUSE    ? objectNow.diffuse
                     : p == GL_SPECULAR ? objectNow.specular
                                        : nullptr;
-        for (int k = 0; to && k < 4; ++k) to[k] = arg(2 + k);
-    } else if (n == "glMaterialf") {
-        if (GLenum(a[1]) == GL_SHININESS) objectNow.shininess = arg(2);
-    } else if (n == "glMatrixMode") {
-        modelViewMode = GLenum(a[0]) == GL_MODELVIEW;
-    } else if (n == "glLoadIdentity") {
-        if (modelViewMode) modelView = matrix();
-    } else if (n == "glTranslatef") {
-        matrix t;
-        t.setTranslate(arg(0), arg(1), arg(2));
-        multiply(t);
-        objectNow.transforms.insert(objectNow.transforms.end(), {0, arg(0), arg(1), arg(2), 0});
-    } else if (n == "glRotatef") {
-        matrix r; // object3D turns about one axis at a time
-        if (arg(1) != 0) r.setRotateX(arg(0));
-        if (arg(2) != 0) r.setRotateY(arg(0));
-        if (arg(3) != 0) r.setRotateZ(arg(0));
-        multiply(r);
-        objectNow.transforms.insert(objectNow.transforms.end(),
-                                    {1, arg(0), arg(1), arg(2), arg(3)});
-    } else if (n == "glScalef") {
-        matrix m;
-        m.setScale(arg(0), arg(1), arg(2));
-        multiply(m);
-        objectNow.transforms.insert(objectNow.transforms.end(), {2, arg(0), arg(1), arg(2), 0});
-    } else if (n == "glLightfv") {
-        if (!recording) return;
-        const size_t i = size_t(a[0]) - GL_LIGHT0;
-        if (now.lights.size() <= i) now.lights.resize(i + 1, lightState{});
-        lightState& to = now.lights[i];
-        const GLenum p = GLenum(a[1]);
-        if (p == GL_POSITION) { // as OpenGL stores it: under the current model-view
-            vec given;
-            given.set(arg(2), arg(3), arg(4), arg(5));
-            const vec world = modelView * given;
-            for (int k = 0; k < 4; ++k) to.position[k] = world.data[k];
-        }
-        float* colour = p == GL_DIFFUSE ? to.diffuse : p == GL_SPECULAR ? to.specular : nullptr;
-        for (int k = 0; colour && k < 4; ++k) colour[k] = arg(2 + k);
-    } else if (n == "glLightModelfv") {
-        if (recording && GLenum(a[0]) == GL_LIGHT_MODEL_AMBIENT)
-            for (int k = 0; k < 4; ++k) now.ambient[k] = arg(1 + k);
-    } else if (n == "gluPerspective") {
-        if (recording)
-            for (int k = 0; k < 4; ++k) now.perspective[k] = a[k];
-    } else if (n == "glutBitmapCharacter") {
-        if (recording) now.text += char(int(a[1]));
+        for (int k = 0; to && k < 4; ++k) to[k] = arg(call, 2 + k);
+    } else if (name == "glMaterialf") {
+        if (GLenum(call.args[1]) == GL_SHININESS) objectNow.shininess = arg(call, 2);
+    } else {
+        return false;
     }
+    return true;
+}
+
+bool callReader::readPlacement(const glCall& call) {
+    const std::string& name = call.name;
+    const auto at = [&](size_t k) { return arg(call, k); };
+    if (name == "glMatrixMode") {
+        modelViewMode = GLenum(call.args[0]) == GL_MODELVIEW;
+    } else if (name == "glLoadIdentity") {
+        if (modelViewMode) modelView = matrix();
+    } else if (name == "glTranslatef") {
+        matrix t;
+        t.setTranslate(at(0), at(1), at(2));
+        multiply(t);
+        objectNow.transforms.insert(objectNow.transforms.end(), {0, at(0), at(1), at(2), 0});
+    } else if (name == "glRotatef") {
+        matrix r; // object3D turns about one axis at a time
+        if (at(1) != 0) r.setRotateX(at(0));
+        if (at(2) != 0) r.setRotateY(at(0));
+        if (at(3) != 0) r.setRotateZ(at(0));
+        multiply(r);
+        objectNow.transforms.insert(objectNow.transforms.end(), {1, at(0), at(1), at(2), at(3)});
+    } else if (name == "glScalef") {
+        matrix m;
+        m.setScale(at(0), at(1), at(2));
+        multiply(m);
+        objectNow.transforms.insert(objectNow.transforms.end(), {2, at(0), at(1), at(2), 0});
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// What only a frame's calls set: the lights, the global ambient light, the
+// projection and the overlay's characters.
+bool callReader::readFrameState(const glCall& call) {
+    const std::string& name = call.name;
+    if (name == "glLightfv") {
+        if (recording) readLight(call);
+    } else if (name == "glLightModelfv") {
+        if (recording && GLenum(call.args[0]) == GL_LIGHT_MODEL_AMBIENT)
+            for (int k = 0; k < 4; ++k) now.ambient[k] = arg(call, 1 + k);
+    } else if (name == "gluPerspective") {
+        if (recording)
+            for (int k = 0; k < 4; ++k) now.perspective[k] = call.args[size_t(k)];
+    } else if (name == "glutBitmapCharacter") {
+        if (recording) now.text += char(int(call.args[1]));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void callReader::readLight(const glCall& call) {
+    const size_t i = size_t(call.args[0]) - GL_LIGHT0;
+    if (now.lights.size() <= i) now.lights.resize(i + 1, lightState{});
+    lightState& to = now.lights[i];
+    const GLenum p = GLenum(call.args[1]);
+    if (p == GL_POSITION) { // as OpenGL stores it: under the current model-view
+        vec given;
+        given.set(arg(call, 2), arg(call, 3), arg(call, 4), arg(call, 5));
+        const vec world = modelView * given;
+        for (int k = 0; k < 4; ++k) to.position[k] = world.data[k];
+    }
+    float* colour = p == GL_DIFFUSE ? to.diffuse : p == GL_SPECULAR ? to.specular : nullptr;
+    for (int k = 0; colour && k < 4; ++k) colour[k] = arg(call, 2 + k);
 }
 
 callReader reader;
@@ -298,6 +349,82 @@ std::string objectJson(const drawnObject& o, const char* role, unsigned polygons
              ",\"normal\":" + array(prims[k].normal.data(), prims[k].normal.size()) + "}";
     return s + "]}";
 }
+
+// The program's start as the window makes it (no sound), then key a; the
+// display lists it compiles are read.
+void startScene() {
+    sounds = 0;
+    setFrameTick(0);
+    startRecording();
+    ConstructScene();
+    InitScene();
+    ResizeWindow(kWidth, kHeight);
+    KeyPress('a', 0, 0);
+    reader.read(stopRecording(), false);
+}
+
+// The spin of a frame: the second rotation about y of its first object's placement.
+double spinOf(const frame& f) {
+    int yTurns = 0;
+    const std::vector<float>& t = f.objects.front().transforms;
+    for (size_t k = 0; k + 4 < t.size(); k += 5)
+        if (t[k] == 1 && t[k + 3] == 1 && ++yTurns == 2) return double(t[k + 1]);
+    return double(NAN);
+}
+
+// The animation as its frames show it, from the frame at time 0 on.
+struct animationFacts {
+    double spinDegreesPerSecond;
+    int32_t captionFrom; // the first millisecond with the caption...
+    std::string caption; // ...and its text
+    int32_t finish;      // the first millisecond at which it is finished
+};
+
+animationFacts readAnimation(const frame& start) {
+    animationFacts facts;
+    facts.spinDegreesPerSecond = spinOf(frameAt(1000)) - spinOf(start);
+    const int32_t end = int32_t(kAnimationSeconds * 1000) * 2; // far past the end: finished
+    facts.captionFrom =
+        firstMillisecond(0, end, [](int32_t ms) { return !frameAt(ms).text.empty(); });
+    facts.caption = frameAt(facts.captionFrom).text;
+    facts.finish = firstMillisecond(0, end, [](int32_t ms) {
+        frameAt(ms);
+        return gProgramMode == kpmFinished;
+    });
+    return facts;
+}
+
+// The projection and the lights of a frame, as JSON members.
+std::string viewJson(const frame& start) {
+    std::string out = "\"perspective\":{\"fovy\":" + jsonDouble(start.perspective[0], kDigits) +
+                      ",\"near\":" + jsonDouble(start.perspective[2], kDigits) +
+                      ",\"far\":" + jsonDouble(start.perspective[3], kDigits) + "}";
+    out += ",\"ambient\":" + array(start.ambient, 4) + ",\"lights\":[";
+    for (size_t k = 0; k < start.lights.size(); ++k)
+        out += std::string(k ? "," : "") + "{\"position\":" + array(start.lights[k].position, 4) +
+               ",\"diffuse\":" + array(start.lights[k].diffuse, 4) +
+               ",\"specular\":" + array(start.lights[k].specular, 4) + "}";
+    return out + "]";
+}
+
+// The objects a frame drew, and the filled pentagons' fans, as JSON members.
+std::string objectsJson(const frame& start) {
+    std::string out = "\"objects\":[";
+    for (size_t k = 0; k < start.objects.size(); ++k) {
+        const drawnObject& o = start.objects[k];
+        const bool figure = o.list && o.list == tholix1->getListName();
+        object3D* shape = figure ? tholix1 : o.list ? sph1 : cyl1;
+        const char* role = figure ? "figure" : o.list ? "sphere" : "cylinder";
+        out += std::string(k ? "," : "") + objectJson(o, role, shape->getFaceCount());
+    }
+    out += "],\"pentagonFans\":[";
+    tholix* figure = static_cast<tholix*>(tholix1);
+    for (int f = 0; f < figure->getFaceCount(); ++f)
+        for (int c = 0; c < 3; ++c)
+            out += std::string(f || c ? "," : "") +
+                   std::to_string(figure->getFaces()[f].vert[c] - figure->cnt);
+    return out + "]";
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -312,65 +439,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "geodesics-scene: %s\n", problem.c_str());
         return 1;
     }
-    // The window's start (no sound), then key a.
-    sounds = 0;
-    setFrameTick(0);
-    startRecording();
-    ConstructScene();
-    InitScene();
-    ResizeWindow(kWidth, kHeight);
-    KeyPress('a', 0, 0);
-    reader.read(stopRecording(), false); // the display lists
-
+    startScene();
     const frame start = frameAt(0);
-    const frame oneSecond = frameAt(1000);
-    // The spin: the second rotation about y of the first object's placement.
-    auto spinOf = [](const frame& f) {
-        int yTurns = 0;
-        const std::vector<float>& t = f.objects.front().transforms;
-        for (size_t k = 0; k + 4 < t.size(); k += 5)
-            if (t[k] == 1 && t[k + 3] == 1 && ++yTurns == 2) return double(t[k + 1]);
-        return double(NAN);
-    };
-    const int32_t end = int32_t(kAnimationSeconds * 1000) * 2; // far past the end: finished
-    const int32_t captionFrom =
-        firstMillisecond(0, end, [](int32_t ms) { return !frameAt(ms).text.empty(); });
-    const std::string caption = frameAt(captionFrom).text;
-    const int32_t finish = firstMillisecond(0, end, [](int32_t ms) {
-        frameAt(ms);
-        return gProgramMode == kpmFinished;
-    });
+    const animationFacts animation = readAnimation(start);
 
-    std::string out = "{\"perspective\":{\"fovy\":" + jsonDouble(start.perspective[0], kDigits) +
-                      ",\"near\":" + jsonDouble(start.perspective[2], kDigits) +
-                      ",\"far\":" + jsonDouble(start.perspective[3], kDigits) + "}";
-    out += ",\"ambient\":" + array(start.ambient, 4) + ",\"lights\":[";
-    for (size_t k = 0; k < start.lights.size(); ++k)
-        out += std::string(k ? "," : "") + "{\"position\":" + array(start.lights[k].position, 4) +
-               ",\"diffuse\":" + array(start.lights[k].diffuse, 4) +
-               ",\"specular\":" + array(start.lights[k].specular, 4) + "}";
-    out += "],\"objects\":[";
-    for (size_t k = 0; k < start.objects.size(); ++k) {
-        const drawnObject& o = start.objects[k];
-        const bool figure = o.list && o.list == tholix1->getListName();
-        object3D* shape = figure ? tholix1 : o.list ? sph1 : cyl1;
-        out += std::string(k ? "," : "") + objectJson(o,
-                                                      figure   ? "figure"
-                                                      : o.list ? "sphere"
-                                                               : "cylinder",
-                                                      shape->getFaceCount());
-    }
-    out += "],\"pentagonFans\":[";
-    tholix* t = static_cast<tholix*>(tholix1);
-    for (int f = 0; f < t->getFaceCount(); ++f)
-        for (int c = 0; c < 3; ++c)
-            out +=
-                std::string(f || c ? "," : "") + std::to_string(t->getFaces()[f].vert[c] - t->cnt);
-    out += "],\"spinDegreesPerSecond\":" + jsonDouble(spinOf(oneSecond) - spinOf(start), kDigits);
-    out += ",\"captionFrom\":" + jsonDouble(captionFrom / 1000.0, kDigits) +
-           ",\"caption\":" + jsonString(caption);
-    out += ",\"duration\":" + jsonDouble(finish / 1000.0, kDigits) + "}\n";
-
+    const std::string out =
+        "{" + viewJson(start) + "," + objectsJson(start) +
+        ",\"spinDegreesPerSecond\":" + jsonDouble(animation.spinDegreesPerSecond, kDigits) +
+        ",\"captionFrom\":" + jsonDouble(animation.captionFrom / 1000.0, kDigits) +
+        ",\"caption\":" + jsonString(animation.caption) +
+        ",\"duration\":" + jsonDouble(animation.finish / 1000.0, kDigits) + "}\n";
     std::FILE* file = std::fopen(argv[1], "w");
     if (!file || std::fputs(out.c_str(), file) < 0 || std::fclose(file) != 0) {
         std::fprintf(stderr, "geodesics-scene: could not write %s\n", argv[1]);
