@@ -73,14 +73,31 @@ class callReader {
     frame now;                                      // what the frame read so far issued
 
   private:
-    // Each part of the calls: false when the call is none of its own.
     void readOne(const glCall& call);
-    bool readList(const glCall& call);      // display lists being made and called
-    bool readPrimitive(const glCall& call); // glBegin/glEnd groups, normals, vertices
-    bool readMaterial(const glCall& call);  // one object3D::draw, its material
-    bool readPlacement(const glCall& call); // the matrices: placements and the model-view
-    bool readFrameState(const glCall& call);
-    void readLight(const glCall& call);
+    // What each call the program makes does to the state read here (readOne
+    // lists which handles which).
+    void newList(const glCall& call);
+    void endList(const glCall&) { listBeingMade = 0; }
+    void pointSize(const glCall& call);
+    void callList(const glCall& call);
+    void begin(const glCall& call);
+    void end(const glCall&) { target = nullptr; }
+    void normal(const glCall& call);
+    void vertex(const glCall& call);
+    void pushAttrib(const glCall&) { objectNow = drawnObject(); } // object3D::draw begins here
+    void popAttrib(const glCall& call);
+    void material(const glCall& call);
+    void shininess(const glCall& call);
+    void matrixMode(const glCall& call);
+    void loadIdentity(const glCall& call);
+    void translate(const glCall& call);
+    void rotate(const glCall& call);
+    void scale(const glCall& call);
+    void place(matrix& m, float kind, const glCall& call);
+    void light(const glCall& call);
+    void lightModel(const glCall& call);
+    void perspective(const glCall& call);
+    void character(const glCall& call);
     static float arg(const glCall& call, size_t k) { return float(call.args[k]); }
     void multiply(matrix& m) { // matrix's operator* takes no const operands
         if (modelViewMode) modelView = modelView * m;
@@ -103,122 +120,127 @@ void callReader::read(const std::vector<glCall>& calls, bool inFrame) {
 }
 
 void callReader::readOne(const glCall& call) {
-    readList(call) || readPrimitive(call) || readMaterial(call) || readPlacement(call) ||
-        readFrameState(call);
+    using handler = void (callReader::*)(const glCall&);
+    // The calls that change what is read; the others change nothing here.
+    static const std::map<std::string, handler> handlers = {
+        // display lists being made and called
+        {"glNewList", &callReader::newList},
+        {"glEndList", &callReader::endList},
+        {"glPointSize", &callReader::pointSize},
+        {"glCallList", &callReader::callList},
+        // glBegin/glEnd groups, normals, vertices
+        {"glBegin", &callReader::begin},
+        {"glEnd", &callReader::end},
+        {"glNormal3fv", &callReader::normal},
+        {"glNormal3f", &callReader::normal},
+        {"glVertex3fv", &callReader::vertex},
+        // one object3D::draw and its material
+        {"glPushAttrib", &callReader::pushAttrib},
+        {"glPopAttrib", &callReader::popAttrib},
+        {"glMaterialfv", &callReader::material},
+        {"glMaterialf", &callReader::shininess},
+        // the matrices: the objects' placements and the model-view
+        {"glMatrixMode", &callReader::matrixMode},
+        {"glLoadIdentity", &callReader::loadIdentity},
+        {"glTranslatef", &callReader::translate},
+        {"glRotatef", &callReader::rotate},
+        {"glScalef", &callReader::scale},
+        // what only a frame sets: lights, projection, the overlay's characters
+        {"glLightfv", &callReader::light},
+        {"glLightModelfv", &callReader::lightModel},
+        {"gluPerspective", &callReader::perspective},
+        {"glutBitmapCharacter", &callReader::character},
+    };
+    const auto found = handlers.find(call.name);
+    if (found != handlers.end()) (this->*found->second)(call);
 }
 
-bool callReader::readList(const glCall& call) {
-    const std::string& name = call.name;
-    if (name == "glNewList") {
-        listBeingMade = GLuint(call.args[0]);
-        lists[listBeingMade].clear();
-    } else if (name == "glEndList") {
-        listBeingMade = 0;
-    } else if (name == "glPointSize") {
-        if (listBeingMade)
-            listPointSizes[listBeingMade] = std::max(listPointSizes[listBeingMade], arg(call, 0));
-    } else if (name == "glCallList") {
-        if (recording) objectNow.list = GLuint(call.args[0]);
-    } else {
-        return false;
-    }
-    return true;
+void callReader::newList(const glCall& call) {
+    listBeingMade = GLuint(call.args[0]);
+    lists[listBeingMade].clear();
 }
 
-bool callReader::readPrimitive(const glCall& call) {
-    const std::string& name = call.name;
-    if (name == "glBegin") {
-        target = listBeingMade ? &lists[listBeingMade]
-                 : recording   ? &objectNow.primitives
-                               : nullptr;
-        if (target) target->push_back({GLenum(call.args[0]), {}, {}});
-    } else if (name == "glEnd") {
-        target = nullptr;
-    } else if (name == "glNormal3fv" || name == "glNormal3f") {
-        for (int k = 0; k < 3; ++k) normalNow[k] = arg(call, k);
-    } else if (name == "glVertex3fv") {
-        if (!target) return true;
-        for (int k = 0; k < 3; ++k) target->back().position.push_back(arg(call, k));
-        target->back().normal.insert(target->back().normal.end(), normalNow, normalNow + 3);
-    } else {
-        return false;
-    }
-    return true;
+void callReader::pointSize(const glCall& call) {
+    if (listBeingMade)
+        listPointSizes[listBeingMade] = std::max(listPointSizes[listBeingMade], arg(call, 0));
 }
 
-bool callReader::readMaterial(const glCall& call) {
-    const std::string& name = call.name;
-    if (name == "glPushAttrib") {
-        objectNow = drawnObject(); // object3D::draw begins here
-    } else if (name == "glPopAttrib") {
-        if (recording && (objectNow.list || !objectNow.primitives.empty()))
-            now.objects.push_back(objectNow);
-        objectNow = drawnObject();
-    } else if (name == "glMaterialfv") {
-        const GLenum p = GLenum(call.args[1]);
-        float* to = p == GL_DIFFUSE    ? objectNow.diffuse
-                    : p == GL_SPECULAR ? objectNow.specular
-                                       : nullptr;
-        for (int k = 0; to && k < 4; ++k) to[k] = arg(call, 2 + k);
-    } else if (name == "glMaterialf") {
-        if (GLenum(call.args[1]) == GL_SHININESS) objectNow.shininess = arg(call, 2);
-    } else {
-        return false;
-    }
-    return true;
+void callReader::callList(const glCall& call) {
+    if (recording) objectNow.list = GLuint(call.args[0]);
 }
 
-bool callReader::readPlacement(const glCall& call) {
-    const std::string& name = call.name;
-    const auto at = [&](size_t k) { return arg(call, k); };
-    if (name == "glMatrixMode") {
-        modelViewMode = GLenum(call.args[0]) == GL_MODELVIEW;
-    } else if (name == "glLoadIdentity") {
-        if (modelViewMode) modelView = matrix();
-    } else if (name == "glTranslatef") {
-        matrix t;
-        t.setTranslate(at(0), at(1), at(2));
-        multiply(t);
-        objectNow.transforms.insert(objectNow.transforms.end(), {0, at(0), at(1), at(2), 0});
-    } else if (name == "glRotatef") {
-        matrix r; // object3D turns about one axis at a time
-        if (at(1) != 0) r.setRotateX(at(0));
-        if (at(2) != 0) r.setRotateY(at(0));
-        if (at(3) != 0) r.setRotateZ(at(0));
-        multiply(r);
-        objectNow.transforms.insert(objectNow.transforms.end(), {1, at(0), at(1), at(2), at(3)});
-    } else if (name == "glScalef") {
-        matrix m;
-        m.setScale(at(0), at(1), at(2));
-        multiply(m);
-        objectNow.transforms.insert(objectNow.transforms.end(), {2, at(0), at(1), at(2), 0});
-    } else {
-        return false;
-    }
-    return true;
+void callReader::begin(const glCall& call) {
+    target = listBeingMade ? &lists[listBeingMade] : recording ? &objectNow.primitives : nullptr;
+    if (target) target->push_back({GLenum(call.args[0]), {}, {}});
 }
 
-// What only a frame's calls set: the lights, the global ambient light, the
-// projection and the overlay's characters.
-bool callReader::readFrameState(const glCall& call) {
-    const std::string& name = call.name;
-    if (name == "glLightfv") {
-        if (recording) readLight(call);
-    } else if (name == "glLightModelfv") {
-        if (recording && GLenum(call.args[0]) == GL_LIGHT_MODEL_AMBIENT)
-            for (int k = 0; k < 4; ++k) now.ambient[k] = arg(call, 1 + k);
-    } else if (name == "gluPerspective") {
-        if (recording)
-            for (int k = 0; k < 4; ++k) now.perspective[k] = call.args[size_t(k)];
-    } else if (name == "glutBitmapCharacter") {
-        if (recording) now.text += char(int(call.args[1]));
-    } else {
-        return false;
-    }
-    return true;
+void callReader::normal(const glCall& call) {
+    for (int k = 0; k < 3; ++k) normalNow[k] = arg(call, size_t(k));
 }
 
-void callReader::readLight(const glCall& call) {
+void callReader::vertex(const glCall& call) {
+    if (!target) return;
+    for (int k = 0; k < 3; ++k) target->back().position.push_back(arg(call, size_t(k)));
+    target->back().normal.insert(target->back().normal.end(), normalNow, normalNow + 3);
+}
+
+void callReader::popAttrib(const glCall&) {
+    if (recording && (objectNow.list || !objectNow.primitives.empty()))
+        now.objects.push_back(objectNow);
+    objectNow = drawnObject();
+}
+
+void callReader::material(const glCall& call) {
+    const GLenum p = GLenum(call.args[1]);
+    float* to = p == GL_DIFFUSE    ? objectNow.diffuse
+                : p == GL_SPECULAR ? objectNow.specular
+                                   : nullptr;
+    for (int k = 0; to && k < 4; ++k) to[k] = arg(call, size_t(2 + k));
+}
+
+void callReader::shininess(const glCall& call) {
+    if (GLenum(call.args[1]) == GL_SHININESS) objectNow.shininess = arg(call, 2);
+}
+
+void callReader::matrixMode(const glCall& call) {
+    modelViewMode = GLenum(call.args[0]) == GL_MODELVIEW;
+}
+
+void callReader::loadIdentity(const glCall&) {
+    if (modelViewMode) modelView = matrix();
+}
+
+// A placement: multiplied into the model-view, and kept as its kind (0
+// translate, 1 rotate, 2 scale) and four numbers.
+void callReader::place(matrix& m, float kind, const glCall& call) {
+    multiply(m);
+    objectNow.transforms.insert(
+        objectNow.transforms.end(),
+        {kind, arg(call, 0), arg(call, 1), arg(call, 2), kind == 1 ? arg(call, 3) : 0});
+}
+
+void callReader::translate(const glCall& call) {
+    matrix t;
+    t.setTranslate(arg(call, 0), arg(call, 1), arg(call, 2));
+    place(t, 0, call);
+}
+
+void callReader::rotate(const glCall& call) {
+    matrix r; // object3D turns about one axis at a time
+    if (arg(call, 1) != 0) r.setRotateX(arg(call, 0));
+    if (arg(call, 2) != 0) r.setRotateY(arg(call, 0));
+    if (arg(call, 3) != 0) r.setRotateZ(arg(call, 0));
+    place(r, 1, call);
+}
+
+void callReader::scale(const glCall& call) {
+    matrix m;
+    m.setScale(arg(call, 0), arg(call, 1), arg(call, 2));
+    place(m, 2, call);
+}
+
+void callReader::light(const glCall& call) {
+    if (!recording) return;
     const size_t i = size_t(call.args[0]) - GL_LIGHT0;
     if (now.lights.size() <= i) now.lights.resize(i + 1, lightState{});
     lightState& to = now.lights[i];
@@ -230,7 +252,21 @@ void callReader::readLight(const glCall& call) {
         for (int k = 0; k < 4; ++k) to.position[k] = world.data[k];
     }
     float* colour = p == GL_DIFFUSE ? to.diffuse : p == GL_SPECULAR ? to.specular : nullptr;
-    for (int k = 0; colour && k < 4; ++k) colour[k] = arg(call, 2 + k);
+    for (int k = 0; colour && k < 4; ++k) colour[k] = arg(call, size_t(2 + k));
+}
+
+void callReader::lightModel(const glCall& call) {
+    if (recording && GLenum(call.args[0]) == GL_LIGHT_MODEL_AMBIENT)
+        for (int k = 0; k < 4; ++k) now.ambient[k] = arg(call, size_t(1 + k));
+}
+
+void callReader::perspective(const glCall& call) {
+    if (recording)
+        for (int k = 0; k < 4; ++k) now.perspective[k] = call.args[size_t(k)];
+}
+
+void callReader::character(const glCall& call) {
+    if (recording) now.text += char(int(call.args[1]));
 }
 
 callReader reader;
