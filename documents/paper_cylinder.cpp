@@ -59,11 +59,10 @@ struct sheetCurve {
 double heightAt(const vector3d& n, double a) {
     return -(n[0] * std::sin(a) + n[2] * std::cos(a)) / n[1];
 }
-// The angle of the curve's highest point, in [0, 2 pi).
+// The angle around the axis of the curve's highest point.
 double topAngle(const vector3d& n) {
     const double s = n[1] > 0 ? -1 : 1;
-    double a = std::atan2(s * n[0], s * n[2]);
-    return a < 0 ? a + 2 * kPi : a;
+    return angleAroundAxis(s * n[0], s * n[2]);
 }
 
 // The circles that have a curve, their points still to be placed.
@@ -257,9 +256,7 @@ void writeIntersections(std::ostream& out, const sheetLayout& sheet, const plane
         const intersectionPoint& q = intersections.points[k];
         if (!q.cylinder) continue;
         const vector3d& c = *q.cylinder;
-        double a = std::atan2(c[0], c[2]);
-        if (a < 0) a += 2 * kPi;
-        const planePoint at{sheet.x(a), sheet.y(c[1])};
+        const planePoint at{sheet.x(angleAroundAxis(c[0], c[2])), sheet.y(c[1])};
         if (!piece.contains(at)) continue;
         std::string circles;
         for (int i : q.circles) circles += " " + circleLabel(i);

@@ -42,13 +42,9 @@ struct plotFrame {
     bool contains(double height) const { return std::fabs(height) <= half; }
 };
 
-// Angle around the axis of a horizontal direction (x, z), from +z towards +x,
-// in [0, 360).
-double aroundAxis(double x, double z) {
-    double d = std::atan2(x, z) * 180.0 / kPi;
-    if (d < 0) d += 360;
-    return d >= 360 ? 0 : d;
-}
+// The angle around the axis (mathematics/vector3.h) of a horizontal direction
+// (x, z), in degrees, [0, 360).
+double aroundAxis(double x, double z) { return angleAroundAxis(x, z) * 180.0 / kPi; }
 
 // The unrolled curve of one edge: the samples, closed with the first sample
 // again at 360 degrees as the figure's line loop closes it.
