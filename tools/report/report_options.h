@@ -29,8 +29,8 @@ struct reportOptions {
 // Fills `options` from argv; returns what is wrong with the command line, or
 // an empty string when nothing is. Stops at --help. --radius and --diameter
 // take a positive decimal up to kMaxDomeRadius or kMaxPaperDiameter
-// (mathematics/quantities), and only where they mean something: --radius with --dome, stl or obj, --diameter
-// with svg; --dome only in text, alone.
+// (mathematics/quantities), and only where they mean something: --radius
+// with --dome, stl or obj, --diameter with svg; --dome only in text, alone.
 std::string parseReportOptions(int argc, const char* const* argv, reportOptions& options);
 
 const char* reportUsageLine();
