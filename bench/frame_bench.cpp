@@ -18,17 +18,21 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "basicsource/main.h"
 #include "basicsource/platform.h"
 #include "basicsource/scene.h"
+#include "mathematics/decimal_words.h"
+#include "mathematics/option_words.h"
 #include "tests/harness/test_clock.h"
 
 // --- Heap allocation counter ---------------------------------------------------
@@ -344,6 +348,27 @@ void callgrindFrames(int n) {
     std::printf("%d frames drawn\n", n);
 }
 
+// A count on the command line: a whole decimal from 1 to a million, read as
+// every front end reads numbers (mathematics/decimal_words).
+bool readCount(const std::string& word, int& count) {
+    double v = 0;
+    if (!readDecimal(word.c_str(), v) || v < 1 || v > 1e6 || v != std::floor(v)) return false;
+    count = int(v);
+    return true;
+}
+
+// --rounds, --frames and --callgrind-frames; false for anything else.
+bool readOptions(int argc, char** argv, int& rounds, int& frames, int& callgrind) {
+    for (int i = 1; i < argc; ++i) {
+        std::string value, problem;
+        int* count = optionValue("--rounds", argc, argv, i, value, problem)             ? &rounds
+                     : optionValue("--frames", argc, argv, i, value, problem)           ? &frames
+                     : optionValue("--callgrind-frames", argc, argv, i, value, problem) ? &callgrind
+                                                                                        : nullptr;
+        if (!count || !problem.empty() || !readCount(value, *count)) return false;
+    }
+    return true;
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -351,18 +376,10 @@ int main(int argc, char** argv) {
     sounds = 0;
     findRuntimeLibraries();
     openWindowAndBuildScene(&argc, argv);
-    for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--rounds") && i + 1 < argc)
-            rounds = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--frames") && i + 1 < argc)
-            frames = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--callgrind-frames") && i + 1 < argc)
-            callgrind = std::atoi(argv[++i]);
-        else {
-            std::fprintf(stderr, "usage: %s [--rounds R] [--frames N] | --callgrind-frames N\n",
-                         argv[0]);
-            return 2;
-        }
+    if (!readOptions(argc, argv, rounds, frames, callgrind)) {
+        std::fprintf(stderr, "usage: %s [--rounds R] [--frames N] | --callgrind-frames N\n",
+                     argv[0]);
+        return 2;
     }
     if (callgrind > 0) {
         callgrindFrames(callgrind);

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <ostream>
 
 #include "mathematics/json_text.h"
+#include "mathematics/number_text.h"
 #include "mathematics/pentagon_args.h"
 
 namespace {
@@ -20,16 +20,6 @@ std::string list(const std::vector<Item>& items, const std::string& indent, Form
     return s + indent + "]";
 }
 
-std::string printed(const char* format, double v) {
-    char b[64];
-    std::snprintf(b, sizeof b, format, v);
-    return b;
-}
-std::string printed(const char* format, int decimals, double v) {
-    char b[96];
-    std::snprintf(b, sizeof b, format, decimals, v);
-    return b;
-}
 std::string degrees(double radians) { return printed("%.2f", radians * 180 / kPi); }
 
 std::string right(const std::string& s, size_t width) {
@@ -133,9 +123,7 @@ void writeCutList(std::ostream& out, const geodesicDome& d, double radius,
     const int decimals = lengthDecimals(radius);
     auto length = [&](double unit) { return printed("%.*f", decimals, unit * radius); };
 
-    out << "Geodesic dome of the great circles: LAT1 " << pentagonValueText(arguments[0])
-        << "  LONG1 " << pentagonValueText(arguments[1]) << "  LAT2 "
-        << pentagonValueText(arguments[2]) << "  LONG2 " << pentagonValueText(arguments[3]) << "\n";
+    out << "Geodesic dome of the great circles: " << pentagonValuesHeading(arguments) << "\n";
     out << "Radius " << printed("%.15g", radius)
         << "; every length below is in the radius's unit.\n\n";
 

@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "mathematics/vector3.h"
 #include "support/geodome_utilities.h"
 
 std::shared_ptr<float[]> newPentagonArrays(std::initializer_list<float**> fields) {
@@ -19,9 +20,8 @@ std::shared_ptr<float[]> newPentagonArrays(std::initializer_list<float**> fields
 // throughout: the figure and the report are single-precision computations.
 
 namespace {
-// pi as a double: the corner spacing and the sample angles are computed in
-// double and rounded to float once.
-const double kPi = 3.141592653589793;
+// The corner spacing and the sample angles are computed with pi in double
+// (mathematics/vector3.h) and rounded to float once.
 const int kCorners = 5;
 // The length used in place of a zero normal; the normal stays zero, so only
 // the division is defused.
@@ -115,8 +115,9 @@ void cylinderPoint(float xcross, float ycross, float zcross, float step, float p
 }
 
 namespace {
-const float kHalfPi = 1.5707964f;     // pi/2 rounded to float
-const float kThreeHalfPi = 4.712389f; // 3 pi/2 rounded to float
+// Float on purpose: the report's longitudes are single-precision sums.
+const float kFloatHalfPi = 1.5707964f;     // pi/2 rounded to float
+const float kFloatThreeHalfPi = 4.712389f; // 3 pi/2 rounded to float
 
 // One corner's longitude taken on its own, by the same rule. The paired rule
 // reaches a pentagon whose z at index i is non-zero only when the other
@@ -124,8 +125,8 @@ const float kThreeHalfPi = 4.712389f; // 3 pi/2 rounded to float
 // the other's longitude would be left unset, and takes this value instead,
 // so no report ever shows memory that was never written.
 float soloLongitude(float x, float z) {
-    if (z == 0.0f) return kHalfPi;
-    const float addValue = z > 0.0f ? kThreeHalfPi : kHalfPi;
+    if (z == 0.0f) return kFloatHalfPi;
+    const float addValue = z > 0.0f ? kFloatThreeHalfPi : kFloatHalfPi;
     const float quotient = x / z;
     return std::atan(quotient) + addValue;
 }
@@ -145,8 +146,8 @@ void reportLongitudes(const float* xcoord1, const float* zcoord1, const float* x
         // negative test, coming second, wins. 0 survives only if both z are
         // NaN, and then both longitudes are NaN anyway.
         float addValue = 0.0f;
-        if (z1 > 0.0f || z2 > 0.0f) addValue = kThreeHalfPi;
-        if (z1 < 0.0f || z2 < 0.0f) addValue = kHalfPi;
+        if (z1 > 0.0f || z2 > 0.0f) addValue = kFloatThreeHalfPi;
+        if (z1 < 0.0f || z2 < 0.0f) addValue = kFloatHalfPi;
         const float quotient2 = x2 / z2;
         lon2[i] = std::atan(quotient2) + addValue;
         const float quotient1 = x1 / z1;

@@ -4,24 +4,22 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "mathematics/number_text.h"
+
 std::string jsonDouble(double v, int significantDigits) {
     if (!std::isfinite(v)) return "null";
-    char b[40];
-    std::snprintf(b, sizeof b, "%.*g", significantDigits, v);
-    return b;
+    return printed("%.*g", significantDigits, v);
 }
 
 std::string jsonFloat(float v) { return jsonDouble(double(v), 9); }
 
 std::string jsonDouble(double v) {
     if (!std::isfinite(v)) return "null";
-    char b[40];
     for (int digits = 15; digits < 17; ++digits) {
-        std::snprintf(b, sizeof b, "%.*g", digits, v);
-        if (std::strtod(b, nullptr) == v) return b;
+        const std::string text = printed("%.*g", digits, v);
+        if (std::strtod(text.c_str(), nullptr) == v) return text;
     }
-    std::snprintf(b, sizeof b, "%.17g", v);
-    return b;
+    return printed("%.17g", v);
 }
 
 std::string jsonBool(bool v) { return v ? "true" : "false"; }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "mathematics/decimal_words.h"
+#include "mathematics/number_text.h"
 
 const char* const kPentagonValueNames[4] = {"LAT1", "LONG1", "LAT2", "LONG2"};
 
@@ -44,12 +45,26 @@ std::string quoteArgument(const std::string& word) {
 }
 
 std::string pentagonValueText(float value) {
-    char b[32];
+    std::string text;
     for (int digits = 6; digits <= 9; ++digits) {
-        std::snprintf(b, sizeof b, "%.*g", digits, double(value));
-        if (std::strtof(b, nullptr) == value) break;
+        text = printed("%.*g", digits, value);
+        if (std::strtof(text.c_str(), nullptr) == value) break;
     }
-    return b;
+    return text;
+}
+
+std::string pentagonValuesText(const float values[4]) {
+    std::string text;
+    for (int k = 0; k < 4; ++k) text += (k ? " " : "") + pentagonValueText(values[k]);
+    return text;
+}
+
+std::string pentagonValuesHeading(const float values[4], const char* separator) {
+    std::string heading;
+    for (int k = 0; k < 4; ++k)
+        heading += (k ? separator : "") + std::string(kPentagonValueNames[k]) + " " +
+                   pentagonValueText(values[k]);
+    return heading;
 }
 
 bool looksLikeNumber(const char* word) {

@@ -26,6 +26,13 @@ bool looksLikeNumber(const char* word);
 // 0.975318 or 0.975317955).
 std::string pentagonValueText(float value);
 
+// The four values as a command line takes them: "0.9 0 0.5 0.3".
+std::string pentagonValuesText(const float values[4]);
+
+// The four values as headings name them, each after its name, `separator`
+// between them: "LAT1 0.9  LONG1 0  LAT2 0.5  LONG2 0.3".
+std::string pentagonValuesHeading(const float values[4], const char* separator = "  ");
+
 // A word as messages quote it: in single quotes, control characters escaped,
 // and cut after 32 characters, so a message always stays one short line.
 std::string quoteArgument(const std::string& word);

@@ -30,3 +30,15 @@ inline double length(const vector3d& a) { return std::sqrt(dot(a, a)); }
 inline double distance(const vector3d& a, const vector3d& b) { return length(minus(a, b)); }
 // a / |a|; not for the zero vector.
 inline vector3d normalised(const vector3d& a) { return scaled(a, 1 / length(a)); }
+
+// The figure's two angles about the vertical axis, each with a name of its own,
+// both in [0, 2 pi) (a rounding that reaches 2 pi gives 0): a longitude runs
+// from +x towards +z (the pentagons' corners, the intersections); the angle
+// around the axis runs from +z towards +x (the cylinder curves, sampled at
+// x = sin, z = cos of it, and the unrolled cylinder drawn from them).
+inline double withinTurn(double angle) {
+    const double a = angle < 0 ? angle + kTwoPi : angle;
+    return a >= kTwoPi ? 0 : a;
+}
+inline double longitudeOf(double x, double z) { return withinTurn(std::atan2(z, x)); }
+inline double angleAroundAxis(double x, double z) { return withinTurn(std::atan2(x, z)); }

@@ -13,10 +13,10 @@ GEODESICS_RENDER_PACKAGES="libegl-dev libpng-dev python3 xfonts-base console-set
 # machines; ensure_web_tools adds Debian's where they do not).
 GEODESICS_WEB_PACKAGES="emscripten"
 # The tests alone: GoogleTest, a virtual X server and the tools that drive and
-# read the real window, the SVG rasteriser, the formatter, and Chromium for
-# the page's browser tests.
+# read the real window, the SVG rasteriser, the formatter, ctags for the
+# function-length check, and Chromium for the page's browser tests.
 GEODESICS_TEST_PACKAGES="libgtest-dev xvfb xauth xdotool x11-utils x11-apps imagemagick apitrace \
-librsvg2-bin clang-format chromium"
+librsvg2-bin clang-format universal-ctags chromium"
 
 GEODESICS_ALL_PACKAGES="$GEODESICS_BUILD_PACKAGES $GEODESICS_WINDOW_PACKAGES \
 $GEODESICS_RENDER_PACKAGES $GEODESICS_WEB_PACKAGES $GEODESICS_TEST_PACKAGES"

@@ -1,7 +1,9 @@
 // Point, vector and triangle geometry for geodesic domes. Angles in radians;
 // points are arrays of three floats (x, y, z). Arithmetic is carried in double
 // and rounded to float once. Functions that return a new array hand it to the
-// caller, who releases it with delete[].
+// caller, who releases it with delete[]. Part of the mathematics library
+// (geodesics_math, mathematics/CMakeLists.txt), not of the drawing framework
+// beside it.
 #pragma once
 
 float arc_cosine(float c); // clamped: c <= -1 gives pi (as a float), c >= 1 gives 0

@@ -1,6 +1,8 @@
 // tholix_print_values: computes the corner coordinates, edge-plane normals,
 // plane equations and spherical coordinates of the two pentagons for four
-// arguments and prints them as a plain-text report on standard output.
+// arguments and prints them as a plain-text report on standard output. Part
+// of the mathematics library (geodesics_math, mathematics/CMakeLists.txt), not
+// of the drawing framework beside it.
 #pragma once
 
 #include <iosfwd>

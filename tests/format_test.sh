@@ -6,8 +6,8 @@ set -euo pipefail
 cd "$SOURCE_DIR"
 command -v clang-format >/dev/null || { echo "FAIL: clang-format is not installed" >&2; exit 1; }
 
-mapfile -t files < <(find basicsource support objects mathematics offscreen recorder tools web/wasm web bench \
-    -maxdepth 2 -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -not -path '*/node_modules/*' | sort -u)
+mapfile -t files < <(find basicsource support objects mathematics documents offscreen recorder tools web/wasm web \
+    bench -maxdepth 2 -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -not -path '*/node_modules/*' | sort -u)
 [ ${#files[@]} -gt 50 ] || { echo "FAIL: only ${#files[@]} files found in $SOURCE_DIR" >&2; exit 1; }
 
 drifted=0

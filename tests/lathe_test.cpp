@@ -10,14 +10,13 @@
 
 #include "basicsource/main.h"
 #include "objects/profiles.h"
+#include "recorder/gl_recorder.h"
 #include "tests/failing_allocation.h"
 #include "tests/harness/fatal_expect.h"
-#include "recorder/gl_recorder.h"
 #include "tests/harness/gl_window.h"
 #include "tests/shape_checks.h"
 
 namespace {
-const double kPi = 3.14159265358979323846;
 // Coordinates are products of floats from sin_d/cos_d: compare to about 1e-6,
 // the single-precision rounding of values of order 1.
 const double kFloatTol = 2e-6;
@@ -62,7 +61,7 @@ TEST(Lathe, BottleExampleAndRingLayout) {
     for (int p = 0; p < 32; ++p)
         for (int j = 0; j < m; ++j) {
             SCOPED_TRACE(testing::Message() << "point " << p << " step " << j);
-            const vec3 c = coord(tree, p * m + j);
+            const vector3d c = coord(tree, p * m + j);
             const double r = treeTopProfile[2 * p], angle = 2 * kPi * j / m;
             EXPECT_NEAR(c[0], r * std::cos(angle), kFloatTol);
             EXPECT_NEAR(c[1], treeTopProfile[2 * p + 1], kFloatTol);
@@ -92,12 +91,12 @@ TEST(Lathe, FacesLookLeftOfTheProfileDirection) {
                 SCOPED_TRACE(testing::Message() << "point " << p << " step " << j);
                 const int f = p * m + j;
                 const double mid = 2 * kPi * (j + 0.5) / m;
-                const vec3 side{-dh * std::cos(mid), dr, -dh * std::sin(mid)};
-                const vec3 winding = windingNormal(shape, f);
+                const vector3d side{-dh * std::cos(mid), dr, -dh * std::sin(mid)};
+                const vector3d winding = windingNormal(shape, f);
                 ASSERT_GT(dot(winding, side), 0.0);
                 // The stored face normal is the unit normal of the same side.
                 const float* n = shape.getFaces()[f].faceNormal.data;
-                const vec3 stored{n[0], n[1], n[2]};
+                const vector3d stored{n[0], n[1], n[2]};
                 EXPECT_NEAR(length(stored), 1.0, 1e-5);
                 EXPECT_GT(dot(stored, winding) / length(winding), 0.99);
             }
@@ -172,7 +171,7 @@ TEST(Lathe, CopiesOwnTheirMesh) {
     ASSERT_EQ(copy->getVertexCount(), 36);
     ASSERT_EQ(copy->getFaceCount(), 30);
     EXPECT_NE(copy->getVertices(), original->getVertices());
-    const vec3 expected = coord(*original, 7);
+    const vector3d expected = coord(*original, 7);
     original.reset(); // the copy's arrays must survive (checked under ASan)
     EXPECT_EQ(coord(*copy, 7), expected);
     EXPECT_EQ(copy->getFaces()[29].vert[2], 30); // the seam back to step 0
@@ -192,11 +191,16 @@ TEST_F(LatheGL, DrawsFaceByFaceWithVertexNormals) {
     EXPECT_EQ(callsNamed(calls, {"glNormal3fv"}).size(), 80u); // one per corner: smooth
     EXPECT_EQ(gPolygonCount, 20u);
     // The first quad: vertex 0's normal and coordinate, then vertex 1's.
-    EXPECT_TRUE(containsInOrder(calls, {{"glBegin", {GL_QUADS}}, normalCall(shape, 0),
-                                        vertexCall(shape, 0), normalCall(shape, 1),
-                                        vertexCall(shape, 1), normalCall(shape, 5),
-                                        vertexCall(shape, 5), normalCall(shape, 4),
-                                        vertexCall(shape, 4), {"glEnd", {}}}));
+    EXPECT_TRUE(containsInOrder(calls, {{"glBegin", {GL_QUADS}},
+                                        normalCall(shape, 0),
+                                        vertexCall(shape, 0),
+                                        normalCall(shape, 1),
+                                        vertexCall(shape, 1),
+                                        normalCall(shape, 5),
+                                        vertexCall(shape, 5),
+                                        normalCall(shape, 4),
+                                        vertexCall(shape, 4),
+                                        {"glEnd", {}}}));
 }
 
 // Turned through no steps, a profile makes no vertices and no faces: nothing

@@ -122,6 +122,7 @@ expect_bad "--size '999999999x1' is past this OpenGL's limit" --size 999999999x1
 expect_bad "--samples '64' is past this OpenGL's limit" --samples 64 --at 1 --png "$bad/x.png"
 # Numbers are decimals everywhere, as the value report reads them.
 expect_bad "--at '0x10' is not a number of seconds" --at 0x10 --png "$bad/x.png"
+expect_bad "missing value after --size" --size= --at 1 --png "$bad/x.png"
 expect_bad "--to '1e1x' is not a number of seconds" --to 1e1x --video "$bad/x.mp4"
 expect_bad "--fps '0x10' is not a whole number" --fps 0x10 --video "$bad/x.mp4"
 expect_bad "--size '0x10x0x10' is not WIDTHxHEIGHT" --size 0x10x0x10 --at 1 --png "$bad/x.png"

@@ -17,19 +17,3 @@ run_built() { env "${BUILT_ENV[@]}" "$@"; }
 
 # start_xvfb and stop_xvfb.
 source "$SOURCE_DIR/scripts/xvfb.sh"
-
-# expect_usage_error PROBLEM ARGS...: geodesic-report ($tool) run with ARGS
-# exits 2, writes nothing on stdout, and on stderr one line naming PROBLEM
-# and the usage line. Needs $tool and $tmp, and a fail function.
-expect_usage_error() {
-    local want=$1
-    shift
-    local status=0
-    "$tool" "$@" > "$tmp/out" 2> "$tmp/err" || status=$?
-    [ "$status" -eq 2 ] || fail "'$*': status $status, expected 2"
-    [ -s "$tmp/out" ] && fail "'$*': wrote to stdout"
-    [ "$(wc -l < "$tmp/err")" -eq 2 ] || fail "'$*': stderr is not two lines: $(cat "$tmp/err")"
-    head -n 1 "$tmp/err" | grep -qF "geodesic-report: " || fail "'$*': no problem line"
-    head -n 1 "$tmp/err" | grep -qF -- "$want" || fail "'$*': problem line lacks '$want'"
-    tail -n 1 "$tmp/err" | grep -q "^usage: geodesic-report" || fail "'$*': no usage line"
-}

@@ -12,41 +12,36 @@
 #include <utility>
 #include <vector>
 
-#include "support/object3D.h"
+#include "mathematics/vector3.h"
 #include "recorder/gl_recorder.h"
+#include "support/object3D.h"
 
-using vec3 = std::array<double, 3>;
-
-inline vec3 coord(const object3D& o, int index) {
+// A vertex in double precision, for the checks' own arithmetic.
+inline vector3d coord(const object3D& o, int index) {
     const float* c = o.getVertices()[index].coordinate.data;
     return {c[0], c[1], c[2]};
 }
-inline vec3 sub(const vec3& a, const vec3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-inline vec3 cross(const vec3& a, const vec3& b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-inline double dot(const vec3& a, const vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-inline double length(const vec3& a) { return std::sqrt(dot(a, a)); }
 
 // The side a face's corners run counter-clockwise from, in double precision:
 // the sum of the cross products of its fan triangles (the polygon's area
 // vector), so a quadrilateral's fourth corner counts too.
-inline vec3 windingNormal(const object3D& o, int f) {
+inline vector3d windingNormal(const object3D& o, int f) {
     const face& fc = o.getFaces()[f];
-    vec3 sum{0, 0, 0};
-    const vec3 a = coord(o, fc.vert[0]);
+    vector3d sum{0, 0, 0};
+    const vector3d a = coord(o, fc.vert[0]);
     for (int k = 1; k + 1 < fc.vertices; ++k) {
-        const vec3 n = cross(sub(coord(o, fc.vert[k]), a), sub(coord(o, fc.vert[k + 1]), a));
+        const vector3d n =
+            cross(minus(coord(o, fc.vert[k]), a), minus(coord(o, fc.vert[k + 1]), a));
         for (int i = 0; i < 3; ++i) sum[i] += n[i];
     }
     return sum;
 }
 
-inline vec3 centroid(const object3D& o, int f) {
+inline vector3d centroid(const object3D& o, int f) {
     const face& fc = o.getFaces()[f];
-    vec3 c{0, 0, 0};
+    vector3d c{0, 0, 0};
     for (int k = 0; k < fc.vertices; ++k) {
-        const vec3 p = coord(o, fc.vert[k]);
+        const vector3d p = coord(o, fc.vert[k]);
         for (int i = 0; i < 3; ++i) c[i] += p[i] / fc.vertices;
     }
     return c;
@@ -59,7 +54,8 @@ inline void expectIndicesInRange(object3D& o) {
         const face& fc = o.getFaces()[f];
         ASSERT_TRUE(fc.vertices == 3 || fc.vertices == 4) << "face " << f;
         for (int k = 0; k < fc.vertices; ++k)
-            ASSERT_TRUE(fc.vert[k] >= 0 && fc.vert[k] < vertices) << "face " << f << " corner " << k;
+            ASSERT_TRUE(fc.vert[k] >= 0 && fc.vert[k] < vertices)
+                << "face " << f << " corner " << k;
     }
 }
 
@@ -68,8 +64,7 @@ inline std::map<std::pair<int, int>, int> directedEdges(object3D& o) {
     std::map<std::pair<int, int>, int> edges;
     for (int f = 0; f < o.getFaceCount(); ++f) {
         const face& fc = o.getFaces()[f];
-        for (int k = 0; k < fc.vertices; ++k)
-            ++edges[{fc.vert[k], fc.vert[(k + 1) % fc.vertices]}];
+        for (int k = 0; k < fc.vertices; ++k) ++edges[{fc.vert[k], fc.vert[(k + 1) % fc.vertices]}];
     }
     return edges;
 }
@@ -110,8 +105,9 @@ inline void expectSameCalls(const std::vector<glCall>& actual, const std::vector
         const glCall& e = expected[i];
         bool same = a.name == e.name && a.args.size() == e.args.size();
         for (size_t k = 0; same && k < a.args.size(); ++k)
-            same = std::fabs(a.args[k] - e.args[k]) <=
-                   tolerance * std::fmax(1.0, std::fmax(std::fabs(a.args[k]), std::fabs(e.args[k])));
+            same =
+                std::fabs(a.args[k] - e.args[k]) <=
+                tolerance * std::fmax(1.0, std::fmax(std::fabs(a.args[k]), std::fabs(e.args[k])));
         ASSERT_TRUE(same) << "call " << i << ": " << describe(a) << ", expected " << describe(e);
     }
 }

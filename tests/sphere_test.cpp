@@ -12,14 +12,13 @@
 #include <memory>
 
 #include "basicsource/main.h"
+#include "recorder/gl_recorder.h"
 #include "tests/failing_allocation.h"
 #include "tests/harness/fatal_expect.h"
-#include "recorder/gl_recorder.h"
 #include "tests/harness/gl_window.h"
 #include "tests/shape_checks.h"
 
 namespace {
-const double kPi = 3.14159265358979323846;
 const double kDeg = kPi / 180;
 // Vertices come from float sin_d/cos_d products: about 1e-6 of their size.
 const double kFloatTol = 2e-6;
@@ -28,10 +27,10 @@ using SphereTest = GLTest; // the constructor records a display list
 
 // The triangles and quadrilaterals a recorded list draws, as corner lists,
 // decoded from its fans and quad strips.
-std::vector<std::vector<vec3>> decodePrimitives(const std::vector<glCall>& body, int* fans,
-                                                int* strips) {
-    std::vector<std::vector<vec3>> polygons;
-    std::vector<vec3> points;
+std::vector<std::vector<vector3d>> decodePrimitives(const std::vector<glCall>& body, int* fans,
+                                                    int* strips) {
+    std::vector<std::vector<vector3d>> polygons;
+    std::vector<vector3d> points;
     double mode = -1;
     *fans = *strips = 0;
     for (const glCall& c : body) {
@@ -60,15 +59,15 @@ TEST_F(SphereTest, CountsPolesAndRingsOfGrid30) {
     EXPECT_EQ(s.getFaceCount(), 900);
     // 28 bands of 30 quadrilaterals, then two caps of 30 triangles.
     for (int f = 0; f < 900; ++f) ASSERT_EQ(s.getFaces()[f].vertices, f < 840 ? 4 : 3) << f;
-    EXPECT_EQ(coord(s, 870), (vec3{0, 1, 0}));
-    EXPECT_EQ(coord(s, 871), (vec3{0, -1, 0}));
+    EXPECT_EQ(coord(s, 870), (vector3d{0, 1, 0}));
+    EXPECT_EQ(coord(s, 871), (vector3d{0, -1, 0}));
     // Ring r at latitude 90 - 6r, step j at longitude 12j from +x towards +z.
     // The latitude is lowered by repeated float subtraction, so allow for the
     // rounding that accumulates over 29 rings.
     for (int r = 1; r < 30; ++r)
         for (int j = 0; j < 30; ++j) {
             SCOPED_TRACE(testing::Message() << "ring " << r << " step " << j);
-            const vec3 c = coord(s, (r - 1) * 30 + j);
+            const vector3d c = coord(s, (r - 1) * 30 + j);
             const double lat = (90 - 6.0 * r) * kDeg, lon = 12.0 * j * kDeg;
             EXPECT_NEAR(c[0], std::cos(lat) * std::cos(lon), 1e-5);
             EXPECT_NEAR(c[1], std::sin(lat), 1e-5);
@@ -92,7 +91,7 @@ TEST_F(SphereTest, Grid4Examples) {
     EXPECT_EQ(corners(3), (std::vector<int>{3, 0, 4, 7})); // the seam: step 3 back to 0
     EXPECT_EQ(corners(8), (std::vector<int>{12, 1, 0}));   // north cap, N = 12
     EXPECT_EQ(corners(11), (std::vector<int>{12, 0, 3}));
-    EXPECT_EQ(corners(12), (std::vector<int>{8, 9, 13}));  // south cap, B = 8, S = 13
+    EXPECT_EQ(corners(12), (std::vector<int>{8, 9, 13})); // south cap, B = 8, S = 13
     EXPECT_EQ(corners(15), (std::vector<int>{11, 8, 13}));
 }
 
@@ -105,8 +104,10 @@ TEST_F(SphereTest, Grid2HasOneRingTwoCapsAndNoBand) {
     EXPECT_NEAR(coord(s, 0)[1], 0.0, 1e-7); // ring 1 on the equator
     EXPECT_NEAR(coord(s, 1)[0], -1.0, kFloatTol);
     EXPECT_EQ(callsNamed(body, {"glBegin"}).size(), 2u);
-    EXPECT_TRUE(containsInOrder(body, {{"glBegin", {GL_TRIANGLE_FAN}}, {"glEnd", {}},
-                                       {"glBegin", {GL_TRIANGLE_FAN}}, {"glEnd", {}}}));
+    EXPECT_TRUE(containsInOrder(body, {{"glBegin", {GL_TRIANGLE_FAN}},
+                                       {"glEnd", {}},
+                                       {"glBegin", {GL_TRIANGLE_FAN}},
+                                       {"glEnd", {}}}));
 }
 
 TEST_F(SphereTest, ClosedSurfaceWoundOutwardsAtEveryGridSize) {
@@ -134,7 +135,7 @@ TEST_F(SphereTest, VertexNormalsFollowTheRadius) {
     for (int v = 0; v < s.getVertexCount(); ++v) {
         SCOPED_TRACE(v);
         const float* n = s.getVertices()[v].normal.data;
-        const vec3 normal{n[0], n[1], n[2]};
+        const vector3d normal{n[0], n[1], n[2]};
         EXPECT_GT(dot(normal, coord(s, v)) / length(normal), 0.998);
         EXPECT_LE(length(normal), 1.0 + 1e-6);
         EXPECT_GT(length(normal), 0.98);
@@ -189,12 +190,12 @@ TEST_F(SphereTest, DisplayListOfGrid30CoversTheSphereWoundOutwards) {
     EXPECT_EQ(polygons.size(), 900u); // as many as the mesh has faces
     for (size_t p = 0; p < polygons.size(); ++p) {
         const auto& c = polygons[p];
-        vec3 area{0, 0, 0}, centre{0, 0, 0};
+        vector3d area{0, 0, 0}, centre{0, 0, 0};
         for (size_t k = 1; k + 1 < c.size(); ++k) {
-            const vec3 t = cross(sub(c[k], c[0]), sub(c[k + 1], c[0]));
+            const vector3d t = cross(minus(c[k], c[0]), minus(c[k + 1], c[0]));
             for (int i = 0; i < 3; ++i) area[i] += t[i];
         }
-        for (const vec3& q : c)
+        for (const vector3d& q : c)
             for (int i = 0; i < 3; ++i) centre[i] += q[i];
         ASSERT_GT(dot(area, centre), 0.0) << "polygon " << p;
     }
@@ -203,8 +204,8 @@ TEST_F(SphereTest, DisplayListOfGrid30CoversTheSphereWoundOutwards) {
     ASSERT_EQ(sent.size() % 2, 0u);
     for (size_t k = 0; k < sent.size(); k += 2) {
         ASSERT_EQ(sent[k].name, "glNormal3fv");
-        const vec3 normal{sent[k].args[0], sent[k].args[1], sent[k].args[2]};
-        const vec3 point{sent[k + 1].args[0], sent[k + 1].args[1], sent[k + 1].args[2]};
+        const vector3d normal{sent[k].args[0], sent[k].args[1], sent[k].args[2]};
+        const vector3d point{sent[k + 1].args[0], sent[k + 1].args[1], sent[k + 1].args[2]};
         ASSERT_GT(dot(normal, point), 0.97) << "call " << k;
     }
 }
@@ -215,7 +216,7 @@ TEST_F(SphereTest, CopiesShareTheListButOwnTheirMesh) {
     ASSERT_NE(dynamic_cast<sphere*>(copy.get()), nullptr);
     EXPECT_EQ(copy->getListName(), original->getListName());
     EXPECT_NE(copy->getVertices(), original->getVertices());
-    const vec3 expected = coord(*original, 9);
+    const vector3d expected = coord(*original, 9);
     original.reset(); // the copy's arrays must survive (checked under ASan)
     EXPECT_EQ(copy->getVertexCount(), 32);
     EXPECT_EQ(coord(*copy, 9), expected);
@@ -269,8 +270,12 @@ TEST_F(SphereTest, RendersAsALitDiscOnTheBackground) {
         EXPECT_LT(p[1], 40) << dx << "," << dy;
     }
     // Beyond the outline and in the corners: the black background.
-    for (auto [x, y] : {std::pair{cx + 170, cy}, {cx, cy - 170}, {2, 2}, {kWindowWidth - 3, 2},
-                        {2, kWindowHeight - 3}, {kWindowWidth - 3, kWindowHeight - 3}}) {
+    for (auto [x, y] : {std::pair{cx + 170, cy},
+                        {cx, cy - 170},
+                        {2, 2},
+                        {kWindowWidth - 3, 2},
+                        {2, kWindowHeight - 3},
+                        {kWindowWidth - 3, kWindowHeight - 3}}) {
         const uint8_t* p = front.at(x, y);
         EXPECT_EQ(p[0] + p[1] + p[2], 0) << x << "," << y;
     }

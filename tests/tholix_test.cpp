@@ -16,9 +16,9 @@
 
 #include "basicsource/main.h"
 #include "mathematics/geodesic_math.h"
+#include "recorder/gl_recorder.h"
 #include "tests/failing_allocation.h"
 #include "tests/harness/fatal_expect.h"
-#include "recorder/gl_recorder.h"
 #include "tests/harness/gl_window.h"
 #include "tests/shape_checks.h"
 
@@ -147,26 +147,26 @@ TEST_F(TholixTest, CurvesLieWhereTheirEdgesPlanesCutSphereAndCylinder) {
     for (int p = 0; p < 2; ++p)
         for (int i = 0; i < 5; ++i) {
             SCOPED_TRACE(testing::Message() << "pentagon " << p + 1 << " edge " << i);
-            const vec3 a = coord(t, 1000 + 5 * p + i), b = coord(t, 1000 + 5 * p + (i + 1) % 5);
-            const vec3 n = cross(a, b);
+            const vector3d a = coord(t, 1000 + 5 * p + i), b = coord(t, 1000 + 5 * p + (i + 1) % 5);
+            const vector3d n = cross(a, b);
             const double nl = length(n);
             const int curve = (5 * p + i) * 100;
             for (int j = 0; j < 100; ++j) {
-                const vec3 g = coord(t, curve + j);
+                const vector3d g = coord(t, curve + j);
                 ASSERT_NEAR(length(g), 1.0, 1e-6) << j;
                 ASSERT_NEAR(dot(n, g) / nl, 0.0, 1e-6) << j;
                 // Cylinder point j faces angle 2 pi j / 100 from +z towards +x.
-                const vec3 c = coord(t, 1030 + curve + j);
-                const double angle = 2 * M_PI * j / 100;
+                const vector3d c = coord(t, 1030 + curve + j);
+                const double angle = 2 * kPi * j / 100;
                 ASSERT_NEAR(c[0], std::sin(angle), 1e-6) << j;
                 ASSERT_NEAR(c[2], std::cos(angle), 1e-6) << j;
                 ASSERT_NEAR(dot(n, c) / nl, 0.0, 1e-5 * length(c)) << j;
             }
             // The circle starts at corner i and runs towards corner i+1.
             EXPECT_EQ(coord(t, curve), a);
-            EXPECT_GT(dot(sub(coord(t, curve + 1), a), sub(b, a)), 0.0);
+            EXPECT_GT(dot(minus(coord(t, curve + 1), a), minus(b, a)), 0.0);
             for (int k : {1010 + 10 * p + i, 1015 + 10 * p + i}) {
-                const vec3 e = coord(t, k);
+                const vector3d e = coord(t, k);
                 EXPECT_NEAR(e[1], 0.0, 1e-6) << k;
                 EXPECT_NEAR(length(e), 1.0, 1e-6) << k;
                 EXPECT_NEAR(dot(n, e) / nl, 0.0, 1e-6) << k;
@@ -337,7 +337,7 @@ TEST_F(TholixTest, RendersItsLinesPointsAndFillsAlone) {
         return p[0] > 128 && p[1] > 128 && p[2] > 128;
     };
     // A line passes within a pixel of each of its sample points.
-    auto litNear = [&](const vec3& c) {
+    auto litNear = [&](const vector3d& c) {
         GLdouble wx, wy, wz;
         gluProject(c[0], c[1], c[2], model, projection, viewport, &wx, &wy, &wz);
         const int x = int(std::lround(wx)), y = int(std::lround(wy));
@@ -361,12 +361,14 @@ TEST_F(TholixTest, RendersItsLinesPointsAndFillsAlone) {
 
     // Nothing beyond the cylinder curves.
     for (int a = 0; a < 360; a += 10) {
-        const int x = cx + int(std::lround(110 * std::cos(a * M_PI / 180)));
-        const int y = cy + int(std::lround(110 * std::sin(a * M_PI / 180)));
+        const int x = cx + int(std::lround(110 * std::cos(a * kPi / 180)));
+        const int y = cy + int(std::lround(110 * std::sin(a * kPi / 180)));
         const uint8_t* p = img.at(x, y);
         EXPECT_EQ(p[0] + p[1] + p[2], 0) << "angle " << a;
     }
-    for (auto [x, y] : {std::pair{0, 0}, {kWindowWidth - 1, 0}, {0, kWindowHeight - 1},
+    for (auto [x, y] : {std::pair{0, 0},
+                        {kWindowWidth - 1, 0},
+                        {0, kWindowHeight - 1},
                         {kWindowWidth - 1, kWindowHeight - 1}})
         EXPECT_FALSE(lit(x, y));
 }

@@ -10,23 +10,22 @@
 #include <memory>
 
 #include "basicsource/main.h"
+#include "recorder/gl_recorder.h"
 #include "tests/failing_allocation.h"
 #include "tests/harness/fatal_expect.h"
-#include "recorder/gl_recorder.h"
 #include "tests/harness/gl_window.h"
 #include "tests/shape_checks.h"
 
 namespace {
-const double kPi = 3.14159265358979323846;
 // Coordinates are float products of sin_d/cos_d and a radius: about 1e-6.
 const double kFloatTol = 2e-6;
 
 // The direction a surface element of a wheel with radii 2 and 1 must face,
 // from where its corners lie: up on top, down below, away from the axis on
 // the outer wall, towards it on the inner wall.
-vec3 outsideOfWheel(const std::vector<vec3>& corners) {
-    vec3 c{0, 0, 0};
-    for (const vec3& p : corners)
+vector3d outsideOfWheel(const std::vector<vector3d>& corners) {
+    vector3d c{0, 0, 0};
+    for (const vector3d& p : corners)
         for (int i = 0; i < 3; ++i) c[i] += p[i] / corners.size();
     if (std::fabs(c[1] - 1) < 1e-9) return {0, 1, 0};
     if (std::fabs(c[1] + 1) < 1e-9) return {0, -1, 0};
@@ -36,9 +35,9 @@ vec3 outsideOfWheel(const std::vector<vec3>& corners) {
     return {sign * c[0], 0, sign * c[2]};
 }
 
-std::vector<vec3> cornersOf(const object3D& o, int f) {
+std::vector<vector3d> cornersOf(const object3D& o, int f) {
     const face& fc = o.getFaces()[f];
-    std::vector<vec3> out;
+    std::vector<vector3d> out;
     for (int k = 0; k < fc.vertices; ++k) out.push_back(coord(o, fc.vert[k]));
     return out;
 }
@@ -55,10 +54,10 @@ TEST(Wheel, SceneCylinderExample) {
     wheel w(120, 0.999f, 0.997f);
     EXPECT_EQ(w.getVertexCount(), 480);
     EXPECT_EQ(w.getFaceCount(), 480);
-    EXPECT_EQ(coord(w, 0), (vec3{0.999f, 1, 0}));
-    EXPECT_EQ(coord(w, 120), (vec3{0.997f, 1, 0}));
-    EXPECT_EQ(coord(w, 240), (vec3{0.999f, -1, 0}));
-    EXPECT_EQ(coord(w, 360), (vec3{0.997f, -1, 0}));
+    EXPECT_EQ(coord(w, 0), (vector3d{0.999f, 1, 0}));
+    EXPECT_EQ(coord(w, 120), (vector3d{0.997f, 1, 0}));
+    EXPECT_EQ(coord(w, 240), (vector3d{0.999f, -1, 0}));
+    EXPECT_EQ(coord(w, 360), (vector3d{0.997f, -1, 0}));
     // 3-degree steps: step 30 is a quarter turn, onto +z.
     EXPECT_NEAR(coord(w, 30)[0], 0.0, 1e-7);
     EXPECT_NEAR(coord(w, 30)[2], 0.999, kFloatTol);
@@ -72,8 +71,8 @@ TEST(Wheel, SmallWheelExampleAndLayout) {
     EXPECT_EQ(coord(w, 1)[1], 1.0);
     EXPECT_NEAR(coord(w, 1)[2], 2.0, kFloatTol);
     EXPECT_EQ(indicesOf(w, 3), (std::vector<int>{3, 7, 4, 0}));
-    EXPECT_EQ(indicesOf(w, 4), (std::vector<int>{8, 0, 1, 9}));   // outer wall
-    EXPECT_EQ(indicesOf(w, 8), (std::vector<int>{4, 12, 13, 5}));  // inner wall
+    EXPECT_EQ(indicesOf(w, 4), (std::vector<int>{8, 0, 1, 9}));     // outer wall
+    EXPECT_EQ(indicesOf(w, 8), (std::vector<int>{4, 12, 13, 5}));   // inner wall
     EXPECT_EQ(indicesOf(w, 15), (std::vector<int>{11, 8, 12, 15})); // bottom, at the seam
 
     const int n = 7;
@@ -83,7 +82,7 @@ TEST(Wheel, SmallWheelExampleAndLayout) {
         const double a = 2 * kPi * s / n;
         const double ring[4][2] = {{2, 1}, {1, 1}, {2, -1}, {1, -1}}; // radius, height
         for (int k = 0; k < 4; ++k) {
-            const vec3 c = coord(seven, k * n + s);
+            const vector3d c = coord(seven, k * n + s);
             EXPECT_NEAR(c[0], ring[k][0] * std::cos(a), kFloatTol);
             EXPECT_EQ(c[1], ring[k][1]);
             EXPECT_NEAR(c[2], ring[k][0] * std::sin(a), kFloatTol);
@@ -99,12 +98,12 @@ TEST(Wheel, ClosedSolidWoundOutwardsWithFlatNormals) {
         expectClosedAndConsistent(w);
         for (int f = 0; f < w.getFaceCount(); ++f) {
             SCOPED_TRACE(f);
-            const vec3 outside = outsideOfWheel(cornersOf(w, f));
-            const vec3 winding = windingNormal(w, f);
+            const vector3d outside = outsideOfWheel(cornersOf(w, f));
+            const vector3d winding = windingNormal(w, f);
             ASSERT_GT(dot(winding, outside), 0.0);
             // Each face's normal is its unit normal (the faces are planar).
             const float* n3 = w.getFaces()[f].faceNormal.data;
-            const vec3 stored{n3[0], n3[1], n3[2]};
+            const vector3d stored{n3[0], n3[1], n3[2]};
             EXPECT_NEAR(length(stored), 1.0, 1e-6);
             EXPECT_GT(dot(stored, winding) / length(winding), 1 - 1e-6);
         }
@@ -130,7 +129,7 @@ TEST(Wheel, CopiesOwnTheirMesh) {
     std::unique_ptr<object3D> copy(original->clone());
     ASSERT_NE(dynamic_cast<wheel*>(copy.get()), nullptr);
     EXPECT_NE(copy->getFaces(), original->getFaces());
-    const vec3 expected = coord(*original, 13);
+    const vector3d expected = coord(*original, 13);
     original.reset(); // the copy's arrays must survive (checked under ASan)
     EXPECT_EQ(copy->getFaceCount(), 24);
     EXPECT_EQ(coord(*copy, 13), expected);
@@ -200,7 +199,7 @@ TEST_F(WheelGL, StripsAreWoundOutwardsAndCountPolygonsPerDraw) {
     // Decode the first draw's strips into quads: each pair of pairs
     // (v0, v1), (v2, v3) is the quad v0, v1, v3, v2.
     int strips = 0, quads = 0;
-    std::vector<vec3> points;
+    std::vector<vector3d> points;
     for (const glCall& c : calls) {
         if (c.name == "glBegin") {
             ASSERT_EQ(c.args[0], GL_QUAD_STRIP);
@@ -211,9 +210,11 @@ TEST_F(WheelGL, StripsAreWoundOutwardsAndCountPolygonsPerDraw) {
             ++strips;
             ASSERT_EQ(points.size(), size_t(2 * n + 2));
             for (size_t k = 0; k + 3 < points.size(); k += 2, ++quads) {
-                const std::vector<vec3> quad = {points[k], points[k + 1], points[k + 3], points[k + 2]};
-                const vec3 area = cross(sub(quad[2], quad[0]), sub(quad[3], quad[1]));
-                ASSERT_GT(dot(area, outsideOfWheel(quad)), 0.0) << "strip " << strips << " quad " << k / 2;
+                const std::vector<vector3d> quad = {points[k], points[k + 1], points[k + 3],
+                                                    points[k + 2]};
+                const vector3d area = cross(minus(quad[2], quad[0]), minus(quad[3], quad[1]));
+                ASSERT_GT(dot(area, outsideOfWheel(quad)), 0.0)
+                    << "strip " << strips << " quad " << k / 2;
             }
         }
     }

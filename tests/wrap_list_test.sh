@@ -3,24 +3,30 @@
 # recorder/wrapped_calls.cmake and the GLUT functions listed in
 # tests/CMakeLists.txt: one the system starts to call without a wrapper
 # would slip past every call-order test. Fails naming each such function.
-# Also holds the shared mathematics to what it promises every front end: no
-# OpenGL, GLU, GLUT or EGL, neither included nor called.
+# Also holds the shared mathematics and documents to what they promise every
+# front end: no OpenGL, GLU, GLUT or EGL, neither included nor called.
 set -euo pipefail
 
 lists=("$SOURCE_DIR/recorder/wrapped_calls.cmake" "$SOURCE_DIR/tests/CMakeLists.txt")
 wrapped=$(sed -e 's/#.*//' "${lists[@]}" | tr -s ' ()\n' '\n' | grep -E '^glu?t?[A-Z][A-Za-z0-9]*$' | sort -u)
 
+# The display-free libraries, the mathematics and the documents written from
+# it, neither call nor include a graphics library.
+for library in mathematics/libgeodesics_math.a documents/libgeodesics_documents.a; do
+    [ -f "$BUILD_DIR/$library" ] || { echo "FAIL: $BUILD_DIR/$library is missing" >&2; exit 1; }
+    if nm -u --format=just-symbols "$BUILD_DIR/$library" | grep -E '^(glu?t?|egl)[A-Z]'; then
+        echo "FAIL: $library calls the graphics functions above" >&2
+        exit 1
+    fi
+    folder=$(dirname "$library")
+    if grep -n -E '#include *[<"](GL|EGL|GLES[0-9]*)/' "$SOURCE_DIR/$folder"/*.h "$SOURCE_DIR/$folder"/*.cpp; then
+        echo "FAIL: $folder/ includes the graphics headers above" >&2
+        exit 1
+    fi
+done
+
 # Undefined references of the system's libraries; the font objects GLUT
 # exports as data (glutBitmap8By13 and its kind) are not calls.
-math="$BUILD_DIR/mathematics/libgeodesics_math.a"
-if nm -u --format=just-symbols "$math" | grep -E '^(glu?t?|egl)[A-Z]'; then
-    echo "FAIL: the mathematics library calls the graphics functions above" >&2
-    exit 1
-fi
-if grep -n -E '#include *[<"](GL|EGL|GLES[0-9]*)/' "$SOURCE_DIR"/mathematics/*.h "$SOURCE_DIR"/mathematics/*.cpp; then
-    echo "FAIL: the mathematics library includes the graphics headers above" >&2
-    exit 1
-fi
 
 called=$(nm -u --format=just-symbols "$BUILD_DIR/libgeodesics_core.a" |
     grep -E '^glu?t?[A-Z][A-Za-z0-9]*$' |

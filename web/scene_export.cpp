@@ -73,7 +73,32 @@ class callReader {
     frame now;                                      // what the frame read so far issued
 
   private:
-    void readOne(const glCall& c);
+    void readOne(const glCall& call);
+    // What each call the program makes does to the state read here (readOne
+    // lists which handles which).
+    void newList(const glCall& call);
+    void endList(const glCall&) { listBeingMade = 0; }
+    void pointSize(const glCall& call);
+    void callList(const glCall& call);
+    void begin(const glCall& call);
+    void end(const glCall&) { target = nullptr; }
+    void normal(const glCall& call);
+    void vertex(const glCall& call);
+    void pushAttrib(const glCall&) { objectNow = drawnObject(); } // object3D::draw begins here
+    void popAttrib(const glCall& call);
+    void material(const glCall& call);
+    void shininess(const glCall& call);
+    void matrixMode(const glCall& call);
+    void loadIdentity(const glCall& call);
+    void translate(const glCall& call);
+    void rotate(const glCall& call);
+    void scale(const glCall& call);
+    void place(matrix& m, float kind, const glCall& call);
+    void light(const glCall& call);
+    void lightModel(const glCall& call);
+    void perspective(const glCall& call);
+    void character(const glCall& call);
+    static float arg(const glCall& call, size_t k) { return float(call.args[k]); }
     void multiply(matrix& m) { // matrix's operator* takes no const operands
         if (modelViewMode) modelView = modelView * m;
     }
@@ -94,92 +119,154 @@ void callReader::read(const std::vector<glCall>& calls, bool inFrame) {
     recording = false;
 }
 
-void callReader::readOne(const glCall& c) {
-    const std::string& n = c.name;
-    const std::vector<double>& a = c.args;
-    const auto arg = [&](size_t k) { return float(a[k]); };
-    if (n == "glNewList") {
-        listBeingMade = GLuint(a[0]);
-        lists[listBeingMade].clear();
-    } else if (n == "glEndList") {
-        listBeingMade = 0;
-    } else if (n == "glPointSize") {
-        if (listBeingMade)
-            listPointSizes[listBeingMade] = std::max(listPointSizes[listBeingMade], arg(0));
-    } else if (n == "glCallList") {
-        if (recording) objectNow.list = GLuint(a[0]);
-    } else if (n == "glBegin") {
-        target = listBeingMade ? &lists[listBeingMade]
-                 : recording   ? &objectNow.primitives
-                               : nullptr;
-        if (target) target->push_back({GLenum(a[0]), {}, {}});
-    } else if (n == "glEnd") {
-        target = nullptr;
-    } else if (n == "glNormal3fv" || n == "glNormal3f") {
-        for (int k = 0; k < 3; ++k) normalNow[k] = arg(k);
-    } else if (n == "glVertex3fv") {
-        if (!target) return;
-        for (int k = 0; k < 3; ++k) target->back().position.push_back(arg(k));
-        target->back().normal.insert(target->back().normal.end(), normalNow, normalNow + 3);
-    } else if (n == "glPushAttrib") {
-        objectNow = drawnObject(); // object3D::draw begins here
-    } else if (n == "glPopAttrib") {
-        if (recording && (objectNow.list || !objectNow.primitives.empty()))
-            now.objects.push_back(objectNow);
-        objectNow = drawnObject();
-    } else if (n == "glMaterialfv") {
-        const GLenum p = GLenum(a[1]);
-        float* to = p == GL_DIFFUSE    ? objectNow.diffuse
-                    : p == GL_SPECULAR ? objectNow.specular
-                                       : nullptr;
-        for (int k = 0; to && k < 4; ++k) to[k] = arg(2 + k);
-    } else if (n == "glMaterialf") {
-        if (GLenum(a[1]) == GL_SHININESS) objectNow.shininess = arg(2);
-    } else if (n == "glMatrixMode") {
-        modelViewMode = GLenum(a[0]) == GL_MODELVIEW;
-    } else if (n == "glLoadIdentity") {
-        if (modelViewMode) modelView = matrix();
-    } else if (n == "glTranslatef") {
-        matrix t;
-        t.setTranslate(arg(0), arg(1), arg(2));
-        multiply(t);
-        objectNow.transforms.insert(objectNow.transforms.end(), {0, arg(0), arg(1), arg(2), 0});
-    } else if (n == "glRotatef") {
-        matrix r; // object3D turns about one axis at a time
-        if (arg(1) != 0) r.setRotateX(arg(0));
-        if (arg(2) != 0) r.setRotateY(arg(0));
-        if (arg(3) != 0) r.setRotateZ(arg(0));
-        multiply(r);
-        objectNow.transforms.insert(objectNow.transforms.end(),
-                                    {1, arg(0), arg(1), arg(2), arg(3)});
-    } else if (n == "glScalef") {
-        matrix m;
-        m.setScale(arg(0), arg(1), arg(2));
-        multiply(m);
-        objectNow.transforms.insert(objectNow.transforms.end(), {2, arg(0), arg(1), arg(2), 0});
-    } else if (n == "glLightfv") {
-        if (!recording) return;
-        const size_t i = size_t(a[0]) - GL_LIGHT0;
-        if (now.lights.size() <= i) now.lights.resize(i + 1, lightState{});
-        lightState& to = now.lights[i];
-        const GLenum p = GLenum(a[1]);
-        if (p == GL_POSITION) { // as OpenGL stores it: under the current model-view
-            vec given;
-            given.set(arg(2), arg(3), arg(4), arg(5));
-            const vec world = modelView * given;
-            for (int k = 0; k < 4; ++k) to.position[k] = world.data[k];
-        }
-        float* colour = p == GL_DIFFUSE ? to.diffuse : p == GL_SPECULAR ? to.specular : nullptr;
-        for (int k = 0; colour && k < 4; ++k) colour[k] = arg(2 + k);
-    } else if (n == "glLightModelfv") {
-        if (recording && GLenum(a[0]) == GL_LIGHT_MODEL_AMBIENT)
-            for (int k = 0; k < 4; ++k) now.ambient[k] = arg(1 + k);
-    } else if (n == "gluPerspective") {
-        if (recording)
-            for (int k = 0; k < 4; ++k) now.perspective[k] = a[k];
-    } else if (n == "glutBitmapCharacter") {
-        if (recording) now.text += char(int(a[1]));
+void callReader::readOne(const glCall& call) {
+    using handler = void (callReader::*)(const glCall&);
+    // The calls that change what is read; the others change nothing here.
+    static const std::map<std::string, handler> handlers = {
+        // display lists being made and called
+        {"glNewList", &callReader::newList},
+        {"glEndList", &callReader::endList},
+        {"glPointSize", &callReader::pointSize},
+        {"glCallList", &callReader::callList},
+        // glBegin/glEnd groups, normals, vertices
+        {"glBegin", &callReader::begin},
+        {"glEnd", &callReader::end},
+        {"glNormal3fv", &callReader::normal},
+        {"glNormal3f", &callReader::normal},
+        {"glVertex3fv", &callReader::vertex},
+        // one object3D::draw and its material
+        {"glPushAttrib", &callReader::pushAttrib},
+        {"glPopAttrib", &callReader::popAttrib},
+        {"glMaterialfv", &callReader::material},
+        {"glMaterialf", &callReader::shininess},
+        // the matrices: the objects' placements and the model-view
+        {"glMatrixMode", &callReader::matrixMode},
+        {"glLoadIdentity", &callReader::loadIdentity},
+        {"glTranslatef", &callReader::translate},
+        {"glRotatef", &callReader::rotate},
+        {"glScalef", &callReader::scale},
+        // what only a frame sets: lights, projection, the overlay's characters
+        {"glLightfv", &callReader::light},
+        {"glLightModelfv", &callReader::lightModel},
+        {"gluPerspective", &callReader::perspective},
+        {"glutBitmapCharacter", &callReader::character},
+    };
+    const auto found = handlers.find(call.name);
+    if (found != handlers.end()) (this->*found->second)(call);
+}
+
+void callReader::newList(const glCall& call) {
+    listBeingMade = GLuint(call.args[0]);
+    lists[listBeingMade].clear();
+}
+
+void callReader::pointSize(const glCall& call) {
+    if (listBeingMade)
+        listPointSizes[listBeingMade] = std::max(listPointSizes[listBeingMade], arg(call, 0));
+}
+
+void callReader::callList(const glCall& call) {
+    if (recording) objectNow.list = GLuint(call.args[0]);
+}
+
+void callReader::begin(const glCall& call) {
+    target = listBeingMade ? &lists[listBeingMade] : recording ? &objectNow.primitives : nullptr;
+    if (target) target->push_back({GLenum(call.args[0]), {}, {}});
+}
+
+void callReader::normal(const glCall& call) {
+    for (int k = 0; k < 3; ++k) normalNow[k] = arg(call, size_t(k));
+}
+
+void callReader::vertex(const glCall& call) {
+    if (!target) return;
+    for (int k = 0; k < 3; ++k) target->back().position.push_back(arg(call, size_t(k)));
+    target->back().normal.insert(target->back().normal.end(), normalNow, normalNow + 3);
+}
+
+void callReader::popAttrib(const glCall&) {
+    if (recording && (objectNow.list || !objectNow.primitives.empty()))
+        now.objects.push_back(objectNow);
+    objectNow = drawnObject();
+}
+
+void callReader::material(const glCall& call) {
+    const GLenum p = GLenum(call.args[1]);
+    float* to = p == GL_DIFFUSE    ? objectNow.diffuse
+                : p == GL_SPECULAR ? objectNow.specular
+                                   : nullptr;
+    for (int k = 0; to && k < 4; ++k) to[k] = arg(call, size_t(2 + k));
+}
+
+void callReader::shininess(const glCall& call) {
+    if (GLenum(call.args[1]) == GL_SHININESS) objectNow.shininess = arg(call, 2);
+}
+
+void callReader::matrixMode(const glCall& call) {
+    modelViewMode = GLenum(call.args[0]) == GL_MODELVIEW;
+}
+
+void callReader::loadIdentity(const glCall&) {
+    if (modelViewMode) modelView = matrix();
+}
+
+// A placement: multiplied into the model-view, and kept as its kind (0
+// translate, 1 rotate, 2 scale) and four numbers.
+void callReader::place(matrix& m, float kind, const glCall& call) {
+    multiply(m);
+    objectNow.transforms.insert(
+        objectNow.transforms.end(),
+        {kind, arg(call, 0), arg(call, 1), arg(call, 2), kind == 1 ? arg(call, 3) : 0});
+}
+
+void callReader::translate(const glCall& call) {
+    matrix t;
+    t.setTranslate(arg(call, 0), arg(call, 1), arg(call, 2));
+    place(t, 0, call);
+}
+
+void callReader::rotate(const glCall& call) {
+    matrix r; // object3D turns about one axis at a time
+    if (arg(call, 1) != 0) r.setRotateX(arg(call, 0));
+    if (arg(call, 2) != 0) r.setRotateY(arg(call, 0));
+    if (arg(call, 3) != 0) r.setRotateZ(arg(call, 0));
+    place(r, 1, call);
+}
+
+void callReader::scale(const glCall& call) {
+    matrix m;
+    m.setScale(arg(call, 0), arg(call, 1), arg(call, 2));
+    place(m, 2, call);
+}
+
+void callReader::light(const glCall& call) {
+    if (!recording) return;
+    const size_t i = size_t(call.args[0]) - GL_LIGHT0;
+    if (now.lights.size() <= i) now.lights.resize(i + 1, lightState{});
+    lightState& to = now.lights[i];
+    const GLenum p = GLenum(call.args[1]);
+    if (p == GL_POSITION) { // as OpenGL stores it: under the current model-view
+        vec given;
+        given.set(arg(call, 2), arg(call, 3), arg(call, 4), arg(call, 5));
+        const vec world = modelView * given;
+        for (int k = 0; k < 4; ++k) to.position[k] = world.data[k];
     }
+    float* colour = p == GL_DIFFUSE ? to.diffuse : p == GL_SPECULAR ? to.specular : nullptr;
+    for (int k = 0; colour && k < 4; ++k) colour[k] = arg(call, size_t(2 + k));
+}
+
+void callReader::lightModel(const glCall& call) {
+    if (recording && GLenum(call.args[0]) == GL_LIGHT_MODEL_AMBIENT)
+        for (int k = 0; k < 4; ++k) now.ambient[k] = arg(call, size_t(1 + k));
+}
+
+void callReader::perspective(const glCall& call) {
+    if (recording)
+        for (int k = 0; k < 4; ++k) now.perspective[k] = call.args[size_t(k)];
+}
+
+void callReader::character(const glCall& call) {
+    if (recording) now.text += char(int(call.args[1]));
 }
 
 callReader reader;
@@ -217,10 +304,10 @@ template <typename Test> int32_t firstMillisecond(int32_t lo, int32_t hi, Test s
 // --- JSON -------------------------------------------------------------------------------
 
 // Nine significant digits: every number here is a float or a quotient of them.
-std::string number(double v) { return jsonDouble(v, 9); }
+const int kDigits = 9;
 template <typename T> std::string array(const T* v, size_t n) {
     std::string s = "[";
-    for (size_t k = 0; k < n; ++k) s += (k ? "," : "") + number(v[k]);
+    for (size_t k = 0; k < n; ++k) s += (k ? "," : "") + jsonDouble(v[k], kDigits);
     return s + "]";
 }
 const char* modeName(GLenum m) {
@@ -269,7 +356,7 @@ std::string columns(matrix& m) {
         vec axis;
         axis.set(c == 0, c == 1, c == 2, c == 3);
         const vec column = m * axis;
-        for (int r = 0; r < 4; ++r) s += (c || r ? "," : "") + number(column.data[r]);
+        for (int r = 0; r < 4; ++r) s += (c || r ? "," : "") + jsonDouble(column.data[r], kDigits);
     }
     return s + "]";
 }
@@ -286,8 +373,10 @@ std::string objectJson(const drawnObject& o, const char* role, unsigned polygons
     std::string s =
         "{\"role\":" + jsonString(role) + ",\"polygons\":" + std::to_string(polygons) +
         ",\"diffuse\":" + array(o.diffuse, 4) + ",\"specular\":" + array(o.specular, 4) +
-        ",\"shininess\":" + number(o.shininess) + ",\"pointSize\":" +
-        number(o.list && reader.listPointSizes.count(o.list) ? reader.listPointSizes[o.list] : 1) +
+        ",\"shininess\":" + jsonDouble(o.shininess, kDigits) + ",\"pointSize\":" +
+        jsonDouble(o.list && reader.listPointSizes.count(o.list) ? reader.listPointSizes[o.list]
+                                                                 : 1,
+                   kDigits) +
         ",\"beforeSpin\":" + columns(p.before) + ",\"afterSpin\":" + columns(p.after) +
         ",\"primitives\":[";
     for (size_t k = 0; k < prims.size(); ++k)
@@ -295,6 +384,82 @@ std::string objectJson(const drawnObject& o, const char* role, unsigned polygons
              ",\"position\":" + array(prims[k].position.data(), prims[k].position.size()) +
              ",\"normal\":" + array(prims[k].normal.data(), prims[k].normal.size()) + "}";
     return s + "]}";
+}
+
+// The program's start as the window makes it (no sound), then key a; the
+// display lists it compiles are read.
+void startScene() {
+    sounds = 0;
+    setFrameTick(0);
+    startRecording();
+    ConstructScene();
+    InitScene();
+    ResizeWindow(kWidth, kHeight);
+    KeyPress('a', 0, 0);
+    reader.read(stopRecording(), false);
+}
+
+// The spin of a frame: the second rotation about y of its first object's placement.
+double spinOf(const frame& f) {
+    int yTurns = 0;
+    const std::vector<float>& t = f.objects.front().transforms;
+    for (size_t k = 0; k + 4 < t.size(); k += 5)
+        if (t[k] == 1 && t[k + 3] == 1 && ++yTurns == 2) return double(t[k + 1]);
+    return double(NAN);
+}
+
+// The animation as its frames show it, from the frame at time 0 on.
+struct animationFacts {
+    double spinDegreesPerSecond;
+    int32_t captionFrom; // the first millisecond with the caption...
+    std::string caption; // ...and its text
+    int32_t finish;      // the first millisecond at which it is finished
+};
+
+animationFacts readAnimation(const frame& start) {
+    animationFacts facts;
+    facts.spinDegreesPerSecond = spinOf(frameAt(1000)) - spinOf(start);
+    const int32_t end = int32_t(kAnimationSeconds * 1000) * 2; // far past the end: finished
+    facts.captionFrom =
+        firstMillisecond(0, end, [](int32_t ms) { return !frameAt(ms).text.empty(); });
+    facts.caption = frameAt(facts.captionFrom).text;
+    facts.finish = firstMillisecond(0, end, [](int32_t ms) {
+        frameAt(ms);
+        return gProgramMode == kpmFinished;
+    });
+    return facts;
+}
+
+// The projection and the lights of a frame, as JSON members.
+std::string viewJson(const frame& start) {
+    std::string out = "\"perspective\":{\"fovy\":" + jsonDouble(start.perspective[0], kDigits) +
+                      ",\"near\":" + jsonDouble(start.perspective[2], kDigits) +
+                      ",\"far\":" + jsonDouble(start.perspective[3], kDigits) + "}";
+    out += ",\"ambient\":" + array(start.ambient, 4) + ",\"lights\":[";
+    for (size_t k = 0; k < start.lights.size(); ++k)
+        out += std::string(k ? "," : "") + "{\"position\":" + array(start.lights[k].position, 4) +
+               ",\"diffuse\":" + array(start.lights[k].diffuse, 4) +
+               ",\"specular\":" + array(start.lights[k].specular, 4) + "}";
+    return out + "]";
+}
+
+// The objects a frame drew, and the filled pentagons' fans, as JSON members.
+std::string objectsJson(const frame& start) {
+    std::string out = "\"objects\":[";
+    for (size_t k = 0; k < start.objects.size(); ++k) {
+        const drawnObject& o = start.objects[k];
+        const bool figure = o.list && o.list == tholix1->getListName();
+        object3D* shape = figure ? tholix1 : o.list ? sph1 : cyl1;
+        const char* role = figure ? "figure" : o.list ? "sphere" : "cylinder";
+        out += std::string(k ? "," : "") + objectJson(o, role, shape->getFaceCount());
+    }
+    out += "],\"pentagonFans\":[";
+    tholix* figure = static_cast<tholix*>(tholix1);
+    for (int f = 0; f < figure->getFaceCount(); ++f)
+        for (int c = 0; c < 3; ++c)
+            out += std::string(f || c ? "," : "") +
+                   std::to_string(figure->getFaces()[f].vert[c] - figure->cnt);
+    return out + "]";
 }
 } // namespace
 
@@ -310,65 +475,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "geodesics-scene: %s\n", problem.c_str());
         return 1;
     }
-    // The window's start (no sound), then key a.
-    sounds = 0;
-    setFrameTick(0);
-    startRecording();
-    ConstructScene();
-    InitScene();
-    ResizeWindow(kWidth, kHeight);
-    KeyPress('a', 0, 0);
-    reader.read(stopRecording(), false); // the display lists
-
+    startScene();
     const frame start = frameAt(0);
-    const frame oneSecond = frameAt(1000);
-    // The spin: the second rotation about y of the first object's placement.
-    auto spinOf = [](const frame& f) {
-        int yTurns = 0;
-        const std::vector<float>& t = f.objects.front().transforms;
-        for (size_t k = 0; k + 4 < t.size(); k += 5)
-            if (t[k] == 1 && t[k + 3] == 1 && ++yTurns == 2) return double(t[k + 1]);
-        return double(NAN);
-    };
-    const int32_t end = int32_t(kAnimationSeconds * 1000) * 2; // far past the end: finished
-    const int32_t captionFrom =
-        firstMillisecond(0, end, [](int32_t ms) { return !frameAt(ms).text.empty(); });
-    const std::string caption = frameAt(captionFrom).text;
-    const int32_t finish = firstMillisecond(0, end, [](int32_t ms) {
-        frameAt(ms);
-        return gProgramMode == kpmFinished;
-    });
+    const animationFacts animation = readAnimation(start);
 
-    std::string out = "{\"perspective\":{\"fovy\":" + number(start.perspective[0]) +
-                      ",\"near\":" + number(start.perspective[2]) +
-                      ",\"far\":" + number(start.perspective[3]) + "}";
-    out += ",\"ambient\":" + array(start.ambient, 4) + ",\"lights\":[";
-    for (size_t k = 0; k < start.lights.size(); ++k)
-        out += std::string(k ? "," : "") + "{\"position\":" + array(start.lights[k].position, 4) +
-               ",\"diffuse\":" + array(start.lights[k].diffuse, 4) +
-               ",\"specular\":" + array(start.lights[k].specular, 4) + "}";
-    out += "],\"objects\":[";
-    for (size_t k = 0; k < start.objects.size(); ++k) {
-        const drawnObject& o = start.objects[k];
-        const bool figure = o.list && o.list == tholix1->getListName();
-        object3D* shape = figure ? tholix1 : o.list ? sph1 : cyl1;
-        out += std::string(k ? "," : "") + objectJson(o,
-                                                      figure   ? "figure"
-                                                      : o.list ? "sphere"
-                                                               : "cylinder",
-                                                      shape->getFaceCount());
-    }
-    out += "],\"pentagonFans\":[";
-    tholix* t = static_cast<tholix*>(tholix1);
-    for (int f = 0; f < t->getFaceCount(); ++f)
-        for (int c = 0; c < 3; ++c)
-            out +=
-                std::string(f || c ? "," : "") + std::to_string(t->getFaces()[f].vert[c] - t->cnt);
-    out += "],\"spinDegreesPerSecond\":" + number(spinOf(oneSecond) - spinOf(start));
-    out +=
-        ",\"captionFrom\":" + number(captionFrom / 1000.0) + ",\"caption\":" + jsonString(caption);
-    out += ",\"duration\":" + number(finish / 1000.0) + "}\n";
-
+    const std::string out =
+        "{" + viewJson(start) + "," + objectsJson(start) +
+        ",\"spinDegreesPerSecond\":" + jsonDouble(animation.spinDegreesPerSecond, kDigits) +
+        ",\"captionFrom\":" + jsonDouble(animation.captionFrom / 1000.0, kDigits) +
+        ",\"caption\":" + jsonString(animation.caption) +
+        ",\"duration\":" + jsonDouble(animation.finish / 1000.0, kDigits) + "}\n";
     std::FILE* file = std::fopen(argv[1], "w");
     if (!file || std::fputs(out.c_str(), file) < 0 || std::fclose(file) != 0) {
         std::fprintf(stderr, "geodesics-scene: could not write %s\n", argv[1]);

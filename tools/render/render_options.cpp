@@ -8,28 +8,11 @@
 #include <numeric>
 
 #include "mathematics/decimal_words.h"
+#include "mathematics/number_text.h"
+#include "mathematics/option_words.h"
 #include "offscreen/offscreen_context.h"
 
 namespace {
-// --name VALUE or --name=VALUE: takes the value, or says it is missing.
-bool takeValue(int argc, const char* const* argv, int& k, const std::string& name,
-               std::string& value, std::string& problem) {
-    const std::string word = argv[k];
-    if (word == name) {
-        if (k + 1 >= argc) {
-            problem = "missing value after " + name;
-            return true;
-        }
-        value = argv[++k];
-        return true;
-    }
-    if (word.rfind(name + "=", 0) == 0) {
-        value = word.substr(name.size() + 1);
-        return true;
-    }
-    return false;
-}
-
 // A whole number written as a decimal ("30", "30.0", "3e1"); false for
 // anything else, negative numbers included.
 bool readWhole(const std::string& word, double& value) {
@@ -40,11 +23,7 @@ bool readWhole(const std::string& word, double& value) {
 }
 
 // Seconds as the help and the messages write them: "150", "0.5".
-std::string secondsText(double t) {
-    char b[32];
-    std::snprintf(b, sizeof b, "%g", t);
-    return b;
-}
+std::string secondsText(double t) { return printed("%g", t); }
 
 // Animation seconds: a decimal from 0 to the end of the animation.
 std::string readTime(const std::string& option, const std::string& word, double& t) {
@@ -59,16 +38,16 @@ std::string readTime(const std::string& option, const std::string& word, double&
 // Any whole number of pixels is read: those past the OpenGL's limit, which
 // is known once it runs, are refused then, quoting the word. Past the largest
 // side of all, the exact value does not matter.
-std::string readSize(const std::string& word, renderOptions& o) {
+std::string readSize(const std::string& word, renderOptions& options) {
     const size_t x = word.find('x');
     double w = 0, h = 0;
     if (x == std::string::npos || !readWhole(word.substr(0, x), w) ||
         !readWhole(word.substr(x + 1), h))
         return "--size " + quoteArgument(word) + " is not WIDTHxHEIGHT (e.g. 1920x1080)";
     if (w < 1 || h < 1) return "--size " + quoteArgument(word) + " has no pixels";
-    o.width = int(std::min(w, kLargestFrameSide + 1.0));
-    o.height = int(std::min(h, kLargestFrameSide + 1.0));
-    o.sizeWord = word;
+    options.width = int(std::min(w, kLargestFrameSide + 1.0));
+    options.height = int(std::min(h, kLargestFrameSide + 1.0));
+    options.sizeWord = word;
     return "";
 }
 
@@ -83,7 +62,7 @@ bool endsWith(const std::string& s, const char* suffix) {
 
 // Times are only collected here; twice the same time is looked for once all
 // are read (checkTimes), so that a long list costs no more than its sorting.
-std::string readAt(const std::string& list, renderOptions& o) {
+std::string readAt(const std::string& list, renderOptions& options) {
     size_t start = 0;
     for (;;) {
         const size_t comma = list.find(',', start);
@@ -91,59 +70,62 @@ std::string readAt(const std::string& list, renderOptions& o) {
         double t = 0;
         std::string problem = readTime("--at", word, t);
         if (!problem.empty()) return problem;
-        o.times.push_back(t);
-        o.timeWords.push_back(word);
+        options.times.push_back(t);
+        options.timeWords.push_back(word);
         if (comma == std::string::npos) return "";
         start = comma + 1;
     }
 }
 
 // The pictures' times, each given once, and each picture a file of its own.
-std::string checkTimes(const renderOptions& o) {
-    const std::vector<size_t> order = timeOrder(o);
+std::string checkTimes(const renderOptions& options) {
+    const std::vector<size_t> order = timeOrder(options);
     for (size_t k = 1; k < order.size(); ++k)
-        if (o.times[order[k]] == o.times[order[k - 1]])
-            return "--at gives " + quoteArgument(o.timeWords[order[k]]) + " twice";
-    if (o.png == "-" && o.times.size() > 1)
+        if (options.times[order[k]] == options.times[order[k - 1]])
+            return "--at gives " + quoteArgument(options.timeWords[order[k]]) + " twice";
+    if (options.png == "-" && options.times.size() > 1)
         return "--png - writes one picture to standard output: give one --at time";
-    if (o.times.size() > 1 && o.png.find("%t") == std::string::npos)
-        return "--png " + quoteArgument(o.png) + " needs %t in its name for several --at times";
+    if (options.times.size() > 1 && options.png.find("%t") == std::string::npos)
+        return "--png " + quoteArgument(options.png) +
+               " needs %t in its name for several --at times";
     return "";
 }
 
 // Checks that hold between options once all are read.
-std::string checkTogether(renderOptions& o, bool rangeGiven) {
-    const int outputs =
-        int(!o.times.empty() || !o.png.empty()) + int(!o.video.empty()) + int(!o.framesDir.empty());
+std::string checkTogether(renderOptions& options, bool rangeGiven) {
+    const int outputs = int(!options.times.empty() || !options.png.empty()) +
+                        int(!options.video.empty()) + int(!options.framesDir.empty());
     if (outputs == 0) return "nothing to write: give --at and --png, --video or --frames";
     if (outputs > 1) return "give only one of --at/--png, --video and --frames";
-    if (!o.video.empty()) {
-        o.output = renderOutput::video;
-        if (endsWith(o.video, ".mp4"))
-            o.format = videoFormat::mp4;
-        else if (endsWith(o.video, ".webm"))
-            o.format = videoFormat::webm;
-        else if (endsWith(o.video, ".gif"))
-            o.format = videoFormat::gif;
+    if (!options.video.empty()) {
+        options.output = renderOutput::video;
+        if (endsWith(options.video, ".mp4"))
+            options.format = videoFormat::mp4;
+        else if (endsWith(options.video, ".webm"))
+            options.format = videoFormat::webm;
+        else if (endsWith(options.video, ".gif"))
+            options.format = videoFormat::gif;
         else
-            return "--video " + quoteArgument(o.video) + " does not end in .mp4, .webm or .gif";
+            return "--video " + quoteArgument(options.video) +
+                   " does not end in .mp4, .webm or .gif";
         // Both encoders store colour at half resolution in each direction.
-        if (o.format != videoFormat::gif && (o.width % 2 || o.height % 2))
-            return "--size " + std::to_string(o.width) + "x" + std::to_string(o.height) +
+        if (options.format != videoFormat::gif && (options.width % 2 || options.height % 2))
+            return "--size " + std::to_string(options.width) + "x" +
+                   std::to_string(options.height) +
                    ": MP4 and WebM video need an even width and height";
-    } else if (!o.framesDir.empty()) {
-        o.output = renderOutput::frames;
+    } else if (!options.framesDir.empty()) {
+        options.output = renderOutput::frames;
     } else {
-        o.output = renderOutput::pictures;
-        if (o.times.empty()) return "--png needs --at with the moments to draw";
-        if (o.png.empty()) return "--at needs --png with the file to write";
+        options.output = renderOutput::pictures;
+        if (options.times.empty()) return "--png needs --at with the moments to draw";
+        if (options.png.empty()) return "--at needs --png with the file to write";
         if (rangeGiven) return "--from and --to set a video's range; --at gives its own times";
-        return checkTimes(o);
+        return checkTimes(options);
     }
-    if (o.from >= o.to)
-        return "--from " + quoteArgument(o.fromWord) + " is not before --to " +
-               quoteArgument(o.toWord.empty() ? secondsText(o.to) : o.toWord);
-    if (sequenceFrames(o) < 1) return "--from to --to is shorter than one frame";
+    if (options.from >= options.to)
+        return "--from " + quoteArgument(options.fromWord) + " is not before --to " +
+               quoteArgument(options.toWord.empty() ? secondsText(options.to) : options.toWord);
+    if (sequenceFrames(options) < 1) return "--from to --to is shorter than one frame";
     return "";
 }
 } // namespace
@@ -151,7 +133,7 @@ std::string checkTogether(renderOptions& o, bool rangeGiven) {
 namespace {
 // --pentagons and the four words after it, or --pentagons=LAT1,LONG1,LAT2,LONG2
 // as the web page's links write them, read by the report tool's reader.
-std::string readPentagons(int argc, const char* const* argv, int& k, renderOptions& o) {
+std::string readPentagons(int argc, const char* const* argv, int& k, renderOptions& options) {
     const std::string word = argv[k];
     std::vector<std::string> values;
     if (word == "--pentagons") {
@@ -169,46 +151,47 @@ std::string readPentagons(int argc, const char* const* argv, int& k, renderOptio
                std::to_string(values.size());
     const char* const words[4] = {values[0].c_str(), values[1].c_str(), values[2].c_str(),
                                   values[3].c_str()};
-    return parsePentagonValues(words, o.pentagons);
+    return parsePentagonValues(words, options.pentagons);
 }
 
 // The options that take a value (--name VALUE or --name=VALUE): false when
 // argv[k] is none of them; otherwise `problem` says what is wrong, if anything.
-bool readValueOption(int argc, const char* const* argv, int& k, renderOptions& o, bool& rangeGiven,
-                     std::string& problem) {
+bool readValueOption(int argc, const char* const* argv, int& k, renderOptions& options,
+                     bool& rangeGiven, std::string& problem) {
     std::string value;
-    if (takeValue(argc, argv, k, "--size", value, problem)) {
-        if (problem.empty()) problem = readSize(value, o);
-    } else if (takeValue(argc, argv, k, "--fps", value, problem)) {
+    if (optionValue("--size", argc, argv, k, value, problem)) {
+        if (problem.empty()) problem = readSize(value, options);
+    } else if (optionValue("--fps", argc, argv, k, value, problem)) {
         double fps = 0;
         if (problem.empty() && (!readWhole(value, fps) || fps < 1 || fps > kMaxFps))
             problem = "--fps " + quoteArgument(value) + " is not a whole number from 1 to " +
                       std::to_string(kMaxFps);
-        o.fps = int(fps);
-    } else if (takeValue(argc, argv, k, "--samples", value, problem)) {
+        options.fps = int(fps);
+    } else if (optionValue("--samples", argc, argv, k, value, problem)) {
         // As with --size, the OpenGL's own limit is checked once it runs.
         double samples = 0;
         if (problem.empty() && !readWhole(value, samples))
             problem = "--samples " + quoteArgument(value) + " is not a whole number from 0";
-        o.samples = int(std::min(samples, 1e6));
-        o.samplesWord = value;
-    } else if (takeValue(argc, argv, k, "--from", value, problem)) {
-        if (problem.empty()) problem = readTime("--from", value, o.from);
-        o.fromWord = value;
+        options.samples = int(std::min(samples, 1e6));
+        options.samplesWord = value;
+    } else if (optionValue("--from", argc, argv, k, value, problem)) {
+        if (problem.empty()) problem = readTime("--from", value, options.from);
+        options.fromWord = value;
         rangeGiven = true;
-    } else if (takeValue(argc, argv, k, "--to", value, problem)) {
-        if (problem.empty()) problem = readTime("--to", value, o.to);
-        o.toWord = value;
+    } else if (optionValue("--to", argc, argv, k, value, problem)) {
+        if (problem.empty()) problem = readTime("--to", value, options.to);
+        options.toWord = value;
         rangeGiven = true;
-    } else if (takeValue(argc, argv, k, "--at", value, problem)) {
-        if (problem.empty()) problem = readAt(value, o);
+    } else if (optionValue("--at", argc, argv, k, value, problem)) {
+        if (problem.empty()) problem = readAt(value, options);
     } else {
         // The outputs: an empty file or folder name is as good as a missing one.
         std::string* output = nullptr;
         const char* name = nullptr;
-        for (auto [option, field] :
-             {std::pair{"--png", &o.png}, {"--video", &o.video}, {"--frames", &o.framesDir}})
-            if (!output && takeValue(argc, argv, k, option, value, problem)) {
+        for (auto [option, field] : {std::pair{"--png", &options.png},
+                                     {"--video", &options.video},
+                                     {"--frames", &options.framesDir}})
+            if (!output && optionValue(option, argc, argv, k, value, problem)) {
                 output = field;
                 name = option;
             }
@@ -220,47 +203,49 @@ bool readValueOption(int argc, const char* const* argv, int& k, renderOptions& o
 }
 } // namespace
 
-std::string parseRenderOptions(int argc, const char* const* argv, renderOptions& o) {
+std::string parseRenderOptions(int argc, const char* const* argv, renderOptions& options) {
     bool rangeGiven = false;
     for (int k = 1; k < argc; ++k) {
         const std::string word = argv[k];
         std::string problem;
         if (word == "--help" || word == "-h") {
-            o.help = true;
+            options.help = true;
             return "";
         }
         if (word == "--stats")
-            o.stats = true;
+            options.stats = true;
         else if (word == "--wire")
-            o.wire = true;
+            options.wire = true;
         else if (word == "--pentagons" || word.rfind("--pentagons=", 0) == 0)
-            problem = readPentagons(argc, argv, k, o);
-        else if (!readValueOption(argc, argv, k, o, rangeGiven, problem))
+            problem = readPentagons(argc, argv, k, options);
+        else if (!readValueOption(argc, argv, k, options, rangeGiven, problem))
             return (word.size() > 1 && word[0] == '-' ? "unknown option "
                                                       : "unexpected argument ") +
                    quoteArgument(word);
         if (!problem.empty()) return problem;
     }
-    return checkTogether(o, rangeGiven);
+    return checkTogether(options, rangeGiven);
 }
 
-std::string pictureName(const renderOptions& o, size_t k) {
-    std::string name = o.png;
+std::string pictureName(const renderOptions& options, size_t k) {
+    std::string name = options.png;
     for (size_t at = name.find("%t"); at != std::string::npos;
-         at = name.find("%t", at + o.timeWords[k].size()))
-        name.replace(at, 2, o.timeWords[k]);
+         at = name.find("%t", at + options.timeWords[k].size()))
+        name.replace(at, 2, options.timeWords[k]);
     return name;
 }
 
-std::vector<size_t> timeOrder(const renderOptions& o) {
-    std::vector<size_t> order(o.times.size());
+std::vector<size_t> timeOrder(const renderOptions& options) {
+    std::vector<size_t> order(options.times.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return o.times[a] < o.times[b]; });
+                     [&](size_t a, size_t b) { return options.times[a] < options.times[b]; });
     return order;
 }
 
-long sequenceFrames(const renderOptions& o) { return std::lround((o.to - o.from) * o.fps); }
+long sequenceFrames(const renderOptions& options) {
+    return std::lround((options.to - options.from) * options.fps);
+}
 
 // The usage, a literal so the help text can begin with it.
 #define RENDER_USAGE                                                                               \

@@ -1,4 +1,4 @@
-#include "tools/json_report.h"
+#include "tools/report/json_report.h"
 
 #include <ostream>
 #include <string>
@@ -7,10 +7,8 @@
 #include "mathematics/json_text.h"
 
 namespace {
-std::string number(float v) { return jsonFloat(v); }
-
 std::string vector3(float x, float y, float z) {
-    return "[" + number(x) + ", " + number(y) + ", " + number(z) + "]";
+    return "[" + jsonFloat(x) + ", " + jsonFloat(y) + ", " + jsonFloat(z) + "]";
 }
 std::string vector3(const point3& p) { return vector3(p[0], p[1], p[2]); }
 
@@ -43,7 +41,7 @@ void writeEdge(std::ostream& out, const edgeSamples& e, int i) {
     out << in << "  \"unitNormal\": " << vector3(b.xa, b.ya, b.za) << ",\n";
     out << in << "  \"normalWasZero\": " << jsonBool(b.normalWasZero) << ",\n";
     out << in << "  \"alongEdge\": " << vector3(b.xn2, b.yn2, b.zn2) << ",\n";
-    out << in << "  \"equatorCrossingAngle\": " << number(e.crossingAngle) << ",\n";
+    out << in << "  \"equatorCrossingAngle\": " << jsonFloat(e.crossingAngle) << ",\n";
     out << in << "  \"equatorCrossings\": [" << vector3(e.crossings[0]) << ", "
         << vector3(e.crossings[1]) << "],\n";
     out << in << "  \"greatCircle\": ";
@@ -88,15 +86,15 @@ void writePentagon(std::ostream& out, const pentagonSamples& p, int index) {
     const std::string in = "    ";
     out << in << "{\n";
     out << in << "  \"pentagon\": " << index << ",\n";
-    out << in << "  \"height\": " << number(p.height) << ",\n";
-    out << in << "  \"longitude\": " << number(p.longitude) << ",\n";
-    out << in << "  \"polarAngle\": " << number(p.polarAngle) << ",\n";
-    out << in << "  \"reportLatitude\": " << number(p.reportLatitude) << ",\n";
+    out << in << "  \"height\": " << jsonFloat(p.height) << ",\n";
+    out << in << "  \"longitude\": " << jsonFloat(p.longitude) << ",\n";
+    out << in << "  \"polarAngle\": " << jsonFloat(p.polarAngle) << ",\n";
+    out << in << "  \"reportLatitude\": " << jsonFloat(p.reportLatitude) << ",\n";
     out << in << "  \"collapsed\": " << jsonBool(p.collapsed) << ",\n";
     out << in << "  \"corners\": [\n";
     for (int i = 0; i < 5; ++i)
-        out << in << "    {\"longitude\": " << number(p.longAngles[i])
-            << ", \"reportLongitude\": " << number(p.reportLongitudes[i])
+        out << in << "    {\"longitude\": " << jsonFloat(p.longAngles[i])
+            << ", \"reportLongitude\": " << jsonFloat(p.reportLongitudes[i])
             << ", \"point\": " << vector3(p.corners[i]) << "}" << (i < 4 ? ",\n" : "\n");
     out << in << "  ],\n";
     out << in << "  \"edges\": [\n";
@@ -109,29 +107,29 @@ void writePentagon(std::ostream& out, const pentagonSamples& p, int index) {
 }
 } // namespace
 
-void writeJsonReport(std::ostream& out, const figureSamples& f,
+void writeJsonReport(std::ostream& out, const figureSamples& figure,
                      const circleIntersections& intersections, const geodesicDome& dome) {
     out << "{\n";
-    out << "  \"arguments\": {\"pent_lat1\": " << number(f.arguments[0])
-        << ", \"pent_long1\": " << number(f.arguments[1])
-        << ", \"pent_lat2\": " << number(f.arguments[2])
-        << ", \"pent_long2\": " << number(f.arguments[3]) << "},\n";
-    out << "  \"samplesPerCurve\": " << f.sampleAngles.size() << ",\n";
+    out << "  \"arguments\": {\"pent_lat1\": " << jsonFloat(figure.arguments[0])
+        << ", \"pent_long1\": " << jsonFloat(figure.arguments[1])
+        << ", \"pent_lat2\": " << jsonFloat(figure.arguments[2])
+        << ", \"pent_long2\": " << jsonFloat(figure.arguments[3]) << "},\n";
+    out << "  \"samplesPerCurve\": " << figure.sampleAngles.size() << ",\n";
     out << "  \"sampleAngles\": ";
-    writeList(out, f.sampleAngles.data(), f.sampleAngles.size(), "  ", number);
+    writeList(out, figure.sampleAngles.data(), figure.sampleAngles.size(), "  ", jsonFloat);
     out << ",\n";
     out << "  \"pentagons\": [\n";
-    writePentagon(out, f.pentagons[0], 1);
+    writePentagon(out, figure.pentagons[0], 1);
     out << ",\n";
-    writePentagon(out, f.pentagons[1], 2);
+    writePentagon(out, figure.pentagons[1], 2);
     out << "\n  ],\n";
-    const circleIntersections& i = intersections;
     out << "  \"intersections\": ";
-    writeList(out, i.points.data(), i.points.size(), "  ", intersection);
+    writeList(out, intersections.points.data(), intersections.points.size(), "  ", intersection);
     out << ",\n  \"coincidentCircles\": ";
-    writeList(out, i.coincident.data(), i.coincident.size(), "  ", circlePair);
+    writeList(out, intersections.coincident.data(), intersections.coincident.size(), "  ",
+              circlePair);
     out << ",\n  \"arcs\": ";
-    writeList(out, i.arcs.data(), i.arcs.size(), "  ", arc);
+    writeList(out, intersections.arcs.data(), intersections.arcs.size(), "  ", arc);
     out << ",\n  \"dome\": " << domeJson(dome, "  ");
     out << "\n}\n";
 }

@@ -1,18 +1,17 @@
-#include "tools/svg_report.h"
+#include "documents/svg_report.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "documents/clip_segment.h"
+#include "mathematics/number_text.h"
 #include "mathematics/pentagon_args.h"
-#include "tools/clip_segment.h"
+#include "mathematics/vector3.h"
 
 namespace {
-const double kPi = 3.141592653589793;
-
 // Page and plot area, in pixels.
 const double kWidth = 1000, kHeight = 600;
 const double kPlotLeft = 80, kPlotTop = 84, kPlotWidth = 620, kPlotHeight = 440;
@@ -28,18 +27,7 @@ const char* const kFont = "DejaVu Sans, Arial, Helvetica, sans-serif";
 
 // Coordinates are finite by construction; the guard keeps a mistake from ever
 // writing "nan" into an attribute.
-std::string px(double v) {
-    if (!std::isfinite(v)) v = 0;
-    char b[32];
-    std::snprintf(b, sizeof b, "%.2f", v);
-    return b;
-}
-
-std::string shortNumber(double v) {
-    char b[32];
-    std::snprintf(b, sizeof b, "%g", v);
-    return b;
-}
+std::string px(double v) { return fixedDecimals(std::isfinite(v) ? v : 0, 2); }
 
 struct dataPoint {
     double angle; // degrees, 0 to 360
@@ -54,22 +42,9 @@ struct plotFrame {
     bool contains(double height) const { return std::fabs(height) <= half; }
 };
 
-// The part of segment a-b inside the plot's data rectangle.
-bool clipSegment(dataPoint& a, dataPoint& b, double half) {
-    planePoint p{a.angle, a.height}, q{b.angle, b.height};
-    if (!clipSegment(p, q, 0, -half, 360, half)) return false;
-    a = {p.x, p.y};
-    b = {q.x, q.y};
-    return true;
-}
-
-// Angle around the axis of a horizontal direction (x, z), from +z towards +x,
-// in [0, 360).
-double aroundAxis(double x, double z) {
-    double d = std::atan2(x, z) * 180.0 / kPi;
-    if (d < 0) d += 360;
-    return d >= 360 ? 0 : d;
-}
+// The angle around the axis (mathematics/vector3.h) of a horizontal direction
+// (x, z), in degrees, [0, 360).
+double aroundAxis(double x, double z) { return angleAroundAxis(x, z) * 180.0 / kPi; }
 
 // The unrolled curve of one edge: the samples, closed with the first sample
 // again at 360 degrees as the figure's line loop closes it.
@@ -107,12 +82,12 @@ struct fit {
     bool undefined[2]; // a pentagon whose planes meet the cylinder nowhere
 };
 
-fit fitHeights(const figureSamples& f) {
+fit fitHeights(const figureSamples& figure) {
     double largest = 0;
     bool nonFinite = false; // a gap in a curve that is otherwise drawn
     fit result{0, false, {false, false}};
     for (int p = 0; p < 2; ++p) {
-        const pentagonSamples& pent = f.pentagons[p];
+        const pentagonSamples& pent = figure.pentagons[p];
         largest = std::max(largest, double(std::fabs(pent.height)));
         int finiteCurves = 0;
         bool gaps = false;
@@ -167,7 +142,7 @@ void writeGridAndAxes(std::ostream& out, const plotFrame& frame) {
             << "\" text-anchor=\"middle\">" << deg << "°</text>\n";
     for (double v : ticks)
         out << "    <text x=\"" << px(kPlotLeft - 8) << "\" y=\"" << px(frame.y(v) + 4)
-            << "\" text-anchor=\"end\">" << shortNumber(v) << "</text>\n";
+            << "\" text-anchor=\"end\">" << printed("%g", v) << "</text>\n";
     out << "    <text x=\"" << px(kPlotLeft + kPlotWidth / 2) << "\" y=\""
         << px(kPlotTop + kPlotHeight + 40)
         << "\" text-anchor=\"middle\" font-size=\"13\">angle around the axis, from +z towards +x "
@@ -178,57 +153,38 @@ void writeGridAndAxes(std::ostream& out, const plotFrame& frame) {
     out << "  </g>\n";
 }
 
-// The visible pieces of one unrolled curve as polylines' point lists; a piece
-// ends where the curve leaves the plot or a sample is not finite.
+// The visible pieces of one unrolled curve as polylines' point lists: clipped
+// to the plot in degrees and heights, written in pixels.
 std::vector<std::string> visibleRuns(const plotFrame& frame, const std::vector<dataPoint>& curve) {
-    std::vector<std::string> runs;
-    std::string run;
-    int runPoints = 0;
-    double lastX = NAN, lastY = NAN;
-    auto finishRun = [&] {
-        if (runPoints >= 2) runs.push_back(run);
-        run.clear();
-        runPoints = 0;
-    };
-    for (size_t k = 1; k < curve.size(); ++k) {
-        dataPoint a = curve[k - 1], b = curve[k];
-        if (!std::isfinite(a.height) || !std::isfinite(b.height) ||
-            !clipSegment(a, b, frame.half)) {
-            finishRun();
-            continue;
-        }
-        const double ax = frame.x(a.angle), ay = frame.y(a.height);
-        if (runPoints == 0 || std::fabs(ax - lastX) > 1e-6 || std::fabs(ay - lastY) > 1e-6) {
-            finishRun();
-            run = px(ax) + "," + px(ay);
-            runPoints = 1;
-        }
-        lastX = frame.x(b.angle);
-        lastY = frame.y(b.height);
-        run += " " + px(lastX) + "," + px(lastY);
-        ++runPoints;
-    }
-    finishRun();
-    return runs;
+    std::vector<planePoint> points;
+    for (const dataPoint& p : curve) points.push_back({p.angle, p.height});
+    return clippedRuns(
+        points, {0, -frame.half, 360, frame.half},
+        [&](planePoint p) {
+            return planePoint{frame.x(p.x), frame.y(p.y)};
+        },
+        px);
 }
 
-void writeCurves(std::ostream& out, const plotFrame& frame, const figureSamples& f, int p) {
+void writeCurves(std::ostream& out, const plotFrame& frame, const figureSamples& figure, int p) {
     out << "  <g class=\"curves p" << p + 1 << "\" fill=\"none\" stroke=\"" << kColours[p]
         << "\" stroke-width=\"1.6\" stroke-linejoin=\"round\">\n";
-    for (const edgeSamples& e : f.pentagons[p].edges)
-        for (const std::string& r : visibleRuns(frame, unrolledCurve(e, f.sampleAngles)))
-            out << "    <polyline points=\"" << r << "\"/>\n";
+    for (const edgeSamples& e : figure.pentagons[p].edges)
+        for (const std::string& run : visibleRuns(frame, unrolledCurve(e, figure.sampleAngles)))
+            out << "    <polyline points=\"" << run << "\"/>\n";
     out << "  </g>\n";
 }
 
 // Edge numbers at each curve's highest visible point, with a white halo that
 // keeps them legible where other curves pass.
-void writeEdgeLabels(std::ostream& out, const plotFrame& frame, const figureSamples& f, int p) {
+void writeEdgeLabels(std::ostream& out, const plotFrame& frame, const figureSamples& figure,
+                     int p) {
     out << "  <g font-family=\"" << kFont << "\" font-size=\"11\" fill=\"" << kColours[p]
         << "\" text-anchor=\"middle\" stroke=\"white\" stroke-width=\"3\" "
         << "paint-order=\"stroke\">\n";
     for (int i = 0; i < 5; ++i) {
-        const std::vector<dataPoint> curve = unrolledCurve(f.pentagons[p].edges[i], f.sampleAngles);
+        const std::vector<dataPoint> curve =
+            unrolledCurve(figure.pentagons[p].edges[i], figure.sampleAngles);
         const dataPoint* top = nullptr;
         double lowest = INFINITY;
         for (size_t k = 0; k + 1 < curve.size(); ++k) {
@@ -245,8 +201,8 @@ void writeEdgeLabels(std::ostream& out, const plotFrame& frame, const figureSamp
     out << "  </g>\n";
 }
 
-void writeMarks(std::ostream& out, const plotFrame& frame, const figureSamples& f, int p) {
-    const pentagonSamples& pent = f.pentagons[p];
+void writeMarks(std::ostream& out, const plotFrame& frame, const figureSamples& figure, int p) {
+    const pentagonSamples& pent = figure.pentagons[p];
     const char* colour = kColours[p];
     // Pentagon 1's crossings are drawn larger and hollow: with equal
     // longitudes both pentagons cross the equator at the same points.
@@ -278,12 +234,12 @@ void writeMarks(std::ostream& out, const plotFrame& frame, const figureSamples& 
 // point and circles for a reader that shows titles. Returns how many could
 // not be drawn: beyond the heights shown, or at a pole.
 int writeIntersectionMarks(std::ostream& out, const plotFrame& frame,
-                           const circleIntersections& r) {
+                           const circleIntersections& intersections) {
     int hidden = 0;
     out << "  <g class=\"intersections\" fill=\"#111111\" stroke=\"white\" "
         << "stroke-width=\"0.8\">\n";
-    for (size_t k = 0; k < r.points.size(); ++k) {
-        const intersectionPoint& q = r.points[k];
+    for (size_t k = 0; k < intersections.points.size(); ++k) {
+        const intersectionPoint& q = intersections.points[k];
         if (!q.cylinder || !frame.contains((*q.cylinder)[1])) {
             ++hidden;
             continue;
@@ -304,12 +260,12 @@ struct intersectionCount {
     int hidden;
 };
 
-void writeLegend(std::ostream& out, const figureSamples& f, const fit& heights,
+void writeLegend(std::ostream& out, const figureSamples& figure, const fit& heights,
                  const intersectionCount* intersections) {
     double y = kPlotTop + 4;
     out << "  <g font-family=\"" << kFont << "\" font-size=\"12\" fill=\"#222222\">\n";
     for (int p = 0; p < 2; ++p) {
-        const pentagonSamples& pent = f.pentagons[p];
+        const pentagonSamples& pent = figure.pentagons[p];
         out << "    <rect x=\"" << px(kLegendLeft) << "\" y=\"" << px(y) << "\" width=\"28\" "
             << "height=\"10\" fill=\"" << kColours[p] << "\"/>\n";
         out << "    <text x=\"" << px(kLegendLeft + 36) << "\" y=\"" << px(y + 10)
@@ -352,16 +308,16 @@ void writeLegend(std::ostream& out, const figureSamples& f, const fit& heights,
     if (heights.clipped) {
         y += 22;
         out << "    <text x=\"" << px(kLegendLeft) << "\" y=\"" << px(y + 4)
-            << "\" fill=\"#a00000\">heights beyond ±" << shortNumber(heights.half)
+            << "\" fill=\"#a00000\">heights beyond ±" << printed("%g", heights.half)
             << " not shown</text>\n";
     }
     out << "  </g>\n";
 }
 } // namespace
 
-void writeSvgReport(std::ostream& out, const figureSamples& f,
+void writeSvgReport(std::ostream& out, const figureSamples& figure,
                     const circleIntersections* intersections) {
-    const fit heights = fitHeights(f);
+    const fit heights = fitHeights(figure);
     const plotFrame frame{heights.half};
 
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
@@ -373,23 +329,21 @@ void writeSvgReport(std::ostream& out, const figureSamples& f,
         << "\" font-size=\"18\" font-weight=\"bold\" fill=\"#222222\">"
         << "Great-circle planes of two pentagons on the unrolled cylinder x² + z² = 1</text>\n";
     out << "  <text x=\"" << px(kPlotLeft) << "\" y=\"56\" font-family=\"" << kFont
-        << "\" font-size=\"13\" fill=\"#444444\">LAT1 " << pentagonValueText(f.arguments[0])
-        << "   LONG1 " << pentagonValueText(f.arguments[1]) << "   LAT2 "
-        << pentagonValueText(f.arguments[2]) << "   LONG2 " << pentagonValueText(f.arguments[3])
+        << "\" font-size=\"13\" fill=\"#444444\">" << pentagonValuesHeading(figure.arguments, "   ")
         << "   (heights of the corners; longitudes of corner 0 in radians)</text>\n";
 
     writeGridAndAxes(out, frame);
     for (int p = 0; p < 2; ++p) {
-        writeCurves(out, frame, f, p);
-        writeEdgeLabels(out, frame, f, p);
+        writeCurves(out, frame, figure, p);
+        writeEdgeLabels(out, frame, figure, p);
     }
-    for (int p = 0; p < 2; ++p) writeMarks(out, frame, f, p);
+    for (int p = 0; p < 2; ++p) writeMarks(out, frame, figure, p);
     if (intersections) {
         const intersectionCount count{intersections->points.size(),
                                       writeIntersectionMarks(out, frame, *intersections)};
-        writeLegend(out, f, heights, &count);
+        writeLegend(out, figure, heights, &count);
     } else {
-        writeLegend(out, f, heights, nullptr);
+        writeLegend(out, figure, heights, nullptr);
     }
     out << "</svg>\n";
 }

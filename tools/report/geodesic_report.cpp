@@ -9,17 +9,17 @@
 
 #include <iostream>
 
+#include "documents/dome_mesh.h"
+#include "documents/paper_cylinder.h"
+#include "documents/svg_report.h"
 #include "mathematics/dome.h"
 #include "mathematics/dome_report.h"
 #include "mathematics/figure_samples.h"
 #include "mathematics/intersections.h"
 #include "support/tholix_print_values.h"
-#include "tools/dome_mesh.h"
-#include "tools/intersections_text.h"
-#include "tools/json_report.h"
-#include "tools/paper_cylinder.h"
-#include "tools/report_options.h"
-#include "tools/svg_report.h"
+#include "tools/report/intersections_text.h"
+#include "tools/report/json_report.h"
+#include "tools/report/report_options.h"
 
 namespace {
 const int kSamplesPerCurve = 100; // as many as the figure draws
@@ -40,37 +40,43 @@ bool domeToWrite(const geodesicDome& dome, bool noneIsFine) {
 
 // Returns the exit status.
 int writeReport(const reportOptions& options) {
-    const float* a = options.arguments;
+    const float* values = options.arguments;
     switch (options.format) {
     case reportFormat::text:
         if (options.dome) {
-            const geodesicDome dome = buildDome(a[0], a[1], a[2], a[3]);
+            const geodesicDome dome = buildDome(values[0], values[1], values[2], values[3]);
             if (!domeToWrite(dome, true)) return 1;
-            writeCutList(std::cout, dome, options.radius.value_or(kCutListRadius), a);
+            writeCutList(std::cout, dome, options.radius.value_or(kCutListRadius), values);
         } else if (options.intersections) {
-            writeIntersectionsText(std::cout, a, computeIntersections(a[0], a[1], a[2], a[3]));
+            writeIntersectionsText(
+                std::cout, values,
+                computeIntersections(values[0], values[1], values[2], values[3]));
         } else {
-            tholix_print_values(a[0], a[1], a[2], a[3], std::cout);
+            tholix_print_values(values[0], values[1], values[2], values[3], std::cout);
         }
         break;
     case reportFormat::json: {
-        const circleIntersections intersections = computeIntersections(a[0], a[1], a[2], a[3]);
+        const circleIntersections intersections =
+            computeIntersections(values[0], values[1], values[2], values[3]);
         const geodesicDome dome = buildDome(intersections);
         if (!domeToWrite(dome, true)) return 1;
-        writeJsonReport(std::cout, computeFigure(a[0], a[1], a[2], a[3], kSamplesPerCurve),
+        writeJsonReport(std::cout,
+                        computeFigure(values[0], values[1], values[2], values[3], kSamplesPerCurve),
                         intersections, dome);
         break;
     }
     case reportFormat::svg: {
         if (options.diameter) {
-            const auto circles = figureCircles(a[0], a[1], a[2], a[3]);
-            writePaperCylinder(std::cout, circles, computeIntersections(circles), a,
+            const auto circles = figureCircles(values[0], values[1], values[2], values[3]);
+            writePaperCylinder(std::cout, circles, computeIntersections(circles), values,
                                *options.diameter);
             break;
         }
-        const figureSamples figure = computeFigure(a[0], a[1], a[2], a[3], kSamplesPerCurve);
+        const figureSamples figure =
+            computeFigure(values[0], values[1], values[2], values[3], kSamplesPerCurve);
         if (options.intersections) {
-            const circleIntersections marks = computeIntersections(a[0], a[1], a[2], a[3]);
+            const circleIntersections marks =
+                computeIntersections(values[0], values[1], values[2], values[3]);
             writeSvgReport(std::cout, figure, &marks);
         } else {
             writeSvgReport(std::cout, figure);
@@ -79,13 +85,13 @@ int writeReport(const reportOptions& options) {
     }
     case reportFormat::stl:
     case reportFormat::obj: {
-        const geodesicDome dome = buildDome(a[0], a[1], a[2], a[3]);
+        const geodesicDome dome = buildDome(values[0], values[1], values[2], values[3]);
         if (!domeToWrite(dome, false)) return 1;
         const double radius = options.radius.value_or(kSolidRadius);
         if (options.format == reportFormat::stl)
-            writeDomeStl(std::cout, dome, radius, a);
+            writeDomeStl(std::cout, dome, radius, values);
         else
-            writeDomeObj(std::cout, dome, radius, a);
+            writeDomeObj(std::cout, dome, radius, values);
         break;
     }
     }

@@ -9,19 +9,10 @@
 #include <string>
 
 #include "mathematics/pentagon_args.h"
+#include "mathematics/quantities.h"
 #include "mathematics/scene_constants.h"
 
 enum class reportFormat { text, json, svg, stl, obj };
-
-// The largest radius (any unit; for STL and OBJ, millimetres) and the largest
-// paper cylinder's diameter (millimetres) the tool accepts: a dome a
-// kilometre across, a tube a metre across (about 20 pages of paper wide).
-const double kMaxRadius = 1e6;
-const double kMaxDiameter = 1000;
-// The dome's radius where none is given: the unit sphere's in the cut list,
-// 50 mm for a solid to print.
-const double kCutListRadius = 1;
-const double kSolidRadius = 50;
 
 struct reportOptions {
     reportFormat format = reportFormat::text;
@@ -37,9 +28,9 @@ struct reportOptions {
 
 // Fills `options` from argv; returns what is wrong with the command line, or
 // an empty string when nothing is. Stops at --help. --radius and --diameter
-// take a positive finite number up to kMaxRadius or kMaxDiameter, and only
-// where they mean something: --radius with --dome, stl or obj, --diameter
-// with svg; --dome only in text, alone.
+// take a positive decimal up to kMaxDomeRadius or kMaxPaperDiameter
+// (mathematics/quantities), and only where they mean something: --radius
+// with --dome, stl or obj, --diameter with svg; --dome only in text, alone.
 std::string parseReportOptions(int argc, const char* const* argv, reportOptions& options);
 
 const char* reportUsageLine();

@@ -1,7 +1,7 @@
 // The report tool's paper cylinder: the unrolled cylinder at true size for a
 // tube of a given diameter, to print, cut out and roll. Millimetres
 // throughout; the sheet is pi D wide, an angle a around the axis (from +z
-// towards +x, as the unrolled drawing of tools/svg_report) at a D / 2 from its
+// towards +x, as the unrolled drawing of documents/svg_report) at a D / 2 from its
 // left edge, a height y on the unit cylinder at y D / 2 above the equator.
 // It shows each great-circle plane's curve, the image of every intersection
 // and glue tabs, cut into pieces that each fit a page of 210 x 279.4 mm, the
