@@ -1,10 +1,5 @@
 #include "tools/report_options.h"
 
-#include <cctype>
-#include <cerrno>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -26,29 +21,13 @@ bool parseFormat(const std::string& name, reportFormat& format) {
     return true;
 }
 
-std::string shortest(double v) {
-    char b[32];
-    std::snprintf(b, sizeof b, "%.15g", v);
-    return b;
-}
-
-// A length: the whole word a positive finite number, at most `largest`.
-// Beyond double's range strtod gives infinity (too large) or 0 (not positive).
+// A length, read as every front end reads it (mathematics/length_words).
 std::string parseLength(const std::string& option, const std::string& word, double largest,
                         const char* unit, std::optional<double>& value) {
-    const std::string quoted = option + " " + quoteArgument(word);
-    char* end = nullptr;
-    errno = 0;
-    double v = 0;
-    if (!word.empty() && !std::isspace(static_cast<unsigned char>(word[0])))
-        v = std::strtod(word.c_str(), &end);
-    if (end == nullptr || end == word.c_str() || *end != '\0') return quoted + " is not a number";
-    if (std::isnan(v) || (std::isinf(v) && errno != ERANGE))
-        return quoted + " is not a finite number";
-    if (!(v > 0)) return quoted + " is not a positive number";
-    if (v > largest) return quoted + " is too large (at most " + shortest(largest) + unit + ")";
-    value = v;
-    return "";
+    double length = 0;
+    const std::string problem = readLength(option, word.c_str(), largest, unit, length);
+    if (problem.empty()) value = length;
+    return problem;
 }
 
 // "--name VALUE" or "--name=VALUE": the value's word, or a problem.

@@ -8,20 +8,11 @@
 #include <optional>
 #include <string>
 
+#include "mathematics/length_words.h" // the limits and defaults of --radius and --diameter
 #include "mathematics/pentagon_args.h"
 #include "mathematics/scene_constants.h"
 
 enum class reportFormat { text, json, svg, stl, obj };
-
-// The largest radius (any unit; for STL and OBJ, millimetres) and the largest
-// paper cylinder's diameter (millimetres) the tool accepts: a dome a
-// kilometre across, a tube a metre across (about 20 pages of paper wide).
-const double kMaxRadius = 1e6;
-const double kMaxDiameter = 1000;
-// The dome's radius where none is given: the unit sphere's in the cut list,
-// 50 mm for a solid to print.
-const double kCutListRadius = 1;
-const double kSolidRadius = 50;
 
 struct reportOptions {
     reportFormat format = reportFormat::text;
