@@ -238,12 +238,12 @@ describe('the value report', () => {
   });
 });
 
-describe('reading the four values', () => {
+describe('reading the four values and the radius', () => {
   // Words a person might type or a link might carry. Words that start with
   // '-' and are not numbers are options to the tool, and are left out.
   const words = ['', ' ', '0.5', ' 0.5', '0.5 ', '+0.5', '.5', '5.', '1', '-1', '1.0000001', '-1.0000001', '2',
     '1e-50', '1e-40', '3.4e38', '3.5e38', '1e39', '-1e39', 'nan', '-nan', 'inf', '-inf', 'Infinity', '0x1p-2',
-    '1e', '1e+', '0.5.5', '1,5', 'abc', '½', '0.5\t', 'é'.repeat(40), '9'.repeat(40)];
+    '1e', '1e+', '0.5.5', '1,5', 'abc', '½', '0.5\t', 'é'.repeat(40), '9'.repeat(40), '0x10', '1e6', '1000000.1', '1e400', '1e-400'];
 
   test("gives the report tool's message, or its value, for every word at every place", () => {
     for (const word of words)
@@ -259,8 +259,21 @@ describe('reading the four values', () => {
       }
   });
 
+  test("gives the radius the report tool's --radius has, or its message, for every word", () => {
+    for (const word of words) {
+      const run = runTool(['--dome', '--radius', word]);
+      const read = math.parseRadius(word);
+      if (read.message === undefined) {
+        assert.equal(run.status, 0, `the tool refused radius '${word}': ${run.stderr}`);
+        assert.match(run.stdout, new RegExp(`^Radius ${read.value};`, 'm'));
+      } else // the page's radius is in millimetres, the tool's in any unit
+        assert.equal(run.stderr.split('\n')[0], `geodesic-report: ${read.message.replace('Radius', '--radius').replace(' mm)', ')')}`);
+    }
+  });
+
   test('a word with a NUL inside, which no command line carries, is not a number', () => {
     assert.deepEqual(math.parseValue(0, '0.5\u00001'), { message: "LAT1 '0.5\\x001' is not a number" });
+    assert.deepEqual(math.parseRadius('5\u00001'), { message: "Radius '5\\x001' is not a number" });
   });
 });
 
@@ -352,7 +365,8 @@ describe('the dome', () => {
       assert.equal(math.dome(valuesOf(words)), null);
       assert.equal(toolDome(words), null);
     }
-    for (const radius of [0, -1, NaN, Infinity]) assert.throws(() => math.dome(math.sceneValues, radius), RangeError);
+    for (const radius of [0, -1, NaN, Infinity, 1e6 + 1])
+      assert.throws(() => math.dome(math.sceneValues, radius), /^Error: no dome: the radius must be a positive number up to 1000000$/);
   });
 
   test('30 random argument sets from a fixed seed give the tool\'s domes', () => {
