@@ -4,7 +4,13 @@
 // and the arcs between them, the dome they build with its cut list, the
 // plain-text value report and the camera flight. Nothing is computed here; the
 // same module serves the page and the Node tests. Heights in -1 to 1,
-// longitudes in radians, seconds.
+// seconds, and angles about +y (y up) in radians, in one of two senses,
+// each with its name wherever the page uses it:
+//   a longitude     runs from +x towards +z: the pentagons' corners (LONG1,
+//                   LONG2) and the points where the circles meet;
+//   a turn          runs from +z towards +x: the cylinder curves' sample
+//                   angles (figure.sampleAngles) and the figure's spin
+//                   (three.js's rotation about +y; degrees there).
 import loadGeodesics from '../wasm/geodesics.js';
 import { fetchSiteFile } from './site_files.js';
 
@@ -63,6 +69,8 @@ class Mathematics {
     this.animationSeconds = module._gd_animation_seconds();
     this.captionFromSeconds = module._gd_caption_from_seconds();
     this.spinDegreesPerSecond = module._gd_spin_degrees_per_second();
+    // The dome's radius where none is given, millimetres, as typed.
+    this.defaultRadiusWord = String(module._gd_default_radius());
   }
 
   // A copy of `count` floats at byte address `pointer`: the heap may be
@@ -71,19 +79,33 @@ class Mathematics {
     return this.m.HEAPF32.slice(pointer / 4, pointer / 4 + count);
   }
 
-  // Value `index` (0 LAT1, 1 LONG1, 2 LAT2, 3 LONG2) read from `word`:
-  // { value } or { message }, the one-line message the report tool gives.
-  parseValue(index, word) {
+  // `word` handed to the module's reader `parse(pointer, length)`: its message,
+  // '' when the word is good.
+  readWord(word, parse) {
     const m = this.m;
     const length = m.lengthBytesUTF8(word);
     const pointer = m._malloc(length + 1);
     try {
       m.stringToUTF8(word, pointer, length + 1);
-      const message = m.UTF8ToString(m._gd_parse_value(index, pointer, length));
-      return message ? { message } : { value: m._gd_parsed_value() };
+      return m.UTF8ToString(parse(pointer, length));
     } finally {
       m._free(pointer);
     }
+  }
+
+  // Value `index` (0 LAT1, 1 LONG1, 2 LAT2, 3 LONG2) read from `word`:
+  // { value } or { message }, the one-line message the report tool gives.
+  parseValue(index, word) {
+    const message = this.readWord(word, (pointer, length) => this.m._gd_parse_value(index, pointer, length));
+    return message ? { message } : { value: this.m._gd_parsed_value() };
+  }
+
+  // The dome's radius in millimetres read from `word` as the report tool
+  // reads --radius, with its limit: { value } or { message } ("Radius '0x10'
+  // is not a number").
+  parseRadius(word) {
+    const message = this.readWord(word, (pointer, length) => this.m._gd_parse_radius(pointer, length));
+    return message ? { message } : { value: this.m._gd_parsed_radius() };
   }
 
   // Every quantity of the figure for four values, as named Float32Arrays
@@ -103,7 +125,7 @@ class Mathematics {
   // indices into the lists below. null stands where the geometry has no value.
   //   points[k]: { sphere: [x, y, z], cylinder: [x, y, z] or null (at a pole),
   //     circles: [c, ...] (ascending), corners: [5 (pentagon - 1) + i, ...],
-  //     equatorCrossing: bool, longitude (0 to 2 pi, from +x towards +z),
+  //     equatorCrossing: bool, longitude (0 to 2 pi),
   //     polarAngle (0 to pi, from +y), arcs: [arc indices that start or end here] }
   //   arcs[k]: { circle, from, to (points, in the circle's direction of travel),
   //     angle (on the unit sphere), chord, cylinderLength (or null: a vertical plane) }
@@ -176,11 +198,12 @@ class Mathematics {
   }
 
   // The dome the ten great circles build for four values, at `radius` (a
-  // positive number, in the scene's units; 1 puts it on the brown sphere), as
-  // geodesic-report builds it: null where the circles meet nowhere (both
-  // pentagons at a pole, or every circle the equator); an Error carrying the
-  // mathematics' reason if the dome fails its checks (Euler's formula, panels
-  // facing outwards), which no values the page accepts have been seen to do.
+  // positive number up to the largest parseRadius takes, in the scene's
+  // units; 1 puts it on the brown sphere), as geodesic-report builds it:
+  // null where the circles meet nowhere (both pentagons at a pole, or every
+  // circle the equator); an Error carrying the mathematics' reason if the
+  // dome fails its checks (Euler's formula, panels facing outwards), which no
+  // values the page accepts have been seen to do, or the radius is refused.
   // Otherwise, copies that stay valid:
   //   positions    Float32Array, 9 a panel: its corners, counter-clockwise seen
   //                from outside; for a THREE.BufferGeometry's 'position'
@@ -206,7 +229,6 @@ class Mathematics {
   // Panels and struts come face by face; 240 panels, 360 struts and 122 hubs
   // for the scene's values.
   dome(values, radius = 1) {
-    if (!(radius > 0 && Number.isFinite(radius))) throw new RangeError(`radius ${radius} is not a positive number`);
     const m = this.m;
     const status = m._gd_dome_build(...values, radius);
     if (status === 0) return null;

@@ -6,6 +6,7 @@
 // circle, with its coordinates, arcs and lengths. Nothing is computed here:
 // every number is the mathematics', written out; null is written "none".
 // Circles are named p.i (pentagon p's edge i), corners p.i too.
+import { put } from './page_text.js';
 
 const kCoordinateDigits = 3; // in the table of points
 const kDigits = 9; // in what is chosen, as geodesic-report --intersections writes them
@@ -16,12 +17,6 @@ function fixed(value, digits) {
   if (value === null || !Number.isFinite(value)) return 'none';
   const text = value.toFixed(digits);
   return /^-0\.?0*$/.test(text) ? text.slice(1) : text;
-}
-
-// Text into an element only when it changed: a rewrite costs the browser a
-// new layout of what holds it.
-function put(e, text) {
-  if (e.textContent !== text) e.textContent = text;
 }
 
 function triple(p, digits) {
