@@ -1,9 +1,10 @@
 // The web page's speed, measured in headless Chromium on SwiftShader (the
 // software renderer: no GPU here) against the page served by web/serve.py:
-//   1. sizes: the WebAssembly module, its loader, the page's own files, three.js;
+//   1. the first visit's transfer: every file the page needs to draw, in
+//      bytes on the wire on a cold cache, as Chromium counts them;
 //   2. time to interactive: navigation to the page's ready mark (mathematics
 //      loaded, scene built, controls wired, first frame drawn), and to the
-//      first frame on screen, over fresh loads;
+//      first frame on screen, over first visits and return visits;
 //   3. a parameter change: the mathematics, new buffers and the report, then
 //      the frame drawn and read back, over many values; and from a slider's
 //      input event to the end of the next frame (the page's drawing, the
@@ -21,13 +22,9 @@
 //
 //   node bench/web_bench.mjs [loads]     (SITE_DIR: the built site; default
 //                                         build/normal/web/site)
-import fs from 'node:fs';
 import os from 'node:os';
-import path from 'node:path';
-import zlib from 'node:zlib';
 
-import { openPage, serveSite, startBrowser } from '../web/test/browser.js';
-import { siteDir } from '../web/test/support.js';
+import { firstVisit, openPage, serveSite, startBrowser } from '../web/test/browser.js';
 
 const loads = Number(process.argv[2] ?? 15);
 const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
@@ -35,44 +32,51 @@ const percentile = (xs, p) => [...xs].sort((a, b) => a - b)[Math.min(xs.length -
 const range = (xs) => `median ${median(xs).toFixed(1)}, min ${Math.min(...xs).toFixed(1)}, max ${Math.max(...xs).toFixed(1)}`;
 const kib = (bytes) => `${(bytes / 1024).toFixed(1)} KiB`;
 
-function sizes() {
-  const size = (file) => fs.statSync(path.join(siteDir, file)).size;
-  const gzip = (file) => zlib.gzipSync(fs.readFileSync(path.join(siteDir, file)), { level: 9 }).length;
-  const groups = {
-    'WebAssembly module (wasm/geodesics.wasm)': ['wasm/geodesics.wasm'],
-    'its loader (wasm/geodesics.js)': ['wasm/geodesics.js'],
-    'the page (index.html, style.css, src/*.js)': ['index.html', 'style.css',
-      ...fs.readdirSync(path.join(siteDir, 'src')).map((f) => `src/${f}`)],
-    'three.js and OrbitControls (vendor/three)': ['vendor/three/three.module.js', 'vendor/three/three.core.js',
-      'vendor/three/addons/controls/OrbitControls.js'],
-    'its STL and glTF exporters (vendor/three)': ['vendor/three/addons/exporters/STLExporter.js',
-      'vendor/three/addons/exporters/GLTFExporter.js'],
-  };
-  console.log('== 1. Sizes (bytes as served; gzip -9 for a host that compresses) ==');
-  for (const [name, files] of Object.entries(groups)) {
-    const raw = files.reduce((a, f) => a + size(f), 0);
-    const packed = files.reduce((a, f) => a + gzip(f), 0);
-    console.log(`${name.padEnd(46)} ${String(raw).padStart(9)} B  ${kib(raw).padStart(11)}  gzip ${kib(packed)}`);
-  }
+// The first visit on a cold cache, as the browser counts it: every file the
+// page needs to draw, in bytes on the wire (compressed where the server
+// compresses), against the goal of 300 KiB.
+async function transfer(browser, url) {
+  const visit = await firstVisit(browser, url);
+  console.log("== 1. The first visit's transfer, cold cache (bytes on the wire, Chromium's network events) ==");
+  const files = Object.entries(visit.files).sort((a, b) => b[1] - a[1]);
+  for (const [file, bytes] of files) console.log(`${file.slice(url.length).padEnd(46)} ${kib(bytes).padStart(11)}`);
+  console.log(`${'all of it'.padEnd(46)} ${kib(visit.bytes).padStart(11)}   (goal: at most 300 KiB)`);
 }
 
+// Ready times over `loads` loads: each in a new browser context (a first
+// visit: empty cache, no service worker), then all in one tab (return
+// visits: what the service worker and the browser's cache keep).
 async function timeToInteractive(browser, url) {
-  const ready = [];
-  const shown = [];
-  for (let k = 0; k < loads; ++k) {
-    const page = await openPage(browser, url);
-    const t = await page.evaluate(() => new Promise((resolve) => {
+  const timing = async (page) => {
+    await page.waitForFunction(() => document.documentElement.dataset.ready === 'true', { timeout: 30000 });
+    return page.evaluate(() => new Promise((resolve) => {
       const mark = performance.getEntriesByName('geodesics-ready')[0].startTime;
       // the frame drawn at start-up reaches the screen with the next frame
       requestAnimationFrame(() => resolve([mark, performance.now()]));
     }));
-    ready.push(t[0]);
-    shown.push(t[1]);
-    await page.close();
+  };
+  const first = { ready: [], shown: [] };
+  const again = { ready: [], shown: [] };
+  for (let k = 0; k < loads; ++k) {
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    await page.setViewport({ width: 1088, height: 600 });
+    await page.goto(url);
+    [first.ready[k], first.shown[k]] = await timing(page);
+    await context.close();
   }
-  console.log(`\n== 2. Time to interactive, ${loads} fresh loads of ${url} (ms from navigation) ==`);
-  console.log(`ready (figure drawn, controls on):  ${range(ready)}`);
-  console.log(`first frame on screen:             ${range(shown)}`);
+  const warm = await openPage(browser, url);
+  await new Promise((r) => setTimeout(r, 1000)); // the service worker, if any, keeps the site meanwhile
+  for (let k = 0; k < loads; ++k) {
+    await warm.reload();
+    [again.ready[k], again.shown[k]] = await timing(warm);
+  }
+  await warm.close();
+  console.log(`\n== 2. Time to interactive, ${loads} loads each (ms from navigation) ==`);
+  console.log(`first visit, ready (figure drawn, controls on):  ${range(first.ready)}`);
+  console.log(`first visit, first frame on screen:             ${range(first.shown)}`);
+  console.log(`return visit, ready:                            ${range(again.ready)}`);
+  console.log(`return visit, first frame on screen:            ${range(again.shown)}`);
 }
 
 // `query`: the page's state while the values change (the intersections
@@ -187,7 +191,7 @@ async function orbiting(browser, url) {
 async function domeFiles(browser, url) {
   const page = await openPage(browser, `${url}?dome=1`);
   const figures = await page.evaluate(async () => {
-    const panel = window.geodesics.domePanel;
+    const panel = window.geodesics.panels.dome;
     const times = { stl: [], gltf: [] };
     let handed = null;
     panel.save = (blob) => handed?.(blob);
@@ -213,7 +217,7 @@ const chromium = await startBrowser();
 try {
   console.log(`${os.cpus().length} cores: ${os.cpus()[0].model}; load average ${os.loadavg().map((x) => x.toFixed(2)).join(' ')}`);
   console.log(`Chromium ${(await chromium.browser.version()).replace(/^.*\//, '')}, WebGL on SwiftShader, headless, 1088 x 600 window\n`);
-  sizes();
+  await transfer(chromium.browser, server.url);
   await timeToInteractive(chromium.browser, server.url);
   console.log('\n== 3. A parameter change: 200 values typed into LAT1, then 100 slider steps (ms) ==');
   for (const query of ['', '?intersections=1', '?intersections=1&point=8', '?intersections=1&circle=0', '?dome=1',

@@ -9,14 +9,14 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { before, describe, test } from 'node:test';
 
-import { loadSiteMathematics, site, siteDir } from './support.js';
+import { loadSiteMathematics, modulesDir, pageModule } from './support.js';
 
 let shapes;
 let math;
-const recorded = JSON.parse(fs.readFileSync(path.join(siteDir, 'scene.json'), 'utf8'));
+const recorded = JSON.parse(fs.readFileSync(path.join(modulesDir, 'scene.json'), 'utf8'));
 const object = (role) => recorded.objects.find((o) => o.role === role);
 before(async () => {
-  [shapes, math] = await Promise.all([site('src/shapes.js'), loadSiteMathematics()]);
+  [shapes, math] = await Promise.all([pageModule('src/shapes.js'), loadSiteMathematics()]);
 });
 
 const sub = (a, b) => a.map((v, k) => v - b[k]);
@@ -123,7 +123,7 @@ describe('figure', () => {
 
 describe('the scene file', () => {
   test('is strict JSON with no number missing', () => {
-    const text = fs.readFileSync(path.join(siteDir, 'scene.json'), 'utf8');
+    const text = fs.readFileSync(path.join(modulesDir, 'scene.json'), 'utf8');
     const numbers = [];
     JSON.parse(text, (key, value) => {
       if (typeof value === 'number') numbers.push(value);

@@ -5,23 +5,20 @@
 import assert from 'node:assert/strict';
 import { before, describe, test } from 'node:test';
 
-import { loadSiteMathematics, site } from './support.js';
+import { loadSiteMathematics, pageModule } from './support.js';
 
 let views;
 let AnimationClock;
-let parse;
-let intersections;
-let scene; // the scene's words and the animation's length, from the mathematics
+let math; // the readers, the scene's words and the animation's length
 let sceneWords;
 before(async () => {
-  const [v, c, math] = await Promise.all([site('src/view_state.js'), site('src/animation_clock.js'), loadSiteMathematics()]);
-  [views, AnimationClock, parse] = [v, c.AnimationClock, (k, w) => math.parseValue(k, w)];
-  intersections = (values) => math.intersections(values);
+  const [v, c, m] = await Promise.all([pageModule('src/view_state.js'), pageModule('src/animation_clock.js'), loadSiteMathematics()]);
+  [views, AnimationClock, math] = [v, c.AnimationClock, m];
   sceneWords = math.sceneWords;
-  scene = { words: sceneWords, values: math.sceneValues, animationSeconds: math.animationSeconds };
 });
 
-const read = (query) => views.readQuery(query, scene, parse, intersections);
+const read = (query) => views.readQuery(query, math);
+const write = (state) => views.writeQuery(state, '50');
 const noMessages = {
   pentagons: ['', '', '', ''], pentagonCount: '', layers: '', wireFrame: '', statistics: '', camera: '', time: '', intersections: '', choice: '',
   dome: '', radius: '',
@@ -33,7 +30,7 @@ describe('links', () => {
     assert.deepEqual(messages, noMessages);
     assert.deepEqual(state.values, [0.97531795, 0.1, 0.630991, 0.1].map(Math.fround));
     assert.deepEqual(state.layers, { cylinder: true, circles: true, curves: true, points: true });
-    assert.equal(views.writeQuery(state), '?pentagons=0.97531795,0.1,0.630991,0.1');
+    assert.equal(write(state), '?pentagons=0.97531795,0.1,0.630991,0.1');
   });
 
   test('every part of a state comes back exactly, the camera and the time to the last bit', () => {
@@ -50,7 +47,7 @@ describe('links', () => {
       radiusWord: '+2.5e3',
       radius: 2500,
     };
-    const query = views.writeQuery(state);
+    const query = write(state);
     assert.match(query, /^\?pentagons=-0\.25,%2B3e-1,0\.5,12&show=circles,points&wire=1&stats=1&camera=.*&intersections=1&point=89&dome=1&radius=%2B2\.5e3$/);
     const { state: back, messages } = read(query);
     assert.deepEqual(messages, noMessages);
@@ -58,11 +55,11 @@ describe('links', () => {
     assert.deepEqual(back.values, [-0.25, 0.3, 0.5, 12].map(Math.fround));
     assert.deepEqual(read('?show=').state.layers, { cylinder: false, circles: false, curves: false, points: false });
     const circle = { ...state, choice: { kind: 'circle', index: 9 } };
-    assert.deepEqual(read(views.writeQuery(circle)).state.choice, circle.choice);
+    assert.deepEqual(read(write(circle)).state.choice, circle.choice);
     // no choice is written without the intersections it is among, no radius
     // without the dome, nor the radius a page opens with
-    assert.doesNotMatch(views.writeQuery({ ...circle, intersections: false, dome: false }), /intersections|circle=|dome|radius/);
-    assert.doesNotMatch(views.writeQuery({ ...state, radiusWord: '50', radius: 50 }), /radius/);
+    assert.doesNotMatch(write({ ...circle, intersections: false, dome: false }), /intersections|circle=|dome|radius/);
+    assert.doesNotMatch(write({ ...state, radiusWord: '50', radius: 50 }), /radius/);
   });
 
   test('each wrong part is refused alone, with its message, and the rest applies', () => {
@@ -91,8 +88,8 @@ describe('links', () => {
       ['50', 50], ['0.001', 0.001], ['.5', 0.5], ['+2.5e3', 2500], ['1e6', 1e6], ['1000000', 1e6], ['4.9e-324', 5e-324],
       ['1000000.0001', /'1000000\.0001' is too large \(at most 1000000 mm\)/], ['1e400', /too large/],
       ['0', /'0' is not a positive number/], ['-0', /not a positive/], ['-5', /not a positive/], ['1e-400', /not a positive/],
-      ['', /'' is not a number/], ['abc', /not a number/], ['0x10', /not a number/], ['Infinity', /not a number/],
-      ['NaN', /not a number/], [' 5', /not a number/], ['5mm', /not a number/], ['1,5', /not a number/],
+      ['', /'' is not a number/], ['abc', /not a number/], ['0x10', /not a number/], ['Infinity', /not a finite number/],
+      ['NaN', /not a finite number/], [' 5', /not a number/], ['5mm', /not a number/], ['1,5', /not a number/],
     ];
     for (const [word, expected] of cases) {
       const { state, messages } = read(`?dome=1&radius=${encodeURIComponent(word)}`);
@@ -102,7 +99,7 @@ describe('links', () => {
         assert.match(messages.radius, expected, word);
         assert.ok(messages.radius.startsWith(`Radius '${word}' is `), messages.radius);
         assert.equal(state.radius, null, word);
-      } else assert.deepEqual([messages.radius, state.radius, views.readRadius(word).value], ['', expected, expected], word);
+      } else assert.deepEqual([messages.radius, state.radius, math.parseRadius(word).value], ['', expected, expected], word);
     }
     // absent, the radius is the report tool's for its solid
     assert.deepEqual([read('?dome=1').state.radiusWord, read('?dome=1').state.radius], ['50', 50]);
@@ -111,7 +108,7 @@ describe('links', () => {
   test("a wrong value keeps its word, gets the report tool's message, and leaves no values", () => {
     const { state, messages } = read('?pentagons=0.5,1,1.5,x');
     assert.deepEqual([state.words, state.values], [['0.5', '1', '1.5', 'x'], null]);
-    assert.deepEqual(messages.pentagons, ['', '', parse(2, '1.5').message, "LONG2 'x' is not a number"]);
+    assert.deepEqual(messages.pentagons, ['', '', math.parseValue(2, '1.5').message, "LONG2 'x' is not a number"]);
     // '+' in a query is a space, as in any form
     assert.equal(read('?pentagons=+0.5,1,0.5,1').messages.pentagons[0], "LAT1 ' 0.5' is not a number");
   });
