@@ -45,6 +45,77 @@ export async function loadMathematics(bytes) {
   }
 }
 
+// The intersections' two blocks, read as named arrays: `doubles` and
+// `integers` (web/wasm/geodesics_wasm.cpp lays them out), into the plain
+// objects Mathematics.intersections describes. NaN is the module's word for
+// no value.
+const orNull = (x) => (Number.isNaN(x) ? null : x);
+const triple = (array, k) => [array[3 * k], array[3 * k + 1], array[3 * k + 2]];
+const bitsOf = (mask) => {
+  const list = [];
+  for (let c = 0; c < 10; ++c) if (mask & (1 << c)) list.push(c);
+  return list;
+};
+
+function intersectionPoints(doubles, integers) {
+  const points = [];
+  for (let k = 0; k < integers.counts[0]; ++k)
+    points.push({
+      sphere: triple(doubles.sphere, k),
+      cylinder: Number.isNaN(doubles.cylinder[3 * k]) ? null : triple(doubles.cylinder, k),
+      circles: bitsOf(integers.pointCircles[k]),
+      corners: bitsOf(integers.pointCorners[k]),
+      equatorCrossing: integers.pointEquatorCrossing[k] === 1,
+      longitude: doubles.longitude[k],
+      polarAngle: doubles.polarAngle[k],
+      arcs: [],
+    });
+  return points;
+}
+
+// The arcs, each also listed at the points it joins.
+function intersectionArcs(doubles, integers, points) {
+  const arcs = [];
+  for (let k = 0; k < integers.counts[1]; ++k) {
+    const arc = {
+      circle: integers.arcCircle[k],
+      from: integers.arcFrom[k],
+      to: integers.arcTo[k],
+      angle: doubles.arcAngle[k],
+      chord: doubles.arcChord[k],
+      cylinderLength: orNull(doubles.arcCylinderLength[k]),
+    };
+    arcs.push(arc);
+    points[arc.from].arcs.push(k);
+    if (arc.to !== arc.from) points[arc.to].arcs.push(k);
+  }
+  return arcs;
+}
+
+function intersectionCircles(doubles, integers, arcs) {
+  const circles = [];
+  for (let c = 0; c < 10; ++c) {
+    const live = integers.circleLive[c] === 1;
+    const mine = [];
+    for (let k = 0; k < integers.circleArcCount[c]; ++k) mine.push(integers.circleFirstArc[c] + k);
+    circles.push({
+      circle: c,
+      label: `${Math.floor(c / 5) + 1}.${c % 5}`,
+      live,
+      sameAs: live ? integers.circleSameAs[c] : null,
+      vertical: integers.circleVertical[c] === 1,
+      unitNormal: live ? triple(doubles.unitNormal, c) : null,
+      points: mine.map((k) => arcs[k].from),
+      arcs: mine,
+      angleSum: doubles.angleSum[c],
+      chordSum: doubles.chordSum[c],
+      cylinderSum: orNull(doubles.cylinderSum[c]),
+      cylinderCurve: orNull(doubles.cylinderCurve[c]),
+    });
+  }
+  return circles;
+}
+
 class Mathematics {
   constructor(module) {
     this.m = module;
@@ -58,8 +129,10 @@ class Mathematics {
     this.intersectionLayouts = [1, 2].map((which) => {
       const entries = {};
       for (let k = 0; k < module._gd_intersection_layout_count(which); ++k)
-        entries[module.UTF8ToString(module._gd_intersection_layout_name(which, k))] =
-          [module._gd_intersection_layout_offset(which, k), module._gd_intersection_layout_length(which, k)];
+        entries[module.UTF8ToString(module._gd_intersection_layout_name(which, k))] = [
+          module._gd_intersection_layout_offset(which, k),
+          module._gd_intersection_layout_length(which, k),
+        ];
       return entries;
     });
     this.sceneValues = Array.from(this.floats(module._gd_scene_pentagons(), 4));
@@ -139,56 +212,26 @@ class Mathematics {
   //   coincident: [[a, b], ...], a < b: circles that are one great circle
   intersections(values) {
     const m = this.m;
-    if (!m._gd_compute_intersections(...values)) throw new Error('the intersections do not fit the module\'s tables');
+    if (!m._gd_compute_intersections(...values)) throw new Error("the intersections do not fit the module's tables");
     // Named views of copies of the two blocks (the heap may be replaced when
     // the module grows its memory).
     const view = (heap, pointer, count, layout) => {
       const all = heap.slice(pointer / heap.BYTES_PER_ELEMENT, pointer / heap.BYTES_PER_ELEMENT + count);
       const named = {};
-      for (const [name, [offset, length]] of Object.entries(layout)) named[name] = all.subarray(offset, offset + length);
+      for (const [name, [offset, length]] of Object.entries(layout))
+        named[name] = all.subarray(offset, offset + length);
       return named;
     };
-    const d = view(m.HEAPF64, m._gd_intersection_values(), m._gd_intersection_value_count(), this.intersectionLayouts[0]);
-    const i = view(m.HEAP32, m._gd_intersection_indices(), m._gd_intersection_index_count(), this.intersectionLayouts[1]);
-    const value = (x) => (Number.isNaN(x) ? null : x);
-    const triple = (array, k) => [array[3 * k], array[3 * k + 1], array[3 * k + 2]];
-    const bitsOf = (mask) => {
-      const list = [];
-      for (let c = 0; c < 10; ++c) if (mask & (1 << c)) list.push(c);
-      return list;
-    };
-    const [pointCount, arcCount, pairCount] = i.counts;
-
-    const points = [];
-    for (let k = 0; k < pointCount; ++k)
-      points.push({
-        sphere: triple(d.sphere, k), cylinder: Number.isNaN(d.cylinder[3 * k]) ? null : triple(d.cylinder, k),
-        circles: bitsOf(i.pointCircles[k]), corners: bitsOf(i.pointCorners[k]),
-        equatorCrossing: i.pointEquatorCrossing[k] === 1,
-        longitude: d.longitude[k], polarAngle: d.polarAngle[k], arcs: [],
-      });
-    const arcs = [];
-    for (let k = 0; k < arcCount; ++k) {
-      const arc = { circle: i.arcCircle[k], from: i.arcFrom[k], to: i.arcTo[k],
-        angle: d.arcAngle[k], chord: d.arcChord[k], cylinderLength: value(d.arcCylinderLength[k]) };
-      arcs.push(arc);
-      points[arc.from].arcs.push(k);
-      if (arc.to !== arc.from) points[arc.to].arcs.push(k);
-    }
-    const circles = [];
-    for (let c = 0; c < 10; ++c) {
-      const live = i.circleLive[c] === 1, mine = [];
-      for (let k = 0; k < i.circleArcCount[c]; ++k) mine.push(i.circleFirstArc[c] + k);
-      circles.push({
-        circle: c, label: `${Math.floor(c / 5) + 1}.${c % 5}`, live,
-        sameAs: live ? i.circleSameAs[c] : null, vertical: i.circleVertical[c] === 1,
-        unitNormal: live ? triple(d.unitNormal, c) : null, points: mine.map((k) => arcs[k].from), arcs: mine,
-        angleSum: d.angleSum[c], chordSum: d.chordSum[c],
-        cylinderSum: value(d.cylinderSum[c]), cylinderCurve: value(d.cylinderCurve[c]),
-      });
-    }
+    const [doubles, integers] = [
+      view(m.HEAPF64, m._gd_intersection_values(), m._gd_intersection_value_count(), this.intersectionLayouts[0]),
+      view(m.HEAP32, m._gd_intersection_indices(), m._gd_intersection_index_count(), this.intersectionLayouts[1]),
+    ];
+    const points = intersectionPoints(doubles, integers);
+    const arcs = intersectionArcs(doubles, integers, points);
+    const circles = intersectionCircles(doubles, integers, arcs);
     const coincident = [];
-    for (let k = 0; k < pairCount; ++k) coincident.push([i.coincident[2 * k], i.coincident[2 * k + 1]]);
+    for (let k = 0; k < integers.counts[2]; ++k)
+      coincident.push([integers.coincident[2 * k], integers.coincident[2 * k + 1]]);
     return { points, arcs, circles, coincident };
   }
 
@@ -233,7 +276,9 @@ class Mathematics {
     const status = m._gd_dome_build(...values, radius);
     if (status === 0) return null;
     if (status < 0) throw new Error(`no dome: ${m.UTF8ToString(m._gd_dome_problem())}`);
-    const panels = m._gd_dome_panel_count(), struts = m._gd_dome_strut_count(), hubs = m._gd_dome_hub_count();
+    const panels = m._gd_dome_panel_count(),
+      struts = m._gd_dome_strut_count(),
+      hubs = m._gd_dome_hub_count();
     const ints = (pointer, count) => m.HEAP32.slice(pointer / 4, pointer / 4 + count);
     return {
       radius,
