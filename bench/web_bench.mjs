@@ -29,7 +29,8 @@ import { firstVisit, openPage, serveSite, startBrowser } from '../web/test/brows
 const loads = Number(process.argv[2] ?? 15);
 const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
 const percentile = (xs, p) => [...xs].sort((a, b) => a - b)[Math.min(xs.length - 1, Math.floor((p / 100) * xs.length))];
-const range = (xs) => `median ${median(xs).toFixed(1)}, min ${Math.min(...xs).toFixed(1)}, max ${Math.max(...xs).toFixed(1)}`;
+const range = (xs) =>
+  `median ${median(xs).toFixed(1)}, min ${Math.min(...xs).toFixed(1)}, max ${Math.max(...xs).toFixed(1)}`;
 const kib = (bytes) => `${(bytes / 1024).toFixed(1)} KiB`;
 
 // The first visit on a cold cache, as the browser counts it: every file the
@@ -49,11 +50,14 @@ async function transfer(browser, url) {
 async function timeToInteractive(browser, url) {
   const timing = async (page) => {
     await page.waitForFunction(() => document.documentElement.dataset.ready === 'true', { timeout: 30000 });
-    return page.evaluate(() => new Promise((resolve) => {
-      const mark = performance.getEntriesByName('geodesics-ready')[0].startTime;
-      // the frame drawn at start-up reaches the screen with the next frame
-      requestAnimationFrame(() => resolve([mark, performance.now()]));
-    }));
+    return page.evaluate(
+      () =>
+        new Promise((resolve) => {
+          const mark = performance.getEntriesByName('geodesics-ready')[0].startTime;
+          // the frame drawn at start-up reaches the screen with the next frame
+          requestAnimationFrame(() => resolve([mark, performance.now()]));
+        }),
+    );
   };
   const first = { ready: [], shown: [] };
   const again = { ready: [], shown: [] };
@@ -117,7 +121,9 @@ async function parameterChange(browser, url, query) {
   console.log(`${query || '(intersections hidden)'}`);
   console.log(`  mathematics, buffers, report, panel:   ${range(figures.update)}`);
   console.log(`  ... and the frame drawn, read back:    ${range(figures.drawn)}`);
-  console.log(`  slider input to the end of its frame:  ${range(figures.framed)}, 95th percentile ${percentile(figures.framed, 95).toFixed(1)}`);
+  console.log(
+    `  slider input to the end of its frame:  ${range(figures.framed)}, 95th percentile ${percentile(figures.framed, 95).toFixed(1)}`,
+  );
 }
 
 // Drags the mouse across the canvas for `seconds`, counting the frames drawn.
@@ -151,21 +157,29 @@ async function orbit(page, seconds) {
 // Frames a second when every animation frame either turns the camera about
 // its target by a degree and draws the scene ('turn'), or only clears ('empty').
 function framesPerSecond(page, what, count) {
-  return page.evaluate((what, count) => new Promise((resolve) => {
-    const { view, controls } = window.geodesics;
-    const times = [];
-    const frame = (t) => {
-      if (what === 'turn') {
-        view.camera.position.sub(controls.target).applyAxisAngle(view.camera.up, Math.PI / 180).add(controls.target);
-        view.camera.lookAt(controls.target);
-        view.render();
-      } else view.renderer.clear();
-      times.push(t);
-      if (times.length < count) requestAnimationFrame(frame);
-      else resolve((count - 1) / ((times[count - 1] - times[0]) / 1000));
-    };
-    requestAnimationFrame(frame);
-  }), what, count);
+  return page.evaluate(
+    (what, count) =>
+      new Promise((resolve) => {
+        const { view, controls } = window.geodesics;
+        const times = [];
+        const frame = (t) => {
+          if (what === 'turn') {
+            view.camera.position
+              .sub(controls.target)
+              .applyAxisAngle(view.camera.up, Math.PI / 180)
+              .add(controls.target);
+            view.camera.lookAt(controls.target);
+            view.render();
+          } else view.renderer.clear();
+          times.push(t);
+          if (times.length < count) requestAnimationFrame(frame);
+          else resolve((count - 1) / ((times[count - 1] - times[0]) / 1000));
+        };
+        requestAnimationFrame(frame);
+      }),
+    what,
+    count,
+  );
 }
 
 async function orbiting(browser, url) {
@@ -173,14 +187,21 @@ async function orbiting(browser, url) {
   console.log('\n== 4. Orbiting (frames a second): mouse drag for 4 s; the page turning the view');
   console.log('   itself for 180 frames; an empty frame (clear only) for 180 frames ==');
   console.log(`${''.padEnd(31)}${'drag'.padStart(7)}${'turn'.padStart(7)}${'empty'.padStart(7)}`);
-  for (const [label, query, width, height] of [['the scene', '', 1088, 600], ['without the cylinder', '?show=circles,curves,points', 1088, 600],
-    ['wire frame', '?wire=1', 1088, 600], ['the scene, smaller window', '', 900, 500],
-    ['intersections, a point chosen', '?intersections=1&point=8', 1088, 600], ['the dome', '?dome=1', 1088, 600]]) {
+  for (const [label, query, width, height] of [
+    ['the scene', '', 1088, 600],
+    ['without the cylinder', '?show=circles,curves,points', 1088, 600],
+    ['wire frame', '?wire=1', 1088, 600],
+    ['the scene, smaller window', '', 900, 500],
+    ['intersections, a point chosen', '?intersections=1&point=8', 1088, 600],
+    ['the dome', '?dome=1', 1088, 600],
+  ]) {
     const page = await openPage(browser, `${url}${query}`, { width, height });
     const empty = await framesPerSecond(page, 'empty', 180);
     const turn = await framesPerSecond(page, 'turn', 180);
     const drag = await orbit(page, 4);
-    console.log(`${label.padEnd(31)}${[drag, turn, empty].map((x) => x.toFixed(1).padStart(7)).join('')}   (canvas ${await canvas(page)})`);
+    console.log(
+      `${label.padEnd(31)}${[drag, turn, empty].map((x) => x.toFixed(1).padStart(7)).join('')}   (canvas ${await canvas(page)})`,
+    );
     await page.close();
   }
 }
@@ -207,7 +228,7 @@ async function domeFiles(browser, url) {
     return times;
   });
   await page.close();
-  console.log('\n== 5. The dome\'s files for the scene\'s values, 20 clicks each (ms from the click to the file) ==');
+  console.log("\n== 5. The dome's files for the scene's values, 20 clicks each (ms from the click to the file) ==");
   for (const [kind, times] of Object.entries(figures))
     console.log(`${kind.padEnd(5)} ${range(times.map(([t]) => t))}; ${times[0][1]} bytes`);
 }
@@ -215,17 +236,35 @@ async function domeFiles(browser, url) {
 const server = await serveSite();
 const chromium = await startBrowser();
 try {
-  console.log(`${os.cpus().length} cores: ${os.cpus()[0].model}; load average ${os.loadavg().map((x) => x.toFixed(2)).join(' ')}`);
-  console.log(`Chromium ${(await chromium.browser.version()).replace(/^.*\//, '')}, WebGL on SwiftShader, headless, 1088 x 600 window\n`);
+  console.log(
+    `${os.cpus().length} cores: ${os.cpus()[0].model}; load average ${os
+      .loadavg()
+      .map((x) => x.toFixed(2))
+      .join(' ')}`,
+  );
+  console.log(
+    `Chromium ${(await chromium.browser.version()).replace(/^.*\//, '')}, WebGL on SwiftShader, headless, 1088 x 600 window\n`,
+  );
   await transfer(chromium.browser, server.url);
   await timeToInteractive(chromium.browser, server.url);
   console.log('\n== 3. A parameter change: 200 values typed into LAT1, then 100 slider steps (ms) ==');
-  for (const query of ['', '?intersections=1', '?intersections=1&point=8', '?intersections=1&circle=0', '?dome=1',
-    '?dome=1&intersections=1&point=8'])
+  for (const query of [
+    '',
+    '?intersections=1',
+    '?intersections=1&point=8',
+    '?intersections=1&circle=0',
+    '?dome=1',
+    '?dome=1&intersections=1&point=8',
+  ])
     await parameterChange(chromium.browser, server.url, query);
   await orbiting(chromium.browser, server.url);
   await domeFiles(chromium.browser, server.url);
-  console.log(`\nload average at the end ${os.loadavg().map((x) => x.toFixed(2)).join(' ')}`);
+  console.log(
+    `\nload average at the end ${os
+      .loadavg()
+      .map((x) => x.toFixed(2))
+      .join(' ')}`,
+  );
 } finally {
   await chromium.close();
   server.stop();

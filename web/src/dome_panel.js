@@ -9,7 +9,8 @@ export const kStlName = 'geodesic-dome.stl';
 export const kGltfName = 'geodesic-dome.glb';
 
 // The tool's own line where the circles meet nowhere.
-export const kNoDome = 'No dome: the great circles meet nowhere (as when both pentagons are at a pole, or every circle is the equator).';
+export const kNoDome =
+  'No dome: the great circles meet nowhere (as when both pentagons are at a pole, or every circle is the equator).';
 
 export class DomePanel {
   // `parts`: the section's elements (section, radius (the field),
@@ -47,7 +48,8 @@ export class DomePanel {
     else if (!dome) line = kNoDome;
     else {
       const c = dome.cutList;
-      line = `${c.panelCount} panels, ${c.strutCount} struts and ${c.hubCount} hubs; the cut list and the files ` +
+      line =
+        `${c.panelCount} panels, ${c.strutCount} struts and ${c.hubCount} hubs; the cut list and the files ` +
         `are for a radius of ${shown.radius} mm.`;
     }
     put(summary, line);

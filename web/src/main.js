@@ -42,8 +42,16 @@ const page = {
   home: null, // the camera before the animation: the camera flight's own at time 0
   linkCamera: null, // the camera a link asked for, kept when there is no view
   state: {
-    words: null, values: null, layers: null, wireFrame: false, statistics: false, intersections: false, choice: null,
-    dome: false, radiusWord: '', radius: 0, // the dome's last good radius in mm, as typed and as a number
+    words: null,
+    values: null,
+    layers: null,
+    wireFrame: false,
+    statistics: false,
+    intersections: false,
+    choice: null,
+    dome: false,
+    radiusWord: '',
+    radius: 0, // the dome's last good radius in mm, as typed and as a number
   },
   crossings: null, // Mathematics.intersections of the values shown, while they are shown
   panels: { intersections: null, dome: null },
@@ -79,7 +87,11 @@ function readFields(typed = -1) {
     if (k === typed) slider(k).value = valueField(k).value;
   }
   sayIn('pentagons-message', '');
-  if (values.length === 4) setFigure([0, 1, 2, 3].map((k) => valueField(k).value), values);
+  if (values.length === 4)
+    setFigure(
+      [0, 1, 2, 3].map((k) => valueField(k).value),
+      values,
+    );
 }
 
 function setFigure(words, values) {
@@ -167,7 +179,8 @@ function showIntersections() {
 function showChoice(note = '') {
   const choice = page.state.choice;
   if (page.view) {
-    if (choice?.kind === 'point') page.view.setChoice({ point: choice.index, circles: page.crossings.points[choice.index].circles });
+    if (choice?.kind === 'point')
+      page.view.setChoice({ point: choice.index, circles: page.crossings.points[choice.index].circles });
     else page.view.setChoice({ point: null, circles: choice ? [choice.index] : [] });
   }
   page.panels.intersections.setChoice(choice, note);
@@ -196,8 +209,13 @@ function wirePicking(canvas) {
     down.delete(event.pointerId);
     const wasGesture = gesture;
     if (down.size === 0) gesture = false;
-    return from && !wasGesture && event.type === 'pointerup' && event.button === 0 &&
-      Math.hypot(event.clientX - from[0], event.clientY - from[1]) < kClickPixels;
+    return (
+      from &&
+      !wasGesture &&
+      event.type === 'pointerup' &&
+      event.button === 0 &&
+      Math.hypot(event.clientX - from[0], event.clientY - from[1]) < kClickPixels
+    );
   };
   const pick = (event) => {
     if (!lifted(event) || !page.state.intersections) return;
@@ -356,8 +374,10 @@ function isHome(camera) {
 function writeLink() {
   clearTimeout(page.linkTimer);
   const camera = currentCamera();
-  const query = writeQuery({ ...page.state, camera: isHome(camera) ? null : camera, time: page.clock.time() },
-    page.math.defaultRadiusWord);
+  const query = writeQuery(
+    { ...page.state, camera: isHome(camera) ? null : camera, time: page.clock.time() },
+    page.math.defaultRadiusWord,
+  );
   history.replaceState(null, '', `${location.pathname}${query}${location.hash}`);
 }
 
@@ -405,7 +425,10 @@ function onKey(event) {
   if (t instanceof HTMLInputElement && t.type === 'text') return; // typing a value
   // Case-sensitive, as in the program: capitals do nothing.
   const action = {
-    a: play, p: togglePause, w: () => setWireFrame(!page.state.wireFrame), t: () => setStatistics(!page.state.statistics),
+    a: play,
+    p: togglePause,
+    w: () => setWireFrame(!page.state.wireFrame),
+    t: () => setStatistics(!page.state.statistics),
     Escape: page.state.choice ? () => choose(null) : null,
   }[event.key];
   if (!action) return;
@@ -426,7 +449,9 @@ function wirePanel() {
     readFields();
   });
   for (const name of kLayerNames)
-    $(`show-${name}`).addEventListener('change', () => setLayers({ ...page.state.layers, [name]: $(`show-${name}`).checked }));
+    $(`show-${name}`).addEventListener('change', () =>
+      setLayers({ ...page.state.layers, [name]: $(`show-${name}`).checked }),
+    );
   $('wire-frame').addEventListener('change', () => setWireFrame($('wire-frame').checked));
   $('statistics-toggle').addEventListener('change', () => setStatistics($('statistics-toggle').checked));
   $('show-intersections').addEventListener('change', () => setIntersections($('show-intersections').checked));
@@ -450,7 +475,11 @@ function wireView() {
 
   const fit = () => {
     const box = $('view').getBoundingClientRect();
-    page.view.resize(Math.max(1, Math.round(box.width)), Math.max(1, Math.round(box.height)), Math.min(window.devicePixelRatio || 1, 2));
+    page.view.resize(
+      Math.max(1, Math.round(box.width)),
+      Math.max(1, Math.round(box.height)),
+      Math.min(window.devicePixelRatio || 1, 2),
+    );
     requestFrame();
   };
   new ResizeObserver(fit).observe($('view'));
@@ -482,8 +511,10 @@ async function loadView() {
   // of a second with a software renderer.
   const context = $('canvas').getContext('webgl2', { antialias: false, alpha: false, stencil: false });
   if (!context) {
-    showNotice('This page draws the figure with WebGL 2, which this browser does not offer or has turned off. ' +
-      'The four values and the value report beside it still work.');
+    showNotice(
+      'This page draws the figure with WebGL 2, which this browser does not offer or has turned off. ' +
+        'The four values and the value report beside it still work.',
+    );
     page.noView = 'this browser offers no WebGL 2';
     return;
   }
@@ -499,14 +530,31 @@ async function loadView() {
 }
 
 function makePanels() {
-  page.panels.intersections = new IntersectionsPanel({
-    section: $('intersections'), summary: $('intersections-summary'), circles: $('circle-list'),
-    pointsFrame: $('point-frame'), points: $('point-rows'), chosen: $('chosen'), status: $('choice-status'),
-  }, choose);
-  page.panels.dome = new DomePanel({
-    section: $('dome'), radius: $('dome-radius'), radiusMessage: $('dome-radius-message'), summary: $('dome-summary'),
-    cutList: $('cut-list'), stl: $('download-stl'), gltf: $('download-gltf'), fileMessage: $('dome-file-message'),
-  }, { radiusTyped: typeRadius, save: saveFile });
+  page.panels.intersections = new IntersectionsPanel(
+    {
+      section: $('intersections'),
+      summary: $('intersections-summary'),
+      circles: $('circle-list'),
+      pointsFrame: $('point-frame'),
+      points: $('point-rows'),
+      chosen: $('chosen'),
+      status: $('choice-status'),
+    },
+    choose,
+  );
+  page.panels.dome = new DomePanel(
+    {
+      section: $('dome'),
+      radius: $('dome-radius'),
+      radiusMessage: $('dome-radius-message'),
+      summary: $('dome-summary'),
+      cutList: $('cut-list'),
+      stl: $('download-stl'),
+      gltf: $('download-gltf'),
+      fileMessage: $('dome-file-message'),
+    },
+    { radiusTyped: typeRadius, save: saveFile },
+  );
   wirePanel();
 }
 
@@ -523,11 +571,25 @@ function showLinkValues(link, messages) {
   sayIn('pentagons-message', messages.pentagonCount);
   if (link.values) setFigure(link.words, link.values);
   else setFigure(page.math.sceneWords, page.math.sceneValues);
-  [page.state.radiusWord, page.state.radius] = link.radius !== null ? [link.radiusWord, link.radius]
-    : [page.math.defaultRadiusWord, page.math.parseRadius(page.math.defaultRadiusWord).value];
+  [page.state.radiusWord, page.state.radius] =
+    link.radius !== null
+      ? [link.radiusWord, link.radius]
+      : [page.math.defaultRadiusWord, page.math.parseRadius(page.math.defaultRadiusWord).value];
   page.panels.dome.setRadius(link.radiusWord, link.dome ? messages.radius : '');
-  sayIn('show-message', [messages.layers, messages.wireFrame, messages.statistics, messages.intersections, messages.choice,
-    messages.dome, link.dome ? '' : messages.radius].filter(Boolean).join(' '));
+  sayIn(
+    'show-message',
+    [
+      messages.layers,
+      messages.wireFrame,
+      messages.statistics,
+      messages.intersections,
+      messages.choice,
+      messages.dome,
+      link.dome ? '' : messages.radius,
+    ]
+      .filter(Boolean)
+      .join(' '),
+  );
   const noAnimation = page.view ? '' : `The animation plays in the figure, which is not drawn: ${page.noView}.`;
   sayIn('animation-message', [messages.time, noAnimation].filter(Boolean).join(' '));
   sayIn('share-message', messages.camera);

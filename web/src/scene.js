@@ -141,7 +141,11 @@ export class GeodesicScene {
     this.spinning = [this.sphere, ...this.domeObjects, ...this.figure, ...this.markObjects, this.cylinder];
     this.scene.add(...this.spinning);
     const object = this.objects;
-    this.polygonCounts = { sphere: object.sphere.polygons, figure: object.figure.polygons, cylinder: object.cylinder.polygons };
+    this.polygonCounts = {
+      sphere: object.sphere.polygons,
+      figure: object.figure.polygons,
+      cylinder: object.cylinder.polygons,
+    };
     this.setSpin(0);
   }
 
@@ -409,7 +413,10 @@ export class GeodesicScene {
 
     let best = null;
     let bestDistance = pointPixels;
-    const points = [...this.intersections.points.map((p, k) => [k, p]), ...(this.layers.curves ? this.intersections.images : [])];
+    const points = [
+      ...this.intersections.points.map((p, k) => [k, p]),
+      ...(this.layers.curves ? this.intersections.images : []),
+    ];
     for (const [k, p] of points) {
       const s = screen(p);
       const d = s && Math.hypot(s[0] - x, s[1] - y);
@@ -446,7 +453,8 @@ export class GeodesicScene {
   // Polygons drawn as outlines (the program's glPolygonMode GL_LINE); lines
   // and points are unchanged.
   setWireFrame(on) {
-    for (const object of [this.sphere, this.domePanels, this.pentagons, this.cylinder]) setWireFrame(object.material, on);
+    for (const object of [this.sphere, this.domePanels, this.pentagons, this.cylinder])
+      setWireFrame(object.material, on);
   }
 
   // The polygons of the objects shown, counted as the program counts them

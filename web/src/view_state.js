@@ -114,7 +114,7 @@ function readPentagons({ query, state, messages, math }) {
     if (words.length !== 4)
       messages.pentagonCount =
         `The link gives ${words.length} value${words.length === 1 ? '' : 's'} in pentagons=; ` +
-        'it needs four, LAT1,LONG1,LAT2,LONG2. The scene\'s pentagons are shown.';
+        "it needs four, LAT1,LONG1,LAT2,LONG2. The scene's pentagons are shown.";
     else state.words = words;
   }
   const values = [];
@@ -128,7 +128,10 @@ function readPentagons({ query, state, messages, math }) {
 
 function readLayers({ query, state, messages }) {
   if (!query.has('show')) return;
-  const names = query.get('show').split(',').filter((n) => n !== '');
+  const names = query
+    .get('show')
+    .split(',')
+    .filter((n) => n !== '');
   const unknown = names.filter((n) => !kLayerNames.includes(n));
   if (unknown.length > 0)
     messages.layers = `The link's show= names no layer ${quote(unknown[0])}; the layers are ${kLayerNames.join(', ')}.`;
@@ -158,15 +161,16 @@ function readCamera({ query, state, messages }) {
   if (apart) state.camera = { eye: numbers.slice(0, 3), target: numbers.slice(3, 6) };
   else
     messages.camera =
-      'The link\'s camera= needs six numbers from -100 to 100, the eye\'s x,y,z then ' +
-      'a different target\'s x,y,z. The home view is shown.';
+      "The link's camera= needs six numbers from -100 to 100, the eye's x,y,z then " +
+      "a different target's x,y,z. The home view is shown.";
 }
 
 function readTime({ query, state, messages, math }) {
   if (!query.has('t')) return;
   const t = decimal(query.get('t'));
   if (t >= 0 && t <= math.animationSeconds) state.time = t;
-  else messages.time = `The link's t= is ${quote(query.get('t'))}; it needs a time from 0 to ${math.animationSeconds} seconds.`;
+  else
+    messages.time = `The link's t= is ${quote(query.get('t'))}; it needs a time from 0 to ${math.animationSeconds} seconds.`;
 }
 
 // A wrong radius keeps its word, as a wrong value does, beside its message.
@@ -175,8 +179,7 @@ function readRadius({ query, state, messages, math }) {
   const word = query.get('radius');
   const read = math.parseRadius(word);
   if (!state.dome)
-    messages.radius =
-      `The link's radius= is the dome's, which it does not show (dome=1). The radius is ${math.defaultRadiusWord} mm.`;
+    messages.radius = `The link's radius= is the dome's, which it does not show (dome=1). The radius is ${math.defaultRadiusWord} mm.`;
   else {
     state.radiusWord = word;
     state.radius = read.value ?? null;
@@ -192,20 +195,28 @@ function readChoice(query, shown, computed) {
   const kind = query.has('point') ? 'point' : 'circle';
   const word = query.get(kind);
   if (!shown)
-    return { message: `The link's ${kind}= chooses among the intersections, which it does not show (intersections=1). Nothing is chosen.` };
+    return {
+      message: `The link's ${kind}= chooses among the intersections, which it does not show (intersections=1). Nothing is chosen.`,
+    };
   const { points, circles } = computed();
   if (kind === 'point') {
     const index = /^\d{1,9}$/.test(word) ? Number(word) : -1;
     if (index >= 0 && index < points.length) return { choice: { kind, index } };
-    const range = points.length === 0 ? 'these values have no points where circles meet'
-      : `it needs a point of the list, 0 to ${points.length - 1}`;
+    const range =
+      points.length === 0
+        ? 'these values have no points where circles meet'
+        : `it needs a point of the list, 0 to ${points.length - 1}`;
     return { message: `The link's point= is ${quote(word)}; ${range}. Nothing is chosen.` };
   }
   const index = /^\d$/.test(word) ? Number(word) : -1;
   if (index < 0)
-    return { message: `The link's circle= is ${quote(word)}; it needs a circle from 0 to 9 (circle p.i is 5 (p - 1) + i). Nothing is chosen.` };
+    return {
+      message: `The link's circle= is ${quote(word)}; it needs a circle from 0 to 9 (circle p.i is 5 (p - 1) + i). Nothing is chosen.`,
+    };
   if (!circles[index].live)
-    return { message: `The link's circle= is ${index}, circle ${circles[index].label}, which has no plane: pentagon ${circles[index].label[0]} is at a pole. Nothing is chosen.` };
+    return {
+      message: `The link's circle= is ${index}, circle ${circles[index].label}, which has no plane: pentagon ${circles[index].label[0]} is at a pole. Nothing is chosen.`,
+    };
   return { choice: { kind, index } };
 }
 
@@ -224,6 +235,7 @@ export function writeQuery(state, defaultRadiusWord) {
   if (state.intersections) parts.push('intersections=1');
   if (state.intersections && state.choice) parts.push(`${state.choice.kind}=${state.choice.index}`);
   if (state.dome) parts.push('dome=1');
-  if (state.dome && state.radiusWord !== defaultRadiusWord) parts.push(`radius=${encodeURIComponent(state.radiusWord)}`);
+  if (state.dome && state.radiusWord !== defaultRadiusWord)
+    parts.push(`radius=${encodeURIComponent(state.radiusWord)}`);
   return `?${parts.join('&')}`;
 }

@@ -29,8 +29,9 @@ export function serveSite(dir = siteDir) {
   return new Promise((resolve, reject) => {
     server.on('error', reject);
     server.on('exit', (code) => reject(new Error(`web/serve.py ended with status ${code}: ${errors}`)));
-    readline.createInterface({ input: server.stdout }).once('line', (url) =>
-      resolve({ url, pid: server.pid, stop: () => server.kill(), errors: () => errors }));
+    readline
+      .createInterface({ input: server.stdout })
+      .once('line', (url) => resolve({ url, pid: server.pid, stop: () => server.kill(), errors: () => errors }));
   });
 }
 
@@ -85,7 +86,11 @@ const isReady = () => document.documentElement.dataset.ready === 'true';
 // is true). Every console error or warning, and every uncaught exception, is
 // kept in `page.problems`. `browser` may be a browser context; `prepare(page)`
 // runs before the page is loaded.
-export async function openPage(browser, url, { width = 1088, height = 600, touch = false, until = isReady, prepare } = {}) {
+export async function openPage(
+  browser,
+  url,
+  { width = 1088, height = 600, touch = false, until = isReady, prepare } = {},
+) {
   const page = await browser.newPage();
   await prepare?.(page);
   page.problems = [];

@@ -9,7 +9,18 @@ import path from 'node:path';
 import { describe, test } from 'node:test';
 
 import { canvasPicture, differingPixels, nextFrames, pixel } from './browser.js';
-import { done, litColour, near, recordedScene, seen, segmentGap, sweepSliders, text, type, usePage } from './page_support.js';
+import {
+  done,
+  litColour,
+  near,
+  recordedScene,
+  seen,
+  segmentGap,
+  sweepSliders,
+  text,
+  type,
+  usePage,
+} from './page_support.js';
 import { assertSameText, reportTool } from './support.js';
 
 const tab = usePage();
@@ -22,10 +33,14 @@ async function typeRadius(page, word) {
 }
 // A word put in the radius field at once, as pasting does.
 function pasteRadius(page, word) {
-  return page.$eval('#dome-radius', (field, w) => {
-    field.value = w;
-    field.dispatchEvent(new Event('input'));
-  }, word);
+  return page.$eval(
+    '#dome-radius',
+    (field, w) => {
+      field.value = w;
+      field.dispatchEvent(new Event('input'));
+    },
+    word,
+  );
 }
 const tool = (args) => spawnSync(reportTool, args, { encoding: 'utf8', maxBuffer: 1 << 26 });
 // p turned by the spin at animation time t, about +y (as seen() turns it).
@@ -37,19 +52,21 @@ function spun(p, t) {
 function panelsOf(dome) {
   const at = (array, k) => Array.from(array.subarray(3 * k, 3 * k + 3));
   return Array.from({ length: dome.positions.length / 9 }, (_, k) => ({
-    corners: [0, 1, 2].map((i) => at(dome.positions, 3 * k + i)), normal: at(dome.normals, 3 * k),
+    corners: [0, 1, 2].map((i) => at(dome.positions, 3 * k + i)),
+    normal: at(dome.normals, 3 * k),
   }));
 }
 // Waits for `count` files in `folder` whose download has finished.
 async function downloaded(folder, count) {
   const files = () => fs.readdirSync(folder).filter((f) => !f.endsWith('.crdownload'));
   for (let k = 0; k < 200 && files().length < count; ++k) await new Promise((r) => setTimeout(r, 50));
-  return Object.fromEntries(files().map((f) => {
-    const bytes = fs.readFileSync(path.join(folder, f));
-    return [f, bytes.buffer.slice(bytes.byteOffset, bytes.byteOffset + bytes.length)];
-  }));
+  return Object.fromEntries(
+    files().map((f) => {
+      const bytes = fs.readFileSync(path.join(folder, f));
+      return [f, bytes.buffer.slice(bytes.byteOffset, bytes.byteOffset + bytes.length)];
+    }),
+  );
 }
-
 
 describe('the dome', () => {
   test('the Dome toggle puts its panels, flat, lit as the sphere is and spinning with the figure, in place of the sphere; off, the picture is as before', async () => {
@@ -70,20 +87,33 @@ describe('the dome', () => {
       const middle = { x: (s[0].x + s[1].x + s[2].x) / 3, y: (s[0].y + s[1].y + s[2].y) / 3 };
       const n = spun(normal, t);
       const colours = corners.map((p) => litColour(spun(p, t), n, kPanelColour));
-      const spread = Math.max(...[0, 1, 2].map((c) => Math.max(...colours.map((v) => v[c])) - Math.min(...colours.map((v) => v[c]))));
+      const spread = Math.max(
+        ...[0, 1, 2].map((c) => Math.max(...colours.map((v) => v[c])) - Math.min(...colours.map((v) => v[c]))),
+      );
       if (n[2] < 0.5 || spread > 6 || s.some((p, i) => segmentGap(middle, p, s[(i + 1) % 3]) < 6)) continue;
       const expected = [0, 1, 2].map((c) => (colours[0][c] + colours[1][c] + colours[2][c]) / 3);
       const [now, before] = [pixel(dome, middle.x, middle.y), pixel(sphere, middle.x, middle.y)];
-      assert.ok(now.every((v, c) => Math.abs(v - expected[c]) <= 4), `panel at ${middle.x}, ${middle.y}: ${now}, OpenGL gives ${expected}`);
-      assert.ok(before.some((v, c) => Math.abs(v - expected[c]) > 8), `the sphere was there: ${before}`);
+      assert.ok(
+        now.every((v, c) => Math.abs(v - expected[c]) <= 4),
+        `panel at ${middle.x}, ${middle.y}: ${now}, OpenGL gives ${expected}`,
+      );
+      assert.ok(
+        before.some((v, c) => Math.abs(v - expected[c]) > 8),
+        `the sphere was there: ${before}`,
+      );
       checked += 1;
     }
     assert.ok(checked >= 20, `${checked} panels`);
     // and every hub facing the camera is a steel-grey dot where the mathematics puts it
-    const hubs = Array.from({ length: d.hubs.length / 3 }, (_, k) => seen(Array.from(d.hubs.subarray(3 * k, 3 * k + 3)), dome, t))
-      .filter((h) => h.z > 0.5);
+    const hubs = Array.from({ length: d.hubs.length / 3 }, (_, k) =>
+      seen(Array.from(d.hubs.subarray(3 * k, 3 * k + 3)), dome, t),
+    ).filter((h) => h.z > 0.5);
     assert.ok(hubs.length > 20, `${hubs.length} hubs`);
-    assert.deepEqual(hubs.filter((h) => !near(dome, h, (p) => p.join() === '140,150,161')), [], 'every hub in front is drawn');
+    assert.deepEqual(
+      hubs.filter((h) => !near(dome, h, (p) => p.join() === '140,150,161')),
+      [],
+      'every hub in front is drawn',
+    );
     await page.keyboard.press('t');
     await nextFrames(page);
     assert.match(await text(page, 'statistics'), /Polygons: 252,/); // the panels and the filled pentagons
@@ -111,10 +141,17 @@ describe('the dome', () => {
     const list = await text(page, 'cut-list');
     assertSameText(list, tool(['--dome', '--radius', '2500', ...words]).stdout);
     const counts = JSON.parse(tool(['--format', 'json', ...words]).stdout).dome;
-    assert.equal(await text(page, 'dome-summary'), `${counts.panelCount} panels, ${counts.strutCount} struts and ` +
-      `${counts.hubCount} hubs; the cut list and the files are for a radius of 2500 mm.`);
-    for (const [word, says] of [['0', /^Radius '0' is not a positive number$/], ['2e6', /^Radius '2e6' is too large \(at most 1000000 mm\)$/],
-      ['25OO', /^Radius '25OO' is not a number$/], ['', /^Radius '' is not a number$/]]) {
+    assert.equal(
+      await text(page, 'dome-summary'),
+      `${counts.panelCount} panels, ${counts.strutCount} struts and ` +
+        `${counts.hubCount} hubs; the cut list and the files are for a radius of 2500 mm.`,
+    );
+    for (const [word, says] of [
+      ['0', /^Radius '0' is not a positive number$/],
+      ['2e6', /^Radius '2e6' is too large \(at most 1000000 mm\)$/],
+      ['25OO', /^Radius '25OO' is not a number$/],
+      ['', /^Radius '' is not a number$/],
+    ]) {
       await pasteRadius(page, word);
       assert.match(await text(page, 'dome-radius-message'), says);
       assert.equal(await page.$eval('#dome-radius', (e) => e.getAttribute('aria-invalid')), 'true');
@@ -135,16 +172,24 @@ describe('the dome', () => {
     assert.deepEqual(await none.$$eval('#download-stl, #download-gltf', (b) => b.map((e) => e.disabled)), [true, true]);
     await type(none, 0, '0.5'); // one pentagon's five circles: 20 vertices, 40 edges, 22 faces
     assert.match(await text(none, 'cut-list'), /22 faces .* at 20 vertices joined by 40 edges/s);
-    assert.deepEqual(await none.$$eval('#download-stl, #download-gltf', (b) => b.map((e) => e.disabled)), [false, false]);
+    assert.deepEqual(await none.$$eval('#download-stl, #download-gltf', (b) => b.map((e) => e.disabled)), [
+      false,
+      false,
+    ]);
     await done(page, none);
   });
 
   test("Download STL and Download glTF save the solid at the radius typed, which three.js's own loaders read back", async () => {
-    const [{ Vector3 }, { STLLoader }, { GLTFLoader }] = await Promise.all([import('three'),
-      import('three/addons/loaders/STLLoader.js'), import('three/addons/loaders/GLTFLoader.js')]);
+    const [{ Vector3 }, { STLLoader }, { GLTFLoader }] = await Promise.all([
+      import('three'),
+      import('three/addons/loaders/STLLoader.js'),
+      import('three/addons/loaders/GLTFLoader.js'),
+    ]);
     const page = await open('?dome=1&radius=2500');
     const folder = fs.mkdtempSync(path.join(tab.chromium.profile, 'downloads-'));
-    await (await page.createCDPSession()).send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: folder });
+    await (
+      await page.createCDPSession()
+    ).send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: folder });
     await page.click('#download-stl');
     await page.click('#download-gltf');
     const files = await downloaded(folder, 2);
@@ -155,11 +200,20 @@ describe('the dome', () => {
     const check = (position, normal, toWorld, radius, what) => {
       assert.equal(position.count, 3 * 240, what);
       for (let k = 0; k < position.count; k += 3) {
-        const corners = [0, 1, 2].map((i) => toWorld([position.getX(k + i), position.getY(k + i), position.getZ(k + i)]));
-        for (const c of corners) assert.ok(Math.abs(Math.hypot(...c) - radius) < 2e-6 * radius, `${what}: a corner ${Math.hypot(...c)} from the centre`);
+        const corners = [0, 1, 2].map((i) =>
+          toWorld([position.getX(k + i), position.getY(k + i), position.getZ(k + i)]),
+        );
+        for (const c of corners)
+          assert.ok(
+            Math.abs(Math.hypot(...c) - radius) < 2e-6 * radius,
+            `${what}: a corner ${Math.hypot(...c)} from the centre`,
+          );
         const middle = [0, 1, 2].map((a) => corners[0][a] + corners[1][a] + corners[2][a]);
         const n = [normal.getX(k), normal.getY(k), normal.getZ(k)];
-        assert.ok(n.reduce((sum, v, a) => sum + v * middle[a], 0) > 0.9 * Math.hypot(...middle), `${what}: triangle ${k / 3} faces inwards`);
+        assert.ok(
+          n.reduce((sum, v, a) => sum + v * middle[a], 0) > 0.9 * Math.hypot(...middle),
+          `${what}: triangle ${k / 3} faces inwards`,
+        );
       }
     };
     const stl = new STLLoader().parse(files['geodesic-dome.stl']);
@@ -169,7 +223,9 @@ describe('the dome', () => {
     const toolStl = new STLLoader().parse(bytes.buffer.slice(bytes.byteOffset, bytes.byteOffset + bytes.length));
     const [ours, their] = [stl, toolStl].map((g) => g.getAttribute('position').array);
     assert.equal(ours.length, their.length);
-    ours.forEach((v, k) => assert.ok(Math.abs(v - their[k]) <= 1e-6 * 2500, `coordinate ${k}: ${v}, the tool's ${their[k]}`));
+    ours.forEach((v, k) =>
+      assert.ok(Math.abs(v - their[k]) <= 1e-6 * 2500, `coordinate ${k}: ${v}, the tool's ${their[k]}`),
+    );
 
     // glTF: the mesh in millimetres under a node that scales it to metres.
     const gltf = await new GLTFLoader().parseAsync(files['geodesic-dome.glb'], '');
@@ -181,8 +237,13 @@ describe('the dome', () => {
     assert.deepEqual(mesh.scale.toArray(), [0.001, 0.001, 0.001]);
     const geometry = mesh.geometry.index ? mesh.geometry.toNonIndexed() : mesh.geometry;
     check(geometry.getAttribute('position'), geometry.getAttribute('normal'), (p) => p, 2500, 'glTF in millimetres');
-    check(geometry.getAttribute('position'), geometry.getAttribute('normal'), (p) => mesh.localToWorld(new Vector3(...p)).toArray(), 2.5,
-      'glTF in metres');
+    check(
+      geometry.getAttribute('position'),
+      geometry.getAttribute('normal'),
+      (p) => mesh.localToWorld(new Vector3(...p)).toArray(),
+      2.5,
+      'glTF in metres',
+    );
     assert.deepEqual([mesh.userData.radiusMillimetres, mesh.userData.panels], [2500, 240]);
     await done(page);
   });
@@ -212,7 +273,10 @@ describe('the dome', () => {
     const plain = await open('?show=circles');
     const expected = await canvasPicture(plain);
     const refused = await open('?show=circles&dome=maybe&radius=30');
-    assert.match(await text(refused, 'show-message'), /dome= is 'maybe'; showing the dome needs 0 or 1\. .*radius= is the dome's, which it does not show/);
+    assert.match(
+      await text(refused, 'show-message'),
+      /dome= is 'maybe'; showing the dome needs 0 or 1\. .*radius= is the dome's, which it does not show/,
+    );
     assert.equal(differingPixels(expected, await canvasPicture(refused)), 0);
     assert.equal(await refused.$eval('#dome', (e) => e.hidden), true);
     await done(page, copy, wrong, plain, refused);
@@ -226,17 +290,27 @@ describe('the dome', () => {
       assert.match(summary, /^\d+ panels, \d+ struts and \d+ hubs; |^No dome: /, `slider ${k} ${key}`);
       assert.doesNotMatch(await panelText(), /NaN|Infinity|undefined|null/, `slider ${k} ${key}`);
     });
-    assert.deepEqual(await page.$$eval('input[type="text"]', (f) => f.map((e) => e.value)), ['1', '3.142', '1', '3.142', '50']);
+    assert.deepEqual(await page.$$eval('input[type="text"]', (f) => f.map((e) => e.value)), [
+      '1',
+      '3.142',
+      '1',
+      '3.142',
+      '50',
+    ]);
     assert.match(await text(page, 'dome-summary'), /^No dome/, 'both pentagons at a pole');
 
     // The mathematics refuses a dome that fails its checks (no four values
     // are known to make one): planted here, the panel says why and the sphere stays.
     await page.evaluate(() => {
-      window.geodesics.math.dome = () => { throw new Error("no dome: Euler's formula fails (planted)"); };
+      window.geodesics.math.dome = () => {
+        throw new Error("no dome: Euler's formula fails (planted)");
+      };
     });
     await type(page, 0, '0.3');
-    assert.equal(await text(page, 'dome-summary'),
-      "The dome could not be built for these values (no dome: Euler's formula fails (planted)); the sphere is shown.");
+    assert.equal(
+      await text(page, 'dome-summary'),
+      "The dome could not be built for these values (no dome: Euler's formula fails (planted)); the sphere is shown.",
+    );
     assert.deepEqual(await page.$$eval('#download-stl, #download-gltf', (b) => b.map((e) => e.disabled)), [true, true]);
     assert.equal(await page.evaluate(() => window.geodesics.view.sphere.visible), true);
     await done(page);

@@ -7,7 +7,22 @@ import { describe, test } from 'node:test';
 
 import { canvasPicture, differingPixels, pixel } from './browser.js';
 import {
-  done, drag, isChosen, isWhite, near, nine, query, rows, seen, segmentGap, share, status, sweepSliders, text, type, usePage,
+  done,
+  drag,
+  isChosen,
+  isWhite,
+  near,
+  nine,
+  query,
+  rows,
+  seen,
+  segmentGap,
+  share,
+  status,
+  sweepSliders,
+  text,
+  type,
+  usePage,
 } from './page_support.js';
 
 const tab = usePage();
@@ -31,7 +46,11 @@ describe('where the circles meet', () => {
     const { points } = scene();
     const front = points.map((p) => seen(p.sphere, after, 7.5)).filter((s) => s.z > 0.45);
     assert.ok(front.length > 20);
-    assert.deepEqual(front.filter((s) => !isWhite(pixel(after, s.x, s.y))), [], 'every point facing the camera is marked');
+    assert.deepEqual(
+      front.filter((s) => !isWhite(pixel(after, s.x, s.y))),
+      [],
+      'every point facing the camera is marked',
+    );
     assert.ok(front.filter((s) => isWhite(pixel(before, s.x, s.y))).length < 0.2 * front.length, 'and was not before');
     await page.waitForFunction(() => location.search.includes('intersections=1'));
     // the table's rows: the report's circles p.i, the coordinates, the corners
@@ -51,17 +70,33 @@ describe('where the circles meet', () => {
     const { points, arcs, circles } = scene();
     // the point facing the camera farthest from any other on the screen
     const place = points.map((p) => seen(p.sphere, picture));
-    const gap = (k) => Math.min(...place.map((s, j) => (j === k ? Infinity : Math.hypot(s.x - place[k].x, s.y - place[k].y))));
-    const k = place.map((_, j) => j).filter((j) => place[j].z > 0.5).sort((a, b) => gap(b) - gap(a))[0];
+    const gap = (k) =>
+      Math.min(...place.map((s, j) => (j === k ? Infinity : Math.hypot(s.x - place[k].x, s.y - place[k].y))));
+    const k = place
+      .map((_, j) => j)
+      .filter((j) => place[j].z > 0.5)
+      .sort((a, b) => gap(b) - gap(a))[0];
     await page.mouse.click(picture.box.x + place[k].x + 3, picture.box.y + place[k].y - 2); // within reach
     await page.waitForFunction(() => location.search.includes('point='));
     assert.equal(query(page).get('point'), String(k));
     const labels = points[k].circles.map((c) => circles[c].label);
     assert.equal(await status(page), `Point ${k} is chosen: circles ${labels.join(' and ')}.`);
     assert.equal(await page.$eval(`#point-${k}`, (e) => e.getAttribute('aria-pressed')), 'true');
-    assert.deepEqual(await rows(page, '#chosen tbody'), points[k].arcs.map((a) => [String(a), circles[arcs[a].circle].label,
-      `${arcs[a].from} → ${arcs[a].to}`, nine(arcs[a].angle), nine(arcs[a].chord), nine(arcs[a].cylinderLength)]));
-    assert.match(await text(page, 'chosen'), new RegExp(`On the sphere \\(x, y, z\\)${points[k].sphere.map(nine).join(', ')}`));
+    assert.deepEqual(
+      await rows(page, '#chosen tbody'),
+      points[k].arcs.map((a) => [
+        String(a),
+        circles[arcs[a].circle].label,
+        `${arcs[a].from} → ${arcs[a].to}`,
+        nine(arcs[a].angle),
+        nine(arcs[a].chord),
+        nine(arcs[a].cylinderLength),
+      ]),
+    );
+    assert.match(
+      await text(page, 'chosen'),
+      new RegExp(`On the sphere \\(x, y, z\\)${points[k].sphere.map(nine).join(', ')}`),
+    );
 
     // the point and its circles in the choice's colour, the rest as they were
     const chosen = await canvasPicture(page);
@@ -77,10 +112,15 @@ describe('where the circles meet', () => {
     // What the sphere hides is not picked: a click on a point behind it, away
     // from everything in front, is a click on nothing, which clears the choice.
     const front = (s) => s.z > 0.2; // the sphere hides all of the unit sphere beyond z = 1/3
-    const lines = [...Array(10).keys()].flatMap((c) => [...Array(100).keys()].map((j) => [sample(c, j, chosen), sample(c, j + 1, chosen)]))
+    const lines = [...Array(10).keys()]
+      .flatMap((c) => [...Array(100).keys()].map((j) => [sample(c, j, chosen), sample(c, j + 1, chosen)]))
       .filter(([a, b]) => front(a) || front(b));
-    const hidden = place.findIndex((s) => s.z < 0 && place.every((o) => !front(o) || Math.hypot(o.x - s.x, o.y - s.y) > 20) &&
-      lines.every(([a, b]) => segmentGap(s, a, b) > 10));
+    const hidden = place.findIndex(
+      (s) =>
+        s.z < 0 &&
+        place.every((o) => !front(o) || Math.hypot(o.x - s.x, o.y - s.y) > 20) &&
+        lines.every(([a, b]) => segmentGap(s, a, b) > 10),
+    );
     assert.notEqual(hidden, -1);
     await page.mouse.click(picture.box.x + place[hidden].x, picture.box.y + place[hidden].y);
     assert.equal(await status(page), 'Nothing is chosen.');
@@ -137,8 +177,10 @@ describe('where the circles meet', () => {
     const all = (n, role) => [...(n.role === role ? [n] : []), ...(n.children ?? []).flatMap((c) => all(c, role))];
     assert.equal(table.role, 'table');
     assert.equal(table.name, 'Points');
-    assert.deepEqual(all(table, 'columnheader').map((h) => h.name),
-      ['Point', 'Circles', 'On the sphere (x, y, z)', 'On the cylinder (x, y, z)', 'Corner or equator']);
+    assert.deepEqual(
+      all(table, 'columnheader').map((h) => h.name),
+      ['Point', 'Circles', 'On the sphere (x, y, z)', 'On the cylinder (x, y, z)', 'Corner or equator'],
+    );
     assert.equal(all(table, 'row').length, 91);
     await done(page);
   });
@@ -150,15 +192,31 @@ describe('where the circles meet', () => {
     await page.waitForFunction(() => location.search.includes('circle=6'));
     const circle = circles[6];
     const listed = await rows(page, '#chosen tbody');
-    assert.deepEqual(listed, circle.arcs.map((a) => [String(a), `${arcs[a].from} → ${arcs[a].to}`,
-      nine(arcs[a].angle), nine(arcs[a].chord), nine(arcs[a].cylinderLength)]));
+    assert.deepEqual(
+      listed,
+      circle.arcs.map((a) => [
+        String(a),
+        `${arcs[a].from} → ${arcs[a].to}`,
+        nine(arcs[a].angle),
+        nine(arcs[a].chord),
+        nine(arcs[a].cylinderLength),
+      ]),
+    );
     // one walk round the circle from its first corner: each arc starts where the last ended
     const walk = listed.map((r) => r[1].split(' → ').map(Number));
-    assert.equal(walk[0][0], points.findIndex((p) => p.corners.includes(6)));
+    assert.equal(
+      walk[0][0],
+      points.findIndex((p) => p.corners.includes(6)),
+    );
     walk.forEach(([, to], j) => assert.equal(walk[(j + 1) % walk.length][0], to));
-    assert.deepEqual(await rows(page, '#chosen tfoot'), [['Total', nine(circle.angleSum), nine(circle.chordSum), nine(circle.cylinderSum)],
-      ['The whole curve on the cylinder', nine(circle.cylinderCurve)]]);
-    assert.match(await text(page, 'chosen'), /Pentagon 2's edge 1, walked from corner 2\.1 towards corner 2\.2: 18 points\./);
+    assert.deepEqual(await rows(page, '#chosen tfoot'), [
+      ['Total', nine(circle.angleSum), nine(circle.chordSum), nine(circle.cylinderSum)],
+      ['The whole curve on the cylinder', nine(circle.cylinderCurve)],
+    ]);
+    assert.match(
+      await text(page, 'chosen'),
+      /Pentagon 2's edge 1, walked from corner 2\.1 towards corner 2\.2: 18 points\./,
+    );
     assert.equal(await page.$eval('#circle-6', (e) => e.getAttribute('aria-pressed')), 'true');
 
     // a click on circle c's line, away from the points and from other lines
@@ -169,11 +227,12 @@ describe('where the circles meet', () => {
       const s = at(c, j);
       if (s.z < 0.5 || marks.some((m) => Math.hypot(m.x - s.x, m.y - s.y) < 20)) return false;
       for (let o = 0; o < 10; ++o)
-        for (let i = 0; o !== c && i < 100; ++i)
-          if (segmentGap(s, at(o, i), at(o, i + 1)) < 14) return false;
+        for (let i = 0; o !== c && i < 100; ++i) if (segmentGap(s, at(o, i), at(o, i + 1)) < 14) return false;
       return true;
     };
-    const [c, j] = [0, 1, 2, 3, 4, 5, 7, 8, 9].flatMap((o) => [...Array(100).keys()].map((i) => [o, i])).find(([o, i]) => clear(o, i));
+    const [c, j] = [0, 1, 2, 3, 4, 5, 7, 8, 9]
+      .flatMap((o) => [...Array(100).keys()].map((i) => [o, i]))
+      .find(([o, i]) => clear(o, i));
     await page.mouse.click(picture.box.x + at(c, j).x, picture.box.y + at(c, j).y + 2);
     assert.equal(await status(page), `Circle ${circles[c].label} is chosen: ${circles[c].arcs.length} arcs.`);
     // and a click on the black beyond the figure chooses nothing
@@ -225,7 +284,10 @@ describe('where the circles meet', () => {
     const equator = pages[2];
     await equator.bringToFront();
     await equator.click('#circle-4');
-    assert.match(await text(equator, 'chosen'), /No other circle crosses it: no points, no arcs\. The whole curve on the cylinder: 6\.283185307\./);
+    assert.match(
+      await text(equator, 'chosen'),
+      /No other circle crosses it: no points, no arcs\. The whole curve on the cylinder: 6\.283185307\./,
+    );
     const one = pages[3];
     await one.bringToFront();
     await one.click('#point-0');
@@ -233,7 +295,12 @@ describe('where the circles meet', () => {
     await sweepSliders(one, ['End', 'Home', 'End'], async (k, key) => {
       assert.doesNotMatch(await panelText(), /NaN|Infinity|undefined|null/, `slider ${k} ${key}`);
     });
-    assert.deepEqual(await one.$$eval('input[id^="value-"]', (fields) => fields.map((f) => f.value)), ['1', '3.142', '1', '3.142']);
+    assert.deepEqual(await one.$$eval('input[id^="value-"]', (fields) => fields.map((f) => f.value)), [
+      '1',
+      '3.142',
+      '1',
+      '3.142',
+    ]);
 
     // A point at a pole has no image on the cylinder, a vertical plane no
     // lengths there. No four values make either (the mathematics' tests
@@ -247,13 +314,24 @@ describe('where the circles meet', () => {
       for (const a of data.circles[0].arcs) data.arcs[a].cylinderLength = null;
       const table = document.createElement('table');
       table.append(document.createElement('thead'), document.createElement('tbody'));
-      const parts = Object.fromEntries(['section', 'summary', 'circles', 'pointsFrame', 'chosen', 'status'].map((n) => [n, document.createElement('div')]));
+      const parts = Object.fromEntries(
+        ['section', 'summary', 'circles', 'pointsFrame', 'chosen', 'status'].map((n) => [
+          n,
+          document.createElement('div'),
+        ]),
+      );
       const panel = new IntersectionsPanel({ ...parts, points: table.tBodies[0] }, () => {});
       panel.show(data);
       const seen = [[...table.tBodies[0].rows[0].cells].map((c) => c.textContent)];
-      for (const choice of [{ kind: 'point', index: 0 }, { kind: 'circle', index: 0 }]) {
+      for (const choice of [
+        { kind: 'point', index: 0 },
+        { kind: 'circle', index: 0 },
+      ]) {
         panel.setChoice(choice);
-        seen.push(parts.chosen.textContent, [...parts.chosen.querySelectorAll('tr')].map((r) => r.lastChild.textContent));
+        seen.push(
+          parts.chosen.textContent,
+          [...parts.chosen.querySelectorAll('tr')].map((r) => r.lastChild.textContent),
+        );
       }
       return seen;
     });
@@ -261,11 +339,13 @@ describe('where the circles meet', () => {
     assert.match(written[1], /On the cylinder \(x, y, z\)none: the point is at a pole/);
     assert.match(written[1], /The plane of 1\.0 is vertical/);
     const { points, arcs } = scene();
-    assert.deepEqual(written[2], ['On the cylinder', ...points[0].arcs.map((a) => (arcs[a].circle === 0 ? 'none' : nine(arcs[a].cylinderLength)))]);
+    assert.deepEqual(written[2], [
+      'On the cylinder',
+      ...points[0].arcs.map((a) => (arcs[a].circle === 0 ? 'none' : nine(arcs[a].cylinderLength))),
+    ]);
     assert.match(written[3], /Its plane is vertical/);
     assert.deepEqual(written[4].slice(-3), ['none', 'none', 'none']); // the last arc, the total, the whole curve
     assert.doesNotMatch(written.flat().join(' '), /NaN|null|undefined/);
     await done(...pages);
   });
 });
-

@@ -38,14 +38,19 @@ async function keptPage(url, query = '') {
 const isReady = () => document.documentElement.dataset.ready === 'true';
 // The files the page loaded, by their path from the site's root.
 const loaded = (page, url) =>
-  page.evaluate(() => performance.getEntriesByType('resource').map((e) => e.name)).then((names) => names.map((n) => n.slice(url.length)));
+  page
+    .evaluate(() => performance.getEntriesByType('resource').map((e) => e.name))
+    .then((names) => names.map((n) => n.slice(url.length)));
 
 describe('the first visit', () => {
   test(`crosses the network compressed, everything the page draws with in under ${kMostBytes / 1024} KiB`, async () => {
     const visit = await firstVisit(tab.chromium.browser, tab.server.url);
     const files = Object.keys(visit.files).map((f) => f.slice(tab.server.url.length));
     for (const needed of ['src/main.js', 'wasm/geodesics.wasm', 'scene.json', 'style.css'])
-      assert.ok(files.some((f) => f.endsWith(needed)), `${needed} is among ${files}`);
+      assert.ok(
+        files.some((f) => f.endsWith(needed)),
+        `${needed} is among ${files}`,
+      );
     assert.ok(visit.bytes < kMostBytes, `${visit.bytes} bytes: ${JSON.stringify(visit.files)}`);
   });
 });
@@ -66,13 +71,17 @@ describe('with no network', () => {
     const triangles = tab.math.dome(values, 50).panelClass.length;
     assert.match(await text(page, 'cut-list'), /^Radius 50;/m);
     const folder = fs.mkdtempSync(path.join(root, 'downloads-'));
-    await (await page.createCDPSession()).send('Browser.setDownloadBehavior',
-      { behavior: 'allow', downloadPath: folder, browserContextId: context.id });
+    await (
+      await page.createCDPSession()
+    ).send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: folder, browserContextId: context.id });
     await page.click('#download-stl');
     const file = path.join(folder, 'geodesic-dome.stl');
     const saved = () => fs.existsSync(file) && fs.statSync(file).size === stlBytes(triangles);
     for (let k = 0; k < 200 && !saved(); ++k) await new Promise((r) => setTimeout(r, 50));
-    assert.equal(await text(page, 'dome-file-message'), `geodesic-dome.stl is saved: ${triangles} triangles, radius 50 mm.`);
+    assert.equal(
+      await text(page, 'dome-file-message'),
+      `geodesic-dome.stl is saved: ${triangles} triangles, radius 50 mm.`,
+    );
     assert.equal(fs.statSync(file).size, stlBytes(triangles));
     await done(page);
     await context.close();
@@ -115,8 +124,10 @@ describe('as an app', () => {
   });
 
   test('works as before where the browser has no service worker, or refuses it', async () => {
-    for (const without of ['delete Navigator.prototype.serviceWorker',
-      'navigator.serviceWorker.register = () => Promise.reject(new TypeError("refused"))']) {
+    for (const without of [
+      'delete Navigator.prototype.serviceWorker',
+      'navigator.serviceWorker.register = () => Promise.reject(new TypeError("refused"))',
+    ]) {
       const context = await tab.chromium.browser.createBrowserContext();
       const prepare = (page) => page.evaluateOnNewDocument(without);
       const page = await openPage(context, `${tab.server.url}?intersections=1&point=3`, { prepare });

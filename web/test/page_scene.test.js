@@ -11,8 +11,31 @@ import os from 'node:os';
 import path from 'node:path';
 import { describe, test } from 'node:test';
 
-import { canvasPicture, decodePng, differingPixels, nextFrames, openPage, pixel, serveSite, siteCopy, startBrowser } from './browser.js';
-import { done, drag, isBrown, isDark, isSlate, litColour, recordedScene, share, sweepSliders, text, type, usePage } from './page_support.js';
+import {
+  canvasPicture,
+  decodePng,
+  differingPixels,
+  nextFrames,
+  openPage,
+  pixel,
+  serveSite,
+  siteCopy,
+  startBrowser,
+} from './browser.js';
+import {
+  done,
+  drag,
+  isBrown,
+  isDark,
+  isSlate,
+  litColour,
+  recordedScene,
+  share,
+  sweepSliders,
+  text,
+  type,
+  usePage,
+} from './page_support.js';
 import { reportTool, siteDir, siteVersion } from './support.js';
 
 const tab = usePage();
@@ -23,8 +46,17 @@ describe('the page', () => {
     // The preloads are also the list a page that cannot start names its missing files from.
     const html = fs.readFileSync(path.join(siteDir, 'index.html'), 'utf8');
     const preloaded = [...html.matchAll(/rel="(?:module)?preload" href="([^"]+)"/g)].map((m) => m[1]).sort();
-    const needed = ['src/main.js', 'wasm/geodesics.wasm', 'scene.json', ...fs.readdirSync(path.join(siteDir, siteVersion, 'src'))
-      .filter((f) => /^chunk-.*\.js$/.test(f)).map((f) => `src/${f}`)].map((f) => `${siteVersion}/${f}`).sort();
+    const needed = [
+      'src/main.js',
+      'wasm/geodesics.wasm',
+      'scene.json',
+      ...fs
+        .readdirSync(path.join(siteDir, siteVersion, 'src'))
+        .filter((f) => /^chunk-.*\.js$/.test(f))
+        .map((f) => `src/${f}`),
+    ]
+      .map((f) => `${siteVersion}/${f}`)
+      .sort();
     assert.deepEqual(preloaded, needed);
     assert.doesNotMatch(html, /%[A-Z_]+%/, 'every placeholder of web/index.html is filled');
   });
@@ -35,7 +67,13 @@ describe('the scene', () => {
     const full = await open('');
     const scene = await canvasPicture(full);
     const { width: w, height: h } = scene;
-    assert.deepEqual([pixel(scene, 5, 5), pixel(scene, w - 5, h / 2)], [[0, 0, 0], [0, 0, 0]]);
+    assert.deepEqual(
+      [pixel(scene, 5, 5), pixel(scene, w - 5, h / 2)],
+      [
+        [0, 0, 0],
+        [0, 0, 0],
+      ],
+    );
     assert.ok(share(scene, isSlate) > 0.15, 'the cylinder covers much of the view');
 
     const bare = await open('?show=');
@@ -44,10 +82,18 @@ describe('the scene', () => {
     // The middle of the view is on the sphere's equator between its vertices
     // at longitudes 84 and 96 degrees: the mean of their colours (Gouraud).
     const at = (deg) => [Math.cos((deg * Math.PI) / 180), 0, Math.sin((deg * Math.PI) / 180)];
-    const colour = (deg) => litColour(at(deg).map((x) => 0.992 * x), at(deg), [0.545, 0.27, 0.074]);
+    const colour = (deg) =>
+      litColour(
+        at(deg).map((x) => 0.992 * x),
+        at(deg),
+        [0.545, 0.27, 0.074],
+      );
     const expected = colour(84).map((v, k) => (v + colour(96)[k]) / 2);
     const seen = pixel(sphere, w / 2, h / 2);
-    assert.ok(seen.every((v, k) => Math.abs(v - expected[k]) <= 4), `centre ${seen}, OpenGL gives ${expected}`);
+    assert.ok(
+      seen.every((v, k) => Math.abs(v - expected[k]) <= 4),
+      `centre ${seen}, OpenGL gives ${expected}`,
+    );
 
     // The figure over the sphere: where it changes a pixel, it darkens it.
     const drawn = await open('?show=circles,curves,points');
@@ -114,7 +160,7 @@ describe('the four values', () => {
     await done(page);
   });
 
-  test('a slider redraws as it moves; a wrong value gets the tool\'s message and the figure stays', async () => {
+  test("a slider redraws as it moves; a wrong value gets the tool's message and the figure stays", async () => {
     const page = await open('?show=circles');
     const first = await canvasPicture(page);
     await page.focus('#slider-3');
@@ -143,8 +189,15 @@ describe('a pentagon at a pole', () => {
       pages.push(await open(`?pentagons=${query}`));
       pictures[query] = await canvasPicture(pages.at(-1));
     }
-    assert.equal(differingPixels(pictures['1,0,-1,0&show='], pictures['1,0,-1,0&show=curves']), 0, 'curves at either pole');
-    assert.ok(differingPixels(pictures['1,0,0.5,0&show='], pictures['1,0,0.5,0&show=curves']) > 1000, "pentagon 2's curves");
+    assert.equal(
+      differingPixels(pictures['1,0,-1,0&show='], pictures['1,0,-1,0&show=curves']),
+      0,
+      'curves at either pole',
+    );
+    assert.ok(
+      differingPixels(pictures['1,0,0.5,0&show='], pictures['1,0,0.5,0&show=curves']) > 1000,
+      "pentagon 2's curves",
+    );
     const one = pages.at(-1);
     await sweepSliders(one, ['End', 'Home']);
     assert.equal(await one.$eval('#value-2', (e) => e.value), '-1');
@@ -159,8 +212,13 @@ describe('links', () => {
     await page.click('#show-points');
     await page.keyboard.press('w');
     await type(page, 1, '0.7');
-    await tab.chromium.browser.defaultBrowserContext()
-      .overridePermissions(new URL(tab.server.url).origin, ['clipboard-read', 'clipboard-write', 'clipboard-sanitized-write']);
+    await tab.chromium.browser
+      .defaultBrowserContext()
+      .overridePermissions(new URL(tab.server.url).origin, [
+        'clipboard-read',
+        'clipboard-write',
+        'clipboard-sanitized-write',
+      ]);
     await page.click('#copy-link');
     await page.waitForFunction(() => document.getElementById('share-message').textContent.includes('copied'));
     assert.equal(await page.evaluate(() => navigator.clipboard.readText()), page.url());
@@ -168,8 +226,14 @@ describe('links', () => {
     const copy = await open(page.url().slice(tab.server.url.length));
     assert.equal(copy.url(), page.url());
     assert.equal(differingPixels(original, await canvasPicture(copy)), 0);
-    assert.deepEqual(await copy.evaluate(() => [document.getElementById('value-1').value,
-      document.getElementById('wire-frame').checked, document.getElementById('show-points').checked]), ['0.7', true, false]);
+    assert.deepEqual(
+      await copy.evaluate(() => [
+        document.getElementById('value-1').value,
+        document.getElementById('wire-frame').checked,
+        document.getElementById('show-points').checked,
+      ]),
+      ['0.7', true, false],
+    );
     await done(page, copy);
   });
 
@@ -177,11 +241,15 @@ describe('links', () => {
     const scene = await open('');
     const expected = await canvasPicture(scene);
     const page = await open('?pentagons=2,0.1,abc,0.1&show=cylinder,spheres&wire=maybe&camera=1,2&t=999');
-    assert.equal(await text(page, 'message-0'), "LAT1 '2' is outside -1 to 1 (the height of the corners on the unit sphere)");
+    assert.equal(
+      await text(page, 'message-0'),
+      "LAT1 '2' is outside -1 to 1 (the height of the corners on the unit sphere)",
+    );
     assert.equal(await text(page, 'message-1'), '');
     assert.equal(await text(page, 'message-2'), "LAT2 'abc' is not a number");
     assert.equal(await page.$eval('#value-2', (e) => e.value), 'abc');
-    for (const id of ['show-message', 'share-message', 'animation-message']) assert.notEqual(await text(page, id), '', id);
+    for (const id of ['show-message', 'share-message', 'animation-message'])
+      assert.notEqual(await text(page, id), '', id);
     assert.equal(differingPixels(expected, await canvasPicture(page)), 0);
     const short = await open('?pentagons=0.5,1');
     assert.match(await text(short, 'pentagons-message'), /gives 2 values/);
@@ -216,8 +284,7 @@ describe('keys and the animation', () => {
     await page.keyboard.press('p');
     assert.match(await text(page, 'animation-time'), /^0\.\d s of 150$/);
     const [before, from] = [await open('?t=84.9'), await open('?t=85')];
-    assert.deepEqual([await text(before, 'caption'), await text(from, 'caption')],
-      ['', recordedScene.caption]); // the program's own, as its frames draw it
+    assert.deepEqual([await text(before, 'caption'), await text(from, 'caption')], ['', recordedScene.caption]); // the program's own, as its frames draw it
     await done(page, before, from);
   });
 
@@ -228,19 +295,51 @@ describe('keys and the animation', () => {
       await page.keyboard.press('Tab');
       const focused = await page.evaluate(() => {
         const style = getComputedStyle(document.activeElement);
-        return { id: document.activeElement.id, ring: style.outlineStyle !== 'none' && parseFloat(style.outlineWidth) >= 2 };
+        return {
+          id: document.activeElement.id,
+          ring: style.outlineStyle !== 'none' && parseFloat(style.outlineWidth) >= 2,
+        };
       });
       if (!focused.id || reached.some((r) => r.id === focused.id)) break;
       const node = await page.accessibility.snapshot({ root: await page.$(`#${focused.id}`) });
       reached.push({ ...focused, name: node?.name?.trim() ?? '' });
     }
     const ids = reached.map((r) => r.id);
-    for (const id of ['canvas', 'value-0', 'slider-0', 'value-3', 'slider-3', 'scene-values', 'show-cylinder', 'show-circles',
-      'show-curves', 'show-points', 'show-intersections', 'wire-frame', 'statistics-toggle', 'play', 'copy-link', 'save-picture',
-      'circle-0', 'circle-9', 'point-frame', 'point-5', 'chosen-arcs', 'show-dome', 'dome-radius', 'download-stl', 'download-gltf',
-      'cut-list', 'report'])
+    for (const id of [
+      'canvas',
+      'value-0',
+      'slider-0',
+      'value-3',
+      'slider-3',
+      'scene-values',
+      'show-cylinder',
+      'show-circles',
+      'show-curves',
+      'show-points',
+      'show-intersections',
+      'wire-frame',
+      'statistics-toggle',
+      'play',
+      'copy-link',
+      'save-picture',
+      'circle-0',
+      'circle-9',
+      'point-frame',
+      'point-5',
+      'chosen-arcs',
+      'show-dome',
+      'dome-radius',
+      'download-stl',
+      'download-gltf',
+      'cut-list',
+      'report',
+    ])
       assert.ok(ids.includes(id), `Tab reaches ${id} (reached: ${ids})`);
-    assert.equal(ids.filter((id) => id.startsWith('point-')).length, 2, 'the table of points is one stop, and its frame another');
+    assert.equal(
+      ids.filter((id) => id.startsWith('point-')).length,
+      2,
+      'the table of points is one stop, and its frame another',
+    );
     for (const r of reached) assert.ok(r.name.length > 2 && r.ring, `${r.id}: name '${r.name}', focus ring ${r.ring}`);
     await done(page);
   });
@@ -250,7 +349,9 @@ describe('pictures and browsers without WebGL', () => {
   test('Save picture downloads the canvas as a PNG', async () => {
     const page = await open('?wire=1');
     const folder = fs.mkdtempSync(path.join(tab.chromium.profile, 'downloads-'));
-    await (await page.createCDPSession()).send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: folder });
+    await (
+      await page.createCDPSession()
+    ).send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: folder });
     const shown = await canvasPicture(page);
     await page.click('#save-picture');
     const file = path.join(folder, 'geodesics.png');
@@ -288,13 +389,19 @@ describe('a site with a part missing', () => {
     const version = (file) => `${siteVersion}/${file}`;
     const wasm = fs.readFileSync(path.join(siteDir, version('wasm/geodesics.wasm')));
     const chunk = fs.readdirSync(path.join(siteDir, version('src'))).find((f) => f.startsWith('chunk-'));
-    const sites = [ // folder, file, contents (null: none), what the notice says
+    const sites = [
+      // folder, file, contents (null: none), what the notice says
       ['no-three', `src/${chunk}`, null, new RegExp(`src/${chunk} is missing`)],
       ['no-script', 'src/main.js', null, /src\/main\.js is missing/],
       ['no-wasm', 'wasm/geodesics.wasm', null, /wasm\/geodesics\.wasm is missing/],
       ['empty-wasm', 'wasm/geodesics.wasm', Buffer.alloc(0), /wasm\/geodesics\.wasm is empty/],
       ['damaged-wasm', 'wasm/geodesics.wasm', wasm.subarray(0, wasm.length >> 1), /wasm\/geodesics\.wasm is damaged/],
-      ['other-build', 'wasm/geodesics.wasm', Buffer.from('\0asm\x01\0\0\0', 'latin1'), /wasm\/geodesics\.wasm does not fit/],
+      [
+        'other-build',
+        'wasm/geodesics.wasm',
+        Buffer.from('\0asm\x01\0\0\0', 'latin1'),
+        /wasm\/geodesics\.wasm does not fit/,
+      ],
       ['no-scene', 'scene.json', null, /scene\.json is missing/],
       ['no-style', 'style.css', null, /style\.css is missing/],
     ];
@@ -309,7 +416,11 @@ describe('a site with a part missing', () => {
         assert.match(notice, says, name);
         assert.match(notice, /needs all of its files/, name);
         // the browser's own line for the missing file, and nothing else
-        assert.deepEqual(page.problems.filter((p) => !/^console error: Failed to load resource: .* 404/.test(p)), [], name);
+        assert.deepEqual(
+          page.problems.filter((p) => !/^console error: Failed to load resource: .* 404/.test(p)),
+          [],
+          name,
+        );
         if (file === 'scene.json' || file === 'style.css') {
           await page.waitForFunction(() => document.documentElement.dataset.ready === 'true');
           assert.equal(await text(page, 'report'), tab.math.report(tab.math.sceneValues));

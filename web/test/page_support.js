@@ -65,8 +65,12 @@ export async function sweepSliders(page, keys, check = async () => {}) {
 // main.cpp): 0.5 global ambient on the default 0.2 material ambient; four
 // positional lights at twice their locations; specular (1,1,1) to the 25th
 // power; the viewer at infinity along +z. The 8-bit colour at p, normal n.
-const kLights = [[[-10, 0, 10], [1, 1, 1], 0.4], [[20, -10, 10], [1, 1, 1], 0.5],
-  [[10, 20, -10], [1, 1, 0], 0.7], [[-6, -1, -2], [1, 1, 1], 0.5]];
+const kLights = [
+  [[-10, 0, 10], [1, 1, 1], 0.4],
+  [[20, -10, 10], [1, 1, 1], 0.5],
+  [[10, 20, -10], [1, 1, 0], 0.7],
+  [[-6, -1, -2], [1, 1, 1], 0.5],
+];
 export function litColour(p, n, diffuse) {
   const unit = (v) => v.map((x) => x / Math.hypot(...v));
   const dot = (a, b) => a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
@@ -98,13 +102,18 @@ export function seen(p, picture, t = 0) {
   const a = (recordedScene.spinDegreesPerSecond * t * Math.PI) / 180;
   const [x, y, z] = [p[0] * Math.cos(a) + p[2] * Math.sin(a), p[1], -p[0] * Math.sin(a) + p[2] * Math.cos(a)];
   const f = 1 / Math.tan(Math.PI / 8) / (3 - z);
-  return { x: picture.width / 2 + (f * x * picture.height) / 2, y: picture.height / 2 - (f * y * picture.height) / 2, z };
+  return {
+    x: picture.width / 2 + (f * x * picture.height) / 2,
+    y: picture.height / 2 - (f * y * picture.height) / 2,
+    z,
+  };
 }
 export const isWhite = (p) => p.every((v) => v > 225);
 export const isChosen = ([r, g, b]) => r > 200 && g < 140 && b > 200; // magenta
 export const near = (picture, { x, y }, predicate) =>
   [-1, 0, 1].some((dx) => [-1, 0, 1].some((dy) => predicate(pixel(picture, x + dx, y + dy))));
-export const rows = (page, selector) => page.$$eval(`${selector} tr`, (all) => all.map((r) => [...r.cells].map((c) => c.textContent)));
+export const rows = (page, selector) =>
+  page.$$eval(`${selector} tr`, (all) => all.map((r) => [...r.cells].map((c) => c.textContent)));
 export const status = (page) => text(page, 'choice-status');
 export const query = (page) => new URL(page.url()).searchParams;
 // The lengths as the panel writes them.
