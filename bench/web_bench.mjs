@@ -20,13 +20,14 @@
 //      exporters, from the click to the file handed to the browser.
 // Figures only: nothing passes or fails here.
 //
-//   node bench/web_bench.mjs [loads]     (SITE_DIR: the built site; default
-//                                         build/normal/web/site)
+//   node bench/web_bench.mjs [loads] [--start]   (SITE_DIR: the built site;
+//                      default build/normal/web/site; --start: sections 1 and 2 only)
 import os from 'node:os';
 
 import { firstVisit, openPage, serveSite, startBrowser } from '../web/test/browser.js';
 
-const loads = Number(process.argv[2] ?? 15);
+const startOnly = process.argv.includes('--start'); // sections 1 and 2 only: to compare two sites
+const loads = Number(process.argv.slice(2).find((a) => /^\d+$/.test(a)) ?? 15);
 const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
 const percentile = (xs, p) => [...xs].sort((a, b) => a - b)[Math.min(xs.length - 1, Math.floor((p / 100) * xs.length))];
 const range = (xs) =>
@@ -233,6 +234,22 @@ async function domeFiles(browser, url) {
     console.log(`${kind.padEnd(5)} ${range(times.map(([t]) => t))}; ${times[0][1]} bytes`);
 }
 
+// Sections 3 to 5: the page at work once it has started.
+async function afterStart(browser, url) {
+  console.log('\n== 3. A parameter change: 200 values typed into LAT1, then 100 slider steps (ms) ==');
+  for (const query of [
+    '',
+    '?intersections=1',
+    '?intersections=1&point=8',
+    '?intersections=1&circle=0',
+    '?dome=1',
+    '?dome=1&intersections=1&point=8',
+  ])
+    await parameterChange(browser, url, query);
+  await orbiting(browser, url);
+  await domeFiles(browser, url);
+}
+
 const server = await serveSite();
 const chromium = await startBrowser();
 try {
@@ -247,18 +264,7 @@ try {
   );
   await transfer(chromium.browser, server.url);
   await timeToInteractive(chromium.browser, server.url);
-  console.log('\n== 3. A parameter change: 200 values typed into LAT1, then 100 slider steps (ms) ==');
-  for (const query of [
-    '',
-    '?intersections=1',
-    '?intersections=1&point=8',
-    '?intersections=1&circle=0',
-    '?dome=1',
-    '?dome=1&intersections=1&point=8',
-  ])
-    await parameterChange(chromium.browser, server.url, query);
-  await orbiting(chromium.browser, server.url);
-  await domeFiles(chromium.browser, server.url);
+  if (!startOnly) await afterStart(chromium.browser, server.url);
   console.log(
     `\nload average at the end ${os
       .loadavg()
