@@ -313,6 +313,9 @@ describe('reading the four values and the radius', () => {
     '1000000.1',
     '1e400',
     '1e-400',
+    '-0',
+    '4.9e-324',
+    '5mm',
   ];
 
   test("gives the report tool's message, or its value, for every word at every place", () => {
