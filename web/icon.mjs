@@ -44,7 +44,8 @@ function sample(x, y, normals) {
   // the point on the sphere before the tilt
   const [py, pz] = [y * Math.cos(kTilt) + z * Math.sin(kTilt), -y * Math.sin(kTilt) + z * Math.cos(kTilt)];
   if (normals.some((n) => Math.abs(n[0] * x + n[1] * py + n[2] * pz) < kLineWidth)) return kLineColour;
-  const light = Math.max(0.25, 0.6 * (-0.4 * x + 0.5 * y + 0.77 * z) + 0.4);
+  // in steps, which a PNG compresses far better than a smooth ramp
+  const light = Math.round(8 * Math.max(0.25, 0.6 * (-0.4 * x + 0.5 * y + 0.77 * z) + 0.4)) / 8;
   return kSphereColour.map((c) => c * light);
 }
 
