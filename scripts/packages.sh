@@ -58,7 +58,7 @@ build_tree() {
 
 # What the web page needs besides its Debian packages: Node.js and npm, which
 # our machines have already (Debian's where they do not), and the npm packages
-# pinned in web/package-lock.json (three.js, puppeteer-core), installed with
+# pinned in web/package-lock.json (three.js, esbuild, puppeteer-core, prettier, acorn), installed with
 # `npm ci` whenever the lock file differs from the one last installed.
 ensure_web_tools() {
     local extra=()

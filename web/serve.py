@@ -14,7 +14,13 @@ command that takes a free port, GEODESICS_SERVE_COMMAND when the caller sets
 it (scripts/run.sh does).
 
 It answers as a page's server should and no more: files only, never a
-folder's listing; a path with a NUL byte is a bad request (400). A request
+folder's listing; a path with a NUL byte is a bad request (400). A file
+with a compressed twin (FILE.gz, made by web/build.mjs) is sent as that
+twin, with Content-Encoding: gzip, to a browser that accepts gzip, and as
+it is to any other. The files of a build's version folder (named by the
+first 12 hexadecimal digits of its content hash) never change under their
+names, and browsers may keep them; every other file is read anew at each
+load, so that a rebuilt page is never stale. A request
 that has not arrived whole within kRequestSeconds of connecting is dropped,
 and at most kConnections connections are served at once (the others wait in
 the listen queue), so slow or half-open connections cannot pile up threads.
@@ -35,6 +41,21 @@ kHost = "127.0.0.1"
 kRequestSeconds = 5  # from connecting to the end of the request's headers; also each later send
 kConnections = 32  # a browser opens at most 6 to one server
 kListenQueue = 128
+kVersionFolder = re.compile(r"/[0-9a-f]{12}/")  # web/build.mjs's name for a build's own files
+
+
+def accepts_gzip(header):
+    """Whether an Accept-Encoding header takes gzip: named, or by '*', with
+    a weight above 0."""
+    weights = {}
+    for part in header.split(","):
+        coding, _, parameters = part.strip().partition(";")
+        match = re.fullmatch(r"\s*q=([0-9.]+)\s*", parameters)
+        try:
+            weights[coding.strip().lower()] = float(match.group(1)) if match else 1.0
+        except ValueError:
+            weights[coding.strip().lower()] = 0.0
+    return weights.get("gzip", weights.get("*", 0.0)) > 0
 
 
 class RequestReader(io.RawIOBase):
@@ -64,6 +85,7 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         ".json": "application/json",
         ".wasm": "application/wasm",
         ".png": "image/png",
+        ".webmanifest": "application/manifest+json",
         "": "application/octet-stream",
     }
     timeout = kRequestSeconds
@@ -80,18 +102,41 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         return parsed
 
     def send_head(self):
-        if "\0" in self.translate_path(self.path):
+        path = self.translate_path(self.path)
+        if "\0" in path:
             self.send_error(400, "Bad Request", "The path holds a NUL byte.")
             return None
+        if os.path.isdir(path) and self.path.split("?", 1)[0].endswith("/"):
+            path = os.path.join(path, "index.html")  # as the folder's answer below
+        self.compressed = os.path.isfile(path) and os.path.isfile(path + ".gz")
+        if self.compressed and accepts_gzip(self.headers.get("Accept-Encoding", "")):
+            return self.send_compressed(path)
         return super().send_head()
+
+    def send_compressed(self, path):
+        twin = open(path + ".gz", "rb")
+        try:
+            self.send_response(200)
+            self.send_header("Content-Type", self.guess_type(path))
+            self.send_header("Content-Encoding", "gzip")
+            self.send_header("Content-Length", str(os.fstat(twin.fileno()).st_size))
+            self.end_headers()
+            return twin
+        except BaseException:
+            twin.close()
+            raise
 
     def list_directory(self, path):
         self.send_error(404, "File not found")
         return None
 
     def end_headers(self):
-        # Every load reads the files as built: no stale page after a rebuild.
-        self.send_header("Cache-Control", "no-store")
+        if kVersionFolder.search(self.path):
+            self.send_header("Cache-Control", "public, max-age=31536000, immutable")
+        else:
+            self.send_header("Cache-Control", "no-store")
+        if getattr(self, "compressed", False):
+            self.send_header("Vary", "Accept-Encoding")
         super().end_headers()
 
 

@@ -12,8 +12,6 @@ import { STLExporter } from 'three/addons/exporters/STLExporter.js';
 
 import { kPanelColour } from './scene.js';
 
-export const kStlName = 'geodesic-dome.stl';
-export const kGltfName = 'geodesic-dome.glb';
 const kMetresPerMillimetre = 0.001;
 
 // `dome`: Mathematics.dome(values, radius), radius in millimetres; `words`:

@@ -3,14 +3,14 @@
 // `geodesic-report --dome --radius R` prints it, and the solid to download as
 // STL or glTF at that radius. Where there is no dome it says so, and why;
 // nothing here is computed: the numbers and the text are the mathematics'.
-import { domeGlb, domeStl, kGltfName, kStlName } from './dome_files.js';
+import { put, say } from './page_text.js';
+
+export const kStlName = 'geodesic-dome.stl';
+export const kGltfName = 'geodesic-dome.glb';
 
 // The tool's own line where the circles meet nowhere.
-export const kNoDome = 'No dome: the great circles meet nowhere (as when both pentagons are at a pole, or every circle is the equator).';
-
-function put(e, text) {
-  if (e.textContent !== text) e.textContent = text;
-}
+export const kNoDome =
+  'No dome: the great circles meet nowhere (as when both pentagons are at a pole, or every circle is the equator).';
 
 export class DomePanel {
   // `parts`: the section's elements (section, radius (the field),
@@ -48,7 +48,8 @@ export class DomePanel {
     else if (!dome) line = kNoDome;
     else {
       const c = dome.cutList;
-      line = `${c.panelCount} panels, ${c.strutCount} struts and ${c.hubCount} hubs; the cut list and the files ` +
+      line =
+        `${c.panelCount} panels, ${c.strutCount} struts and ${c.hubCount} hubs; the cut list and the files ` +
         `are for a radius of ${shown.radius} mm.`;
     }
     put(summary, line);
@@ -67,14 +68,14 @@ export class DomePanel {
     const [name, type] = kind === 'stl' ? [kStlName, 'model/stl'] : [kGltfName, 'model/gltf-binary'];
     let bytes;
     try {
+      // three.js's exporters come with the first download, not with the page
+      const { domeGlb, domeStl } = await import('./dome_files.js');
       bytes = kind === 'stl' ? domeStl(dome, words) : await domeGlb(dome, words);
     } catch (error) {
-      put(this.parts.fileMessage, `${name} could not be written: ${error.message}.`);
-      this.parts.fileMessage.classList.remove('note');
+      say(this.parts.fileMessage, `${name} could not be written: ${error.message}.`);
       return;
     }
     this.save(new Blob([bytes], { type }), name);
-    put(this.parts.fileMessage, `${name} is saved: ${dome.cutList.panelCount} triangles, radius ${radius} mm.`);
-    this.parts.fileMessage.classList.add('note');
+    say(this.parts.fileMessage, `${name} is saved: ${dome.cutList.panelCount} triangles, radius ${radius} mm.`, true);
   }
 }

@@ -4,7 +4,13 @@
 // and the arcs between them, the dome they build with its cut list, the
 // plain-text value report and the camera flight. Nothing is computed here; the
 // same module serves the page and the Node tests. Heights in -1 to 1,
-// longitudes in radians, seconds.
+// seconds, and angles about +y (y up) in radians, in one of two senses,
+// each with its name wherever the page uses it:
+//   a longitude     runs from +x towards +z: the pentagons' corners (LONG1,
+//                   LONG2) and the points where the circles meet;
+//   a turn          runs from +z towards +x: the cylinder curves' sample
+//                   angles (figure.sampleAngles) and the figure's spin
+//                   (three.js's rotation about +y; degrees there).
 import loadGeodesics from '../wasm/geodesics.js';
 import { fetchSiteFile } from './site_files.js';
 
@@ -39,6 +45,77 @@ export async function loadMathematics(bytes) {
   }
 }
 
+// The intersections' two blocks, read as named arrays: `doubles` and
+// `integers` (web/wasm/geodesics_wasm.cpp lays them out), into the plain
+// objects Mathematics.intersections describes. NaN is the module's word for
+// no value.
+const orNull = (x) => (Number.isNaN(x) ? null : x);
+const triple = (array, k) => [array[3 * k], array[3 * k + 1], array[3 * k + 2]];
+const bitsOf = (mask) => {
+  const list = [];
+  for (let c = 0; c < 10; ++c) if (mask & (1 << c)) list.push(c);
+  return list;
+};
+
+function intersectionPoints(doubles, integers) {
+  const points = [];
+  for (let k = 0; k < integers.counts[0]; ++k)
+    points.push({
+      sphere: triple(doubles.sphere, k),
+      cylinder: Number.isNaN(doubles.cylinder[3 * k]) ? null : triple(doubles.cylinder, k),
+      circles: bitsOf(integers.pointCircles[k]),
+      corners: bitsOf(integers.pointCorners[k]),
+      equatorCrossing: integers.pointEquatorCrossing[k] === 1,
+      longitude: doubles.longitude[k],
+      polarAngle: doubles.polarAngle[k],
+      arcs: [],
+    });
+  return points;
+}
+
+// The arcs, each also listed at the points it joins.
+function intersectionArcs(doubles, integers, points) {
+  const arcs = [];
+  for (let k = 0; k < integers.counts[1]; ++k) {
+    const arc = {
+      circle: integers.arcCircle[k],
+      from: integers.arcFrom[k],
+      to: integers.arcTo[k],
+      angle: doubles.arcAngle[k],
+      chord: doubles.arcChord[k],
+      cylinderLength: orNull(doubles.arcCylinderLength[k]),
+    };
+    arcs.push(arc);
+    points[arc.from].arcs.push(k);
+    if (arc.to !== arc.from) points[arc.to].arcs.push(k);
+  }
+  return arcs;
+}
+
+function intersectionCircles(doubles, integers, arcs) {
+  const circles = [];
+  for (let c = 0; c < 10; ++c) {
+    const live = integers.circleLive[c] === 1;
+    const mine = [];
+    for (let k = 0; k < integers.circleArcCount[c]; ++k) mine.push(integers.circleFirstArc[c] + k);
+    circles.push({
+      circle: c,
+      label: `${Math.floor(c / 5) + 1}.${c % 5}`,
+      live,
+      sameAs: live ? integers.circleSameAs[c] : null,
+      vertical: integers.circleVertical[c] === 1,
+      unitNormal: live ? triple(doubles.unitNormal, c) : null,
+      points: mine.map((k) => arcs[k].from),
+      arcs: mine,
+      angleSum: doubles.angleSum[c],
+      chordSum: doubles.chordSum[c],
+      cylinderSum: orNull(doubles.cylinderSum[c]),
+      cylinderCurve: orNull(doubles.cylinderCurve[c]),
+    });
+  }
+  return circles;
+}
+
 class Mathematics {
   constructor(module) {
     this.m = module;
@@ -52,8 +129,10 @@ class Mathematics {
     this.intersectionLayouts = [1, 2].map((which) => {
       const entries = {};
       for (let k = 0; k < module._gd_intersection_layout_count(which); ++k)
-        entries[module.UTF8ToString(module._gd_intersection_layout_name(which, k))] =
-          [module._gd_intersection_layout_offset(which, k), module._gd_intersection_layout_length(which, k)];
+        entries[module.UTF8ToString(module._gd_intersection_layout_name(which, k))] = [
+          module._gd_intersection_layout_offset(which, k),
+          module._gd_intersection_layout_length(which, k),
+        ];
       return entries;
     });
     this.sceneValues = Array.from(this.floats(module._gd_scene_pentagons(), 4));
@@ -63,6 +142,8 @@ class Mathematics {
     this.animationSeconds = module._gd_animation_seconds();
     this.captionFromSeconds = module._gd_caption_from_seconds();
     this.spinDegreesPerSecond = module._gd_spin_degrees_per_second();
+    // The dome's radius where none is given, millimetres, as typed.
+    this.defaultRadiusWord = String(module._gd_default_radius());
   }
 
   // A copy of `count` floats at byte address `pointer`: the heap may be
@@ -71,19 +152,33 @@ class Mathematics {
     return this.m.HEAPF32.slice(pointer / 4, pointer / 4 + count);
   }
 
-  // Value `index` (0 LAT1, 1 LONG1, 2 LAT2, 3 LONG2) read from `word`:
-  // { value } or { message }, the one-line message the report tool gives.
-  parseValue(index, word) {
+  // `word` handed to the module's reader `parse(pointer, length)`: its message,
+  // '' when the word is good.
+  readWord(word, parse) {
     const m = this.m;
     const length = m.lengthBytesUTF8(word);
     const pointer = m._malloc(length + 1);
     try {
       m.stringToUTF8(word, pointer, length + 1);
-      const message = m.UTF8ToString(m._gd_parse_value(index, pointer, length));
-      return message ? { message } : { value: m._gd_parsed_value() };
+      return m.UTF8ToString(parse(pointer, length));
     } finally {
       m._free(pointer);
     }
+  }
+
+  // Value `index` (0 LAT1, 1 LONG1, 2 LAT2, 3 LONG2) read from `word`:
+  // { value } or { message }, the one-line message the report tool gives.
+  parseValue(index, word) {
+    const message = this.readWord(word, (pointer, length) => this.m._gd_parse_value(index, pointer, length));
+    return message ? { message } : { value: this.m._gd_parsed_value() };
+  }
+
+  // The dome's radius in millimetres read from `word` as the report tool
+  // reads --radius, with its limit: { value } or { message } ("Radius '0x10'
+  // is not a number").
+  parseRadius(word) {
+    const message = this.readWord(word, (pointer, length) => this.m._gd_parse_radius(pointer, length));
+    return message ? { message } : { value: this.m._gd_parsed_radius() };
   }
 
   // Every quantity of the figure for four values, as named Float32Arrays
@@ -103,7 +198,7 @@ class Mathematics {
   // indices into the lists below. null stands where the geometry has no value.
   //   points[k]: { sphere: [x, y, z], cylinder: [x, y, z] or null (at a pole),
   //     circles: [c, ...] (ascending), corners: [5 (pentagon - 1) + i, ...],
-  //     equatorCrossing: bool, longitude (0 to 2 pi, from +x towards +z),
+  //     equatorCrossing: bool, longitude (0 to 2 pi),
   //     polarAngle (0 to pi, from +y), arcs: [arc indices that start or end here] }
   //   arcs[k]: { circle, from, to (points, in the circle's direction of travel),
   //     angle (on the unit sphere), chord, cylinderLength (or null: a vertical plane) }
@@ -117,56 +212,26 @@ class Mathematics {
   //   coincident: [[a, b], ...], a < b: circles that are one great circle
   intersections(values) {
     const m = this.m;
-    if (!m._gd_compute_intersections(...values)) throw new Error('the intersections do not fit the module\'s tables');
+    if (!m._gd_compute_intersections(...values)) throw new Error("the intersections do not fit the module's tables");
     // Named views of copies of the two blocks (the heap may be replaced when
     // the module grows its memory).
     const view = (heap, pointer, count, layout) => {
       const all = heap.slice(pointer / heap.BYTES_PER_ELEMENT, pointer / heap.BYTES_PER_ELEMENT + count);
       const named = {};
-      for (const [name, [offset, length]] of Object.entries(layout)) named[name] = all.subarray(offset, offset + length);
+      for (const [name, [offset, length]] of Object.entries(layout))
+        named[name] = all.subarray(offset, offset + length);
       return named;
     };
-    const d = view(m.HEAPF64, m._gd_intersection_values(), m._gd_intersection_value_count(), this.intersectionLayouts[0]);
-    const i = view(m.HEAP32, m._gd_intersection_indices(), m._gd_intersection_index_count(), this.intersectionLayouts[1]);
-    const value = (x) => (Number.isNaN(x) ? null : x);
-    const triple = (array, k) => [array[3 * k], array[3 * k + 1], array[3 * k + 2]];
-    const bitsOf = (mask) => {
-      const list = [];
-      for (let c = 0; c < 10; ++c) if (mask & (1 << c)) list.push(c);
-      return list;
-    };
-    const [pointCount, arcCount, pairCount] = i.counts;
-
-    const points = [];
-    for (let k = 0; k < pointCount; ++k)
-      points.push({
-        sphere: triple(d.sphere, k), cylinder: Number.isNaN(d.cylinder[3 * k]) ? null : triple(d.cylinder, k),
-        circles: bitsOf(i.pointCircles[k]), corners: bitsOf(i.pointCorners[k]),
-        equatorCrossing: i.pointEquatorCrossing[k] === 1,
-        longitude: d.longitude[k], polarAngle: d.polarAngle[k], arcs: [],
-      });
-    const arcs = [];
-    for (let k = 0; k < arcCount; ++k) {
-      const arc = { circle: i.arcCircle[k], from: i.arcFrom[k], to: i.arcTo[k],
-        angle: d.arcAngle[k], chord: d.arcChord[k], cylinderLength: value(d.arcCylinderLength[k]) };
-      arcs.push(arc);
-      points[arc.from].arcs.push(k);
-      if (arc.to !== arc.from) points[arc.to].arcs.push(k);
-    }
-    const circles = [];
-    for (let c = 0; c < 10; ++c) {
-      const live = i.circleLive[c] === 1, mine = [];
-      for (let k = 0; k < i.circleArcCount[c]; ++k) mine.push(i.circleFirstArc[c] + k);
-      circles.push({
-        circle: c, label: `${Math.floor(c / 5) + 1}.${c % 5}`, live,
-        sameAs: live ? i.circleSameAs[c] : null, vertical: i.circleVertical[c] === 1,
-        unitNormal: live ? triple(d.unitNormal, c) : null, points: mine.map((k) => arcs[k].from), arcs: mine,
-        angleSum: d.angleSum[c], chordSum: d.chordSum[c],
-        cylinderSum: value(d.cylinderSum[c]), cylinderCurve: value(d.cylinderCurve[c]),
-      });
-    }
+    const [doubles, integers] = [
+      view(m.HEAPF64, m._gd_intersection_values(), m._gd_intersection_value_count(), this.intersectionLayouts[0]),
+      view(m.HEAP32, m._gd_intersection_indices(), m._gd_intersection_index_count(), this.intersectionLayouts[1]),
+    ];
+    const points = intersectionPoints(doubles, integers);
+    const arcs = intersectionArcs(doubles, integers, points);
+    const circles = intersectionCircles(doubles, integers, arcs);
     const coincident = [];
-    for (let k = 0; k < pairCount; ++k) coincident.push([i.coincident[2 * k], i.coincident[2 * k + 1]]);
+    for (let k = 0; k < integers.counts[2]; ++k)
+      coincident.push([integers.coincident[2 * k], integers.coincident[2 * k + 1]]);
     return { points, arcs, circles, coincident };
   }
 
@@ -176,11 +241,12 @@ class Mathematics {
   }
 
   // The dome the ten great circles build for four values, at `radius` (a
-  // positive number, in the scene's units; 1 puts it on the brown sphere), as
-  // geodesic-report builds it: null where the circles meet nowhere (both
-  // pentagons at a pole, or every circle the equator); an Error carrying the
-  // mathematics' reason if the dome fails its checks (Euler's formula, panels
-  // facing outwards), which no values the page accepts have been seen to do.
+  // positive number up to the largest parseRadius takes, in the scene's
+  // units; 1 puts it on the brown sphere), as geodesic-report builds it:
+  // null where the circles meet nowhere (both pentagons at a pole, or every
+  // circle the equator); an Error carrying the mathematics' reason if the
+  // dome fails its checks (Euler's formula, panels facing outwards), which no
+  // values the page accepts have been seen to do, or the radius is refused.
   // Otherwise, copies that stay valid:
   //   positions    Float32Array, 9 a panel: its corners, counter-clockwise seen
   //                from outside; for a THREE.BufferGeometry's 'position'
@@ -206,12 +272,13 @@ class Mathematics {
   // Panels and struts come face by face; 240 panels, 360 struts and 122 hubs
   // for the scene's values.
   dome(values, radius = 1) {
-    if (!(radius > 0 && Number.isFinite(radius))) throw new RangeError(`radius ${radius} is not a positive number`);
     const m = this.m;
     const status = m._gd_dome_build(...values, radius);
     if (status === 0) return null;
     if (status < 0) throw new Error(`no dome: ${m.UTF8ToString(m._gd_dome_problem())}`);
-    const panels = m._gd_dome_panel_count(), struts = m._gd_dome_strut_count(), hubs = m._gd_dome_hub_count();
+    const panels = m._gd_dome_panel_count(),
+      struts = m._gd_dome_strut_count(),
+      hubs = m._gd_dome_hub_count();
     const ints = (pointer, count) => m.HEAP32.slice(pointer / 4, pointer / 4 + count);
     return {
       radius,

@@ -6,6 +6,7 @@
 // circle, with its coordinates, arcs and lengths. Nothing is computed here:
 // every number is the mathematics', written out; null is written "none".
 // Circles are named p.i (pentagon p's edge i), corners p.i too.
+import { put } from './page_text.js';
 
 const kCoordinateDigits = 3; // in the table of points
 const kDigits = 9; // in what is chosen, as geodesic-report --intersections writes them
@@ -16,12 +17,6 @@ function fixed(value, digits) {
   if (value === null || !Number.isFinite(value)) return 'none';
   const text = value.toFixed(digits);
   return /^-0\.?0*$/.test(text) ? text.slice(1) : text;
-}
-
-// Text into an element only when it changed: a rewrite costs the browser a
-// new layout of what holds it.
-function put(e, text) {
-  if (e.textContent !== text) e.textContent = text;
 }
 
 function triple(p, digits) {
@@ -57,16 +52,29 @@ function kindOf(point) {
 // a row is a list of cells, each a string or [string, columns it spans]; the
 // first cell of a foot row heads it.
 function table(caption, headings, rows, foot = []) {
-  const row = (cells, head) => element('tr', {}, ...cells.map((c, k) => {
-    const [text, span] = Array.isArray(c) ? c : [c, 1];
-    return head && k === 0 ? element('th', { scope: 'row', colSpan: span }, text) : element('td', { colSpan: span }, text);
-  }));
-  return element('div', { class: 'table-frame', id: 'chosen-arcs', tabIndex: 0, role: 'region', 'aria-label': caption },
-    element('table', {},
+  const row = (cells, head) =>
+    element(
+      'tr',
+      {},
+      ...cells.map((c, k) => {
+        const [text, span] = Array.isArray(c) ? c : [c, 1];
+        return head && k === 0
+          ? element('th', { scope: 'row', colSpan: span }, text)
+          : element('td', { colSpan: span }, text);
+      }),
+    );
+  return element(
+    'div',
+    { class: 'table-frame', id: 'chosen-arcs', tabIndex: 0, role: 'region', 'aria-label': caption },
+    element(
+      'table',
+      {},
       element('caption', {}, caption),
       element('thead', {}, element('tr', {}, ...headings.map((h) => element('th', { scope: 'col' }, h)))),
       element('tbody', {}, ...rows.map((r) => row(r, false))),
-      ...(foot.length ? [element('tfoot', {}, ...foot.map((r) => row(r, true)))] : [])));
+      ...(foot.length ? [element('tfoot', {}, ...foot.map((r) => row(r, true)))] : []),
+    ),
+  );
 }
 
 export class IntersectionsPanel {
@@ -98,15 +106,23 @@ export class IntersectionsPanel {
     put(this.parts.summary, this.summary());
     const buttons = this.parts.circles;
     if (buttons.children.length === 0)
-      buttons.append(...data.circles.map((c) => {
-        const button = element('button', { type: 'button', id: `circle-${c.circle}`, 'aria-label': `Circle ${c.label}`, 'aria-pressed': 'false' }, c.label);
-        button.addEventListener('click', () => this.toggle({ kind: 'circle', index: c.circle }));
-        return button;
-      }));
+      buttons.append(
+        ...data.circles.map((c) => {
+          const button = element(
+            'button',
+            { type: 'button', id: `circle-${c.circle}`, 'aria-label': `Circle ${c.label}`, 'aria-pressed': 'false' },
+            c.label,
+          );
+          button.addEventListener('click', () => this.toggle({ kind: 'circle', index: c.circle }));
+          return button;
+        }),
+      );
     data.circles.forEach((c, k) => {
       const button = buttons.children[k];
       button.disabled = !c.live;
-      button.title = c.live ? `Pentagon ${pentagonOf(c.circle)}'s edge ${c.circle % 5}` : `Pentagon ${pentagonOf(c.circle)} is at a pole: no plane`;
+      button.title = c.live
+        ? `Pentagon ${pentagonOf(c.circle)}'s edge ${c.circle % 5}`
+        : `Pentagon ${pentagonOf(c.circle)} is at a pole: no plane`;
     });
 
     const rows = this.parts.points;
@@ -118,7 +134,8 @@ export class IntersectionsPanel {
       const circles = p.circles.map((c) => data.circles[c].label);
       const kind = kindOf(p);
       const label = `Point ${k}: circles ${listed(circles)}${kind ? `; ${kind}` : ''}`;
-      if (cells[0].firstChild.getAttribute('aria-label') !== label) cells[0].firstChild.setAttribute('aria-label', label);
+      if (cells[0].firstChild.getAttribute('aria-label') !== label)
+        cells[0].firstChild.setAttribute('aria-label', label);
       put(cells[1], circles.join(', '));
       put(cells[2], triple(p.sphere, kCoordinateDigits));
       put(cells[3], triple(p.cylinder, kCoordinateDigits));
@@ -128,7 +145,11 @@ export class IntersectionsPanel {
   }
 
   newRow(k) {
-    const button = element('button', { type: 'button', id: `point-${k}`, tabIndex: -1, 'aria-pressed': 'false' }, String(k));
+    const button = element(
+      'button',
+      { type: 'button', id: `point-${k}`, tabIndex: -1, 'aria-pressed': 'false' },
+      String(k),
+    );
     button.addEventListener('click', () => this.toggle({ kind: 'point', index: k }));
     button.addEventListener('focus', () => this.moveFocusRow(k));
     return element('tr', {}, element('td', {}, button), element('td'), element('td'), element('td'), element('td'));
@@ -137,10 +158,14 @@ export class IntersectionsPanel {
   summary() {
     const { points, arcs, circles } = this.data;
     const lines = [];
-    lines.push(points.length === 0 ? 'No two circles cross: there are no points and no arcs.'
-      : `${points.length} points where the circles meet, ${arcs.length} arcs between them.`);
+    lines.push(
+      points.length === 0
+        ? 'No two circles cross: there are no points and no arcs.'
+        : `${points.length} points where the circles meet, ${arcs.length} arcs between them.`,
+    );
     for (const p of [1, 2])
-      if (!circles[5 * p - 5].live) lines.push(`Pentagon ${p} is at a pole: its circles ${p}.0 to ${p}.4 have no plane.`);
+      if (!circles[5 * p - 5].live)
+        lines.push(`Pentagon ${p} is at a pole: its circles ${p}.0 to ${p}.4 have no plane.`);
     const groups = new Map();
     for (const c of circles) if (c.live) groups.set(c.sameAs, [...(groups.get(c.sameAs) ?? []), c.label]);
     for (const labels of groups.values())
@@ -155,7 +180,10 @@ export class IntersectionsPanel {
     this.choice = choice;
     const data = this.data;
     if (!data) return;
-    const buttons = { circle: [...this.parts.circles.children], point: [...this.parts.points.querySelectorAll('button')] };
+    const buttons = {
+      circle: [...this.parts.circles.children],
+      point: [...this.parts.points.querySelectorAll('button')],
+    };
     for (const [kind, list] of Object.entries(buttons))
       list.forEach((button, k) => {
         const pressed = String(choice?.kind === kind && choice.index === k);
@@ -165,8 +193,12 @@ export class IntersectionsPanel {
       this.moveFocusRow(choice.index);
       this.scrollToRow(choice.index);
     }
-    const described = choice === null ? [this.nothingChosen()]
-      : choice.kind === 'point' ? this.describePoint(choice.index) : this.describeCircle(choice.index);
+    const described =
+      choice === null
+        ? [this.nothingChosen()]
+        : choice.kind === 'point'
+          ? this.describePoint(choice.index)
+          : this.describeCircle(choice.index);
     this.parts.chosen.replaceChildren(...described);
     put(this.parts.status, [note, this.status()].filter(Boolean).join(' '));
   }
@@ -174,14 +206,18 @@ export class IntersectionsPanel {
   status() {
     const { choice, data } = this;
     if (!choice) return 'Nothing is chosen.';
-    if (choice.kind === 'circle') return `Circle ${data.circles[choice.index].label} is chosen: ${data.circles[choice.index].arcs.length} arcs.`;
+    if (choice.kind === 'circle')
+      return `Circle ${data.circles[choice.index].label} is chosen: ${data.circles[choice.index].arcs.length} arcs.`;
     const circles = data.points[choice.index].circles.map((c) => data.circles[c].label);
     return `Point ${choice.index} is chosen: circles ${listed(circles)}.`;
   }
 
   nothingChosen() {
-    return element('p', { class: 'hint' },
-      'Click or tap a point or a circle in the figure, or choose a circle or a point below, to see its coordinates and lengths.');
+    return element(
+      'p',
+      { class: 'hint' },
+      'Click or tap a point or a circle in the figure, or choose a circle or a point below, to see its coordinates and lengths.',
+    );
   }
 
   describePoint(k) {
@@ -194,16 +230,37 @@ export class IntersectionsPanel {
     return [
       element('h3', {}, `Point ${k}`),
       element('p', {}, `Where circles ${listed(labels)} meet${kind ? `: ${kind}` : ''}.`),
-      element('dl', {},
-        element('dt', {}, 'On the sphere (x, y, z)'), element('dd', {}, triple(p.sphere, kDigits)),
-        element('dt', {}, 'Longitude, polar angle'), element('dd', {}, `${fixed(p.longitude, kDigits)}, ${fixed(p.polarAngle, kDigits)} radians`),
+      element(
+        'dl',
+        {},
+        element('dt', {}, 'On the sphere (x, y, z)'),
+        element('dd', {}, triple(p.sphere, kDigits)),
+        element('dt', {}, 'Longitude, polar angle'),
+        element('dd', {}, `${fixed(p.longitude, kDigits)}, ${fixed(p.polarAngle, kDigits)} radians`),
         element('dt', {}, 'On the cylinder (x, y, z)'),
-        element('dd', {}, p.cylinder ? triple(p.cylinder, kDigits) : 'none: the point is at a pole, and no ray from the centre through it meets the cylinder')),
-      table(`The arcs that meet at point ${k}: ${p.arcs.length}`,
+        element(
+          'dd',
+          {},
+          p.cylinder
+            ? triple(p.cylinder, kDigits)
+            : 'none: the point is at a pole, and no ray from the centre through it meets the cylinder',
+        ),
+      ),
+      table(
+        `The arcs that meet at point ${k}: ${p.arcs.length}`,
         ['Arc', 'Circle', 'From → to', 'Angle', 'Chord', 'On the cylinder'],
-        p.arcs.map((a) => [String(a), circles[arcs[a].circle].label, fromTo(arcs[a]), ...lengths(arcs[a])])),
-      ...(vertical.length ? [element('p', { class: 'hint' }, `The plane of ${listed(vertical)} is vertical: ` +
-        'its curve on the cylinder runs off to infinity, so its arcs have no length there.')] : []),
+        p.arcs.map((a) => [String(a), circles[arcs[a].circle].label, fromTo(arcs[a]), ...lengths(arcs[a])]),
+      ),
+      ...(vertical.length
+        ? [
+            element(
+              'p',
+              { class: 'hint' },
+              `The plane of ${listed(vertical)} is vertical: ` +
+                'its curve on the cylinder runs off to infinity, so its arcs have no length there.',
+            ),
+          ]
+        : []),
     ];
   }
 
@@ -214,23 +271,55 @@ export class IntersectionsPanel {
     const same = circles.filter((o) => o.circle !== c && o.live && o.sameAs === circle.sameAs).map((o) => o.label);
     const described = [
       element('h3', {}, `Circle ${circle.label}`),
-      element('p', {}, `Pentagon ${pentagonOf(c)}'s edge ${edge}, walked from corner ${circle.label} towards corner ` +
-        `${pentagonOf(c)}.${(edge + 1) % 5}: ${circle.points.length} points.` +
-        (same.length ? ` The same great circle as ${listed(same)}.` : '')),
+      element(
+        'p',
+        {},
+        `Pentagon ${pentagonOf(c)}'s edge ${edge}, walked from corner ${circle.label} towards corner ` +
+          `${pentagonOf(c)}.${(edge + 1) % 5}: ${circle.points.length} points.` +
+          (same.length ? ` The same great circle as ${listed(same)}.` : ''),
+      ),
     ];
     if (circle.vertical)
-      described.push(element('p', { class: 'hint' },
-        'Its plane is vertical: its curve on the cylinder runs off to infinity, so its arcs have no length there.'));
+      described.push(
+        element(
+          'p',
+          { class: 'hint' },
+          'Its plane is vertical: its curve on the cylinder runs off to infinity, so its arcs have no length there.',
+        ),
+      );
     const whole = [['The whole curve on the cylinder', 4], fixed(circle.cylinderCurve, kDigits)];
     if (circle.arcs.length === 0) {
-      described.push(element('p', {}, `No other circle crosses it: no points, no arcs. The whole curve on the cylinder: ${fixed(circle.cylinderCurve, kDigits)}.`));
+      described.push(
+        element(
+          'p',
+          {},
+          `No other circle crosses it: no points, no arcs. The whole curve on the cylinder: ${fixed(circle.cylinderCurve, kDigits)}.`,
+        ),
+      );
       return described;
     }
-    described.push(table(`Its ${circle.arcs.length} arcs in its direction of travel`,
-      ['Arc', 'From → to', 'Angle', 'Chord', 'On the cylinder'],
-      circle.arcs.map((a) => [String(a), fromTo(arcs[a]),
-        fixed(arcs[a].angle, kDigits), fixed(arcs[a].chord, kDigits), fixed(arcs[a].cylinderLength, kDigits)]),
-      [[['Total', 2], fixed(circle.angleSum, kDigits), fixed(circle.chordSum, kDigits), fixed(circle.cylinderSum, kDigits)], whole]));
+    described.push(
+      table(
+        `Its ${circle.arcs.length} arcs in its direction of travel`,
+        ['Arc', 'From → to', 'Angle', 'Chord', 'On the cylinder'],
+        circle.arcs.map((a) => [
+          String(a),
+          fromTo(arcs[a]),
+          fixed(arcs[a].angle, kDigits),
+          fixed(arcs[a].chord, kDigits),
+          fixed(arcs[a].cylinderLength, kDigits),
+        ]),
+        [
+          [
+            ['Total', 2],
+            fixed(circle.angleSum, kDigits),
+            fixed(circle.chordSum, kDigits),
+            fixed(circle.cylinderSum, kDigits),
+          ],
+          whole,
+        ],
+      ),
+    );
     return described;
   }
 

@@ -14,8 +14,10 @@ import { DomePanel } from './dome_panel.js';
 import { loadMathematics } from './geodesics.js';
 import { IntersectionsPanel } from './intersections_panel.js';
 import { GeodesicScene } from './scene.js';
+import { keepOffline } from './offline.js';
+import { say } from './page_text.js';
 import { fetchSiteFile, kNeedsAllFiles } from './site_files.js';
-import { kDefaultRadiusWord, kLayerNames, readQuery, readRadius, writeQuery } from './view_state.js';
+import { kLayerNames, readQuery, writeQuery } from './view_state.js';
 
 const $ = (id) => document.getElementById(id);
 const kLinkDelay = 200; // ms: the address bar follows a drag without flooding the history
@@ -26,25 +28,36 @@ const kLinkDelay = 200; // ms: the address bar follows a drag without flooding t
 const kClickPixels = 5;
 const kPickPixels = { mouse: { pointPixels: 8, linePixels: 6 }, touch: { pointPixels: 18, linePixels: 14 } };
 
-let math = null;
-let recorded = null; // scene.json: the program's scene as its frames draw it
-let view = null; // null without WebGL: the panel still works
-let noView = ''; // why there is no view, when there is none
-let controls = null;
-let clock = null; // the animation's, once the mathematics says how long it runs
-const state = {
-  words: null, values: null, layers: null, wireFrame: false, statistics: false, intersections: false, choice: null,
-  dome: false, radiusWord: '', radius: 0, // the dome's last good radius in mm, as typed and as a number
+// Everything the page holds, in one object: what it loaded, the view and its
+// controls, the state a link writes, and each panel by name. A panel added
+// later (the unrolled cylinder, the cut list as tables) is one more entry in
+// `panels`, shown from setFigure() as the two here are.
+const page = {
+  math: null,
+  recorded: null, // scene.json: the program's scene as its frames draw it
+  view: null, // null without WebGL: the panel still works
+  noView: '', // why there is no view, when there is none
+  controls: null,
+  clock: null, // the animation's, once the mathematics says how long it runs
+  home: null, // the camera before the animation: the camera flight's own at time 0
+  linkCamera: null, // the camera a link asked for, kept when there is no view
+  state: {
+    words: null,
+    values: null,
+    layers: null,
+    wireFrame: false,
+    statistics: false,
+    intersections: false,
+    choice: null,
+    dome: false,
+    radiusWord: '',
+    radius: 0, // the dome's last good radius in mm, as typed and as a number
+  },
+  crossings: null, // Mathematics.intersections of the values shown, while they are shown
+  panels: { intersections: null, dome: null },
+  frames: { pending: false, lastMode: 'atStart', animated: 0, times: [] }, // times: ms, the last second's
+  linkTimer: 0,
 };
-let crossings = null; // Mathematics.intersections of the values shown, while they are shown
-let panel = null;
-let domePanel = null;
-let home = null; // the camera before the animation: the camera flight's own at time 0
-let linkCamera = null; // the camera a link asked for, kept when there is no view
-let framePending = false;
-let lastMode = 'atStart';
-let animatedFrames = 0;
-const frameTimes = []; // ms, the last second's frames, for the statistics line
 
 // One line per problem; the notice may already hold one from index.html.
 function showNotice(text) {
@@ -53,10 +66,7 @@ function showNotice(text) {
   notice.hidden = false;
 }
 
-function say(id, text, note = false) {
-  $(id).textContent = text;
-  $(id).classList.toggle('note', note);
-}
+const sayIn = (id, text, note = false) => say($(id), text, note);
 
 // --- The four values ------------------------------------------------------------
 
@@ -69,24 +79,28 @@ const slider = (k) => $(`slider-${k}`);
 function readFields(typed = -1) {
   const values = [];
   for (let k = 0; k < 4; ++k) {
-    const read = math.parseValue(k, valueField(k).value);
-    say(`message-${k}`, read.message ?? '');
+    const read = page.math.parseValue(k, valueField(k).value);
+    sayIn(`message-${k}`, read.message ?? '');
     valueField(k).setAttribute('aria-invalid', read.message ? 'true' : 'false');
     if (read.message) continue;
     values.push(read.value);
     if (k === typed) slider(k).value = valueField(k).value;
   }
-  say('pentagons-message', '');
-  if (values.length === 4) setFigure([0, 1, 2, 3].map((k) => valueField(k).value), values);
+  sayIn('pentagons-message', '');
+  if (values.length === 4)
+    setFigure(
+      [0, 1, 2, 3].map((k) => valueField(k).value),
+      values,
+    );
 }
 
 function setFigure(words, values) {
-  state.words = words;
-  state.values = values;
-  if (view) view.setFigure(math.figure(values));
-  $('report').textContent = math.report(values);
-  if (state.intersections) showIntersections();
-  if (state.dome) showDome();
+  page.state.words = words;
+  page.state.values = values;
+  if (page.view) page.view.setFigure(page.math.figure(values));
+  $('report').textContent = page.math.report(values);
+  if (page.state.intersections) showIntersections();
+  if (page.state.dome) showDome();
   requestFrame();
   scheduleLink();
 }
@@ -101,23 +115,23 @@ function setFields(words) {
 // --- Layers and toggles ---------------------------------------------------------
 
 function setLayers(layers) {
-  state.layers = { ...layers };
+  page.state.layers = { ...layers };
   for (const name of kLayerNames) $(`show-${name}`).checked = layers[name];
-  if (view) view.setLayers(layers);
+  if (page.view) page.view.setLayers(layers);
   requestFrame();
   scheduleLink();
 }
 
 function setWireFrame(on) {
-  state.wireFrame = on;
+  page.state.wireFrame = on;
   $('wire-frame').checked = on;
-  if (view) view.setWireFrame(on);
+  if (page.view) page.view.setWireFrame(on);
   requestFrame();
   scheduleLink();
 }
 
 function setStatistics(on) {
-  state.statistics = on;
+  page.state.statistics = on;
   $('statistics-toggle').checked = on;
   $('statistics').hidden = !on;
   requestFrame();
@@ -127,16 +141,16 @@ function setStatistics(on) {
 // --- Intersections and the choice among them -----------------------------------
 
 function setIntersections(on) {
-  state.intersections = on;
+  page.state.intersections = on;
   $('show-intersections').checked = on;
   if (on) showIntersections();
   else {
-    crossings = null;
-    state.choice = null;
-    panel.show(null);
-    if (view) {
-      view.setIntersections(null);
-      view.setChoice({ point: null, circles: [] });
+    page.crossings = null;
+    page.state.choice = null;
+    page.panels.intersections.show(null);
+    if (page.view) {
+      page.view.setIntersections(null);
+      page.view.setChoice({ point: null, circles: [] });
     }
   }
   requestFrame();
@@ -147,34 +161,35 @@ function setIntersections(on) {
 // choice stays while what it names is still there: a point by its index in
 // the list, a circle while it has a plane.
 function showIntersections() {
-  crossings = math.intersections(state.values);
-  const choice = state.choice;
+  page.crossings = page.math.intersections(page.state.values);
+  const choice = page.state.choice;
   let note = '';
-  if (choice?.kind === 'point' && choice.index >= crossings.points.length) {
-    note = `Point ${choice.index} is gone: these values have ${crossings.points.length} points.`;
-    state.choice = null;
-  } else if (choice?.kind === 'circle' && !crossings.circles[choice.index].live) {
-    note = `Circle ${crossings.circles[choice.index].label} is gone: its pentagon is at a pole.`;
-    state.choice = null;
+  if (choice?.kind === 'point' && choice.index >= page.crossings.points.length) {
+    note = `Point ${choice.index} is gone: these values have ${page.crossings.points.length} points.`;
+    page.state.choice = null;
+  } else if (choice?.kind === 'circle' && !page.crossings.circles[choice.index].live) {
+    note = `Circle ${page.crossings.circles[choice.index].label} is gone: its pentagon is at a pole.`;
+    page.state.choice = null;
   }
-  panel.show(crossings);
-  if (view) view.setIntersections(crossings);
+  page.panels.intersections.show(page.crossings);
+  if (page.view) page.view.setIntersections(page.crossings);
   showChoice(note);
 }
 
 function showChoice(note = '') {
-  const choice = state.choice;
-  if (view) {
-    if (choice?.kind === 'point') view.setChoice({ point: choice.index, circles: crossings.points[choice.index].circles });
-    else view.setChoice({ point: null, circles: choice ? [choice.index] : [] });
+  const choice = page.state.choice;
+  if (page.view) {
+    if (choice?.kind === 'point')
+      page.view.setChoice({ point: choice.index, circles: page.crossings.points[choice.index].circles });
+    else page.view.setChoice({ point: null, circles: choice ? [choice.index] : [] });
   }
-  panel.setChoice(choice, note);
+  page.panels.intersections.setChoice(choice, note);
 }
 
 // { kind: 'point' | 'circle', index } or null, from the panel or the figure.
 function choose(choice) {
-  if (!state.intersections) return;
-  state.choice = choice;
+  if (!page.state.intersections) return;
+  page.state.choice = choice;
   showChoice();
   requestFrame();
   scheduleLink();
@@ -194,14 +209,19 @@ function wirePicking(canvas) {
     down.delete(event.pointerId);
     const wasGesture = gesture;
     if (down.size === 0) gesture = false;
-    return from && !wasGesture && event.type === 'pointerup' && event.button === 0 &&
-      Math.hypot(event.clientX - from[0], event.clientY - from[1]) < kClickPixels;
+    return (
+      from &&
+      !wasGesture &&
+      event.type === 'pointerup' &&
+      event.button === 0 &&
+      Math.hypot(event.clientX - from[0], event.clientY - from[1]) < kClickPixels
+    );
   };
   const pick = (event) => {
-    if (!lifted(event) || !state.intersections) return;
+    if (!lifted(event) || !page.state.intersections) return;
     const box = canvas.getBoundingClientRect();
     const reach = kPickPixels[event.pointerType === 'mouse' ? 'mouse' : 'touch'];
-    choose(view.pick(event.clientX - box.left, event.clientY - box.top, reach));
+    choose(page.view.pick(event.clientX - box.left, event.clientY - box.top, reach));
   };
   canvas.addEventListener('pointerup', pick);
   canvas.addEventListener('pointercancel', lifted);
@@ -210,12 +230,12 @@ function wirePicking(canvas) {
 // --- The dome -------------------------------------------------------------------
 
 function setDome(on) {
-  state.dome = on;
+  page.state.dome = on;
   $('show-dome').checked = on;
   if (on) showDome();
   else {
-    domePanel.show(null);
-    if (view) view.setDome(null);
+    page.panels.dome.show(null);
+    if (page.view) page.view.setDome(null);
   }
   requestFrame();
   scheduleLink();
@@ -229,49 +249,49 @@ function setDome(on) {
 function showDome() {
   let [sized, unit, problem] = [null, null, ''];
   try {
-    sized = math.dome(state.values, state.radius);
-    if (view && sized) unit = state.radius === 1 ? sized : math.dome(state.values, 1);
+    sized = page.math.dome(page.state.values, page.state.radius);
+    if (page.view && sized) unit = page.state.radius === 1 ? sized : page.math.dome(page.state.values, 1);
   } catch (error) {
     [sized, unit, problem] = [null, null, error.message];
   }
-  if (view) view.setDome(unit);
-  domePanel.show({ dome: sized, radius: state.radius, words: state.words, problem });
+  if (page.view) page.view.setDome(unit);
+  page.panels.dome.show({ dome: sized, radius: page.state.radius, words: page.state.words, problem });
 }
 
 // The radius as it is typed: a wrong one keeps the last good cut list and
 // files, with its message beside it.
 function typeRadius(word) {
-  const read = readRadius(word);
-  domePanel.setRadius(word, read.message ?? '');
+  const read = page.math.parseRadius(word);
+  page.panels.dome.setRadius(word, read.message ?? '');
   if (read.message) return;
-  [state.radiusWord, state.radius] = [word, read.value];
-  if (state.dome) showDome();
+  [page.state.radiusWord, page.state.radius] = [word, read.value];
+  if (page.state.dome) showDome();
   scheduleLink();
 }
 
 // --- Camera and animation -------------------------------------------------------
 
 function currentCamera() {
-  if (!view) return linkCamera;
-  return { eye: view.camera.position.toArray(), target: controls.target.toArray() };
+  if (!page.view) return page.linkCamera;
+  return { eye: page.view.camera.position.toArray(), target: page.controls.target.toArray() };
 }
 
 // Sets the camera as gluLookAt does, up +y. The controls take it from here
 // when next turned (their update() would round it through spherical
 // coordinates, moving it by a rounding error).
 function placeCamera({ eye, target }) {
-  view.camera.position.set(...eye);
-  controls.target.set(...target);
-  view.camera.lookAt(controls.target);
+  page.view.camera.position.set(...eye);
+  page.controls.target.set(...target);
+  page.view.camera.lookAt(page.controls.target);
 }
 
 // Starts the animation from 0 (`a`), or restarts it. Without a view there is
 // nothing to watch: the animation's controls are off and say why.
 function play() {
-  if (!view) return;
-  clock.start();
-  animatedFrames = 0;
-  if (controls) controls.enabled = false;
+  if (!page.view) return;
+  page.clock.start();
+  page.frames.animated = 0;
+  if (page.controls) page.controls.enabled = false;
   showAnimationState();
   requestFrame();
 }
@@ -279,83 +299,85 @@ function play() {
 // `p`: pauses or resumes the animation; orbiting works while it is paused,
 // from where the camera flight stands at the moment of the pause.
 function togglePause() {
-  if (!view) return;
-  clock.togglePause();
-  if (clock.mode === 'paused') placeCamera(math.flightCamera(clock.time()));
-  if (controls) controls.enabled = clock.mode !== 'animating';
+  if (!page.view) return;
+  page.clock.togglePause();
+  if (page.clock.mode === 'paused') placeCamera(page.math.flightCamera(page.clock.time()));
+  if (page.controls) page.controls.enabled = page.clock.mode !== 'animating';
   showAnimationState();
   requestFrame();
   scheduleLink();
 }
 
 function showAnimationState() {
-  const mode = clock.mode;
+  const mode = page.clock.mode;
   $('play').firstChild.textContent = mode === 'atStart' ? 'Play the animation ' : 'Restart the animation ';
-  $('play').disabled = !view;
-  $('pause').disabled = !view || (mode !== 'animating' && mode !== 'paused');
+  $('play').disabled = !page.view;
+  $('pause').disabled = !page.view || (mode !== 'animating' && mode !== 'paused');
   $('pause').setAttribute('aria-pressed', mode === 'paused' ? 'true' : 'false');
   $('pause').firstChild.textContent = mode === 'paused' ? 'Resume ' : 'Pause ';
-  showTime(clock.time());
+  showTime(page.clock.time());
 }
 
 function showTime(t) {
-  $('animation-time').textContent = `${t.toFixed(1)} s of ${clock.duration}`;
-  $('caption').hidden = !recorded || t < recorded.captionFrom;
+  $('animation-time').textContent = `${t.toFixed(1)} s of ${page.clock.duration}`;
+  $('caption').hidden = !page.recorded || t < page.recorded.captionFrom;
 }
 
 // --- Frames ---------------------------------------------------------------------
 
 function requestFrame() {
-  if (framePending || !view) return;
-  framePending = true;
+  if (page.frames.pending || !page.view) return;
+  page.frames.pending = true;
   requestAnimationFrame(frame);
 }
 
 // One frame: while the animation runs the camera is the camera flight's at this
 // instant and the spin follows the clock, as in the program's Scene1.
 function frame(now) {
-  framePending = false;
-  const t = clock.time();
-  if (clock.mode === 'animating' || (lastMode === 'animating' && clock.mode === 'finished')) {
-    placeCamera(math.flightCamera(t));
-    if (clock.mode !== 'animating') {
+  page.frames.pending = false;
+  const t = page.clock.time();
+  if (page.clock.mode === 'animating' || (page.frames.lastMode === 'animating' && page.clock.mode === 'finished')) {
+    placeCamera(page.math.flightCamera(t));
+    if (page.clock.mode !== 'animating') {
       // finished: the last frame stays and the controls take over from here
-      controls.enabled = true;
+      page.controls.enabled = true;
       showAnimationState();
       scheduleLink();
     }
-    animatedFrames += 1;
+    page.frames.animated += 1;
     showTime(t);
   }
-  lastMode = clock.mode;
-  view.setSpin(t * recorded.spinDegreesPerSecond);
-  view.render();
+  page.frames.lastMode = page.clock.mode;
+  page.view.setSpin(t * page.recorded.spinDegreesPerSecond);
+  page.view.render();
 
-  frameTimes.push(now);
-  while (frameTimes.length > 0 && frameTimes[0] <= now - 1000) frameTimes.shift();
-  if (state.statistics)
+  page.frames.times.push(now);
+  while (page.frames.times.length > 0 && page.frames.times[0] <= now - 1000) page.frames.times.shift();
+  if (page.state.statistics)
     $('statistics').textContent =
-      `Frame: ${animatedFrames}, Polygons: ${view.polygonCount()}, Time: ${t.toFixed(1)}\n` +
-      `${frameTimes.length} frames in the last second`;
-  if (clock.mode === 'animating') requestFrame();
+      `Frame: ${page.frames.animated}, Polygons: ${page.view.polygonCount()}, Time: ${t.toFixed(1)}\n` +
+      `${page.frames.times.length} frames in the last second`;
+  if (page.clock.mode === 'animating') requestFrame();
 }
 
 // --- The link -------------------------------------------------------------------
 
-let linkTimer = 0;
 function scheduleLink() {
-  clearTimeout(linkTimer);
-  linkTimer = setTimeout(writeLink, kLinkDelay);
+  clearTimeout(page.linkTimer);
+  page.linkTimer = setTimeout(writeLink, kLinkDelay);
 }
 
 function isHome(camera) {
-  return [...camera.eye, ...camera.target].every((v, k) => v === [...home.eye, ...home.target][k]);
+  return [...camera.eye, ...camera.target].every((v, k) => v === [...page.home.eye, ...page.home.target][k]);
 }
 
 function writeLink() {
-  clearTimeout(linkTimer);
+  clearTimeout(page.linkTimer);
   const camera = currentCamera();
-  const query = writeQuery({ ...state, camera: isHome(camera) ? null : camera, time: clock.time() });
+  const query = writeQuery(
+    { ...page.state, camera: isHome(camera) ? null : camera, time: page.clock.time() },
+    page.math.defaultRadiusWord,
+  );
   history.replaceState(null, '', `${location.pathname}${query}${location.hash}`);
 }
 
@@ -363,10 +385,10 @@ function writeLink() {
 // (or ask the user, or refuse).
 async function copyLink() {
   writeLink();
-  say('share-message', 'The address bar holds the link to this view.', true);
+  sayIn('share-message', 'The address bar holds the link to this page.view.', true);
   try {
     await navigator.clipboard.writeText(location.href);
-    say('share-message', 'The link to this view is copied.', true);
+    sayIn('share-message', 'The link to this page.view is copied.', true);
   } catch {
     // not allowed here: the address bar has it
   }
@@ -382,16 +404,16 @@ function saveFile(blob, name) {
 }
 
 function savePicture() {
-  if (!view) return;
+  if (!page.view) return;
   // Drawn and read in one task: the canvas keeps its picture until then.
-  view.render();
-  view.renderer.domElement.toBlob((blob) => {
+  page.view.render();
+  page.view.renderer.domElement.toBlob((blob) => {
     if (!blob) {
-      say('share-message', 'The picture could not be made.');
+      sayIn('share-message', 'The picture could not be made.');
       return;
     }
     saveFile(blob, 'geodesics.png');
-    say('share-message', 'The picture is saved as geodesics.png.', true);
+    sayIn('share-message', 'The picture is saved as geodesics.png.', true);
   }, 'image/png');
 }
 
@@ -403,8 +425,11 @@ function onKey(event) {
   if (t instanceof HTMLInputElement && t.type === 'text') return; // typing a value
   // Case-sensitive, as in the program: capitals do nothing.
   const action = {
-    a: play, p: togglePause, w: () => setWireFrame(!state.wireFrame), t: () => setStatistics(!state.statistics),
-    Escape: state.choice ? () => choose(null) : null,
+    a: play,
+    p: togglePause,
+    w: () => setWireFrame(!page.state.wireFrame),
+    t: () => setStatistics(!page.state.statistics),
+    Escape: page.state.choice ? () => choose(null) : null,
   }[event.key];
   if (!action) return;
   event.preventDefault();
@@ -420,11 +445,13 @@ function wirePanel() {
     });
   }
   $('scene-values').addEventListener('click', () => {
-    setFields(math.sceneWords);
+    setFields(page.math.sceneWords);
     readFields();
   });
   for (const name of kLayerNames)
-    $(`show-${name}`).addEventListener('change', () => setLayers({ ...state.layers, [name]: $(`show-${name}`).checked }));
+    $(`show-${name}`).addEventListener('change', () =>
+      setLayers({ ...page.state.layers, [name]: $(`show-${name}`).checked }),
+    );
   $('wire-frame').addEventListener('change', () => setWireFrame($('wire-frame').checked));
   $('statistics-toggle').addEventListener('change', () => setStatistics($('statistics-toggle').checked));
   $('show-intersections').addEventListener('change', () => setIntersections($('show-intersections').checked));
@@ -438,17 +465,21 @@ function wirePanel() {
 
 function wireView() {
   const canvas = $('canvas');
-  controls = new OrbitControls(view.camera, canvas);
-  controls.minDistance = 0.01;
-  controls.maxDistance = 400; // inside the far plane at 500
-  controls.listenToKeyEvents(canvas); // arrow keys pan while the view has the focus
-  controls.addEventListener('change', requestFrame);
-  controls.addEventListener('end', scheduleLink);
+  page.controls = new OrbitControls(page.view.camera, canvas);
+  page.controls.minDistance = 0.01;
+  page.controls.maxDistance = 400; // inside the far plane at 500
+  page.controls.listenToKeyEvents(canvas); // arrow keys pan while the view has the focus
+  page.controls.addEventListener('change', requestFrame);
+  page.controls.addEventListener('end', scheduleLink);
   wirePicking(canvas);
 
   const fit = () => {
     const box = $('view').getBoundingClientRect();
-    view.resize(Math.max(1, Math.round(box.width)), Math.max(1, Math.round(box.height)), Math.min(window.devicePixelRatio || 1, 2));
+    page.view.resize(
+      Math.max(1, Math.round(box.width)),
+      Math.max(1, Math.round(box.height)),
+      Math.min(window.devicePixelRatio || 1, 2),
+    );
     requestFrame();
   };
   new ResizeObserver(fit).observe($('view'));
@@ -465,101 +496,154 @@ async function loadRecordedScene() {
   }
 }
 
-async function start() {
-  // The module is fetched and compiled while the scene is built.
-  const mathematics = loadMathematics();
-  mathematics.catch(() => {}); // handled where it is awaited, which may be after it fails
+// The scene as the program draws it and the view that draws it with WebGL;
+// without either, page.noView says why and the panel works alone.
+async function loadView() {
   try {
-    recorded = await loadRecordedScene();
-    $('caption').textContent = recorded.caption;
+    page.recorded = await loadRecordedScene();
+    $('caption').textContent = page.recorded.caption;
   } catch (error) {
     showNotice(`The figure cannot be drawn: ${error.message}. ${kNeedsAllFiles} The values and the report still work.`);
-    noView = 'the scene could not be loaded';
+    page.noView = 'the scene could not be loaded';
+    return;
   }
   // One context, asked for once: making a WebGL context can take a good part
   // of a second with a software renderer.
-  const context = recorded && $('canvas').getContext('webgl2', { antialias: false, alpha: false, stencil: false });
-  if (context) {
-    try {
-      view = new GeodesicScene($('canvas'), context, recorded);
-    } catch (error) {
-      view = null;
-      showNotice(`The figure cannot be drawn here: ${error.message}. The values and the report still work.`);
-      noView = 'the figure cannot be drawn here';
-    }
-  } else if (recorded) {
-    showNotice('This page draws the figure with WebGL 2, which this browser does not offer or has turned off. ' +
-      'The four values and the value report beside it still work.');
-    noView = 'this browser offers no WebGL 2';
-  }
-  if (!view) $('save-picture').disabled = true;
-  // The shader program compiles while the mathematics still loads.
-  else view.renderer.compile(view.scene, view.camera);
-  try {
-    math = await mathematics;
-  } catch (error) {
-    showNotice(`The figure's mathematics could not be loaded: ${error.message}. ${kNeedsAllFiles}`);
+  const context = $('canvas').getContext('webgl2', { antialias: false, alpha: false, stencil: false });
+  if (!context) {
+    showNotice(
+      'This page draws the figure with WebGL 2, which this browser does not offer or has turned off. ' +
+        'The four values and the value report beside it still work.',
+    );
+    page.noView = 'this browser offers no WebGL 2';
     return;
   }
+  try {
+    page.view = new GeodesicScene($('canvas'), context, page.recorded);
+  } catch (error) {
+    showNotice(`The figure cannot be drawn here: ${error.message}. The values and the report still work.`);
+    page.noView = 'the figure cannot be drawn here';
+    return;
+  }
+  // The shader program compiles while the mathematics still loads.
+  page.view.renderer.compile(page.view.scene, page.view.camera);
+}
 
-  clock = new AnimationClock(math.animationSeconds);
-  const scene = { words: math.sceneWords, values: math.sceneValues, animationSeconds: math.animationSeconds };
-  const { state: link, messages } = readQuery(location.search, scene, (k, w) => math.parseValue(k, w), (v) => math.intersections(v));
-  panel = new IntersectionsPanel({
-    section: $('intersections'), summary: $('intersections-summary'), circles: $('circle-list'),
-    pointsFrame: $('point-frame'), points: $('point-rows'), chosen: $('chosen'), status: $('choice-status'),
-  }, choose);
-  domePanel = new DomePanel({
-    section: $('dome'), radius: $('dome-radius'), radiusMessage: $('dome-radius-message'), summary: $('dome-summary'),
-    cutList: $('cut-list'), stl: $('download-stl'), gltf: $('download-gltf'), fileMessage: $('dome-file-message'),
-  }, { radiusTyped: typeRadius, save: saveFile });
+function makePanels() {
+  page.panels.intersections = new IntersectionsPanel(
+    {
+      section: $('intersections'),
+      summary: $('intersections-summary'),
+      circles: $('circle-list'),
+      pointsFrame: $('point-frame'),
+      points: $('point-rows'),
+      chosen: $('chosen'),
+      status: $('choice-status'),
+    },
+    choose,
+  );
+  page.panels.dome = new DomePanel(
+    {
+      section: $('dome'),
+      radius: $('dome-radius'),
+      radiusMessage: $('dome-radius-message'),
+      summary: $('dome-summary'),
+      cutList: $('cut-list'),
+      stl: $('download-stl'),
+      gltf: $('download-gltf'),
+      fileMessage: $('dome-file-message'),
+    },
+    { radiusTyped: typeRadius, save: saveFile },
+  );
   wirePanel();
-  // The link's words fill the fields even when they are wrong, beside their
-  // messages; the figure is the last good one, the scene's when there is none.
+}
+
+// The link's words fill the fields even when they are wrong, beside their
+// messages; the figure is the last good one, the scene's when there is none.
+// So does its radius: the cut list's is the last good one, the default when
+// the link's is wrong.
+function showLinkValues(link, messages) {
   setFields(link.words);
   link.words.forEach((_, k) => {
-    say(`message-${k}`, messages.pentagons[k]);
+    sayIn(`message-${k}`, messages.pentagons[k]);
     valueField(k).setAttribute('aria-invalid', messages.pentagons[k] ? 'true' : 'false');
   });
-  say('pentagons-message', messages.pentagonCount);
+  sayIn('pentagons-message', messages.pentagonCount);
   if (link.values) setFigure(link.words, link.values);
-  else setFigure(math.sceneWords, math.sceneValues);
-  // The radius from the link, as typed, with its message beside it; the cut
-  // list's is the last good one, the default when the link's is wrong.
-  [state.radiusWord, state.radius] = link.radius !== null ? [link.radiusWord, link.radius]
-    : [kDefaultRadiusWord, readRadius(kDefaultRadiusWord).value];
-  domePanel.setRadius(link.radiusWord, link.dome ? messages.radius : '');
-  say('show-message', [messages.layers, messages.wireFrame, messages.statistics, messages.intersections, messages.choice,
-    messages.dome, link.dome ? '' : messages.radius].filter(Boolean).join(' '));
-  const noAnimation = view ? '' : `The animation plays in the figure, which is not drawn: ${noView}.`;
-  say('animation-message', [messages.time, noAnimation].filter(Boolean).join(' '));
-  say('share-message', messages.camera);
+  else setFigure(page.math.sceneWords, page.math.sceneValues);
+  [page.state.radiusWord, page.state.radius] =
+    link.radius !== null
+      ? [link.radiusWord, link.radius]
+      : [page.math.defaultRadiusWord, page.math.parseRadius(page.math.defaultRadiusWord).value];
+  page.panels.dome.setRadius(link.radiusWord, link.dome ? messages.radius : '');
+  sayIn(
+    'show-message',
+    [
+      messages.layers,
+      messages.wireFrame,
+      messages.statistics,
+      messages.intersections,
+      messages.choice,
+      messages.dome,
+      link.dome ? '' : messages.radius,
+    ]
+      .filter(Boolean)
+      .join(' '),
+  );
+  const noAnimation = page.view ? '' : `The animation plays in the figure, which is not drawn: ${page.noView}.`;
+  sayIn('animation-message', [messages.time, noAnimation].filter(Boolean).join(' '));
+  sayIn('share-message', messages.camera);
+}
 
-  home = math.flightCamera(0);
-  linkCamera = link.camera ?? home;
-  clock.restore(link.time);
-  lastMode = clock.mode;
-  if (view) {
+// The rest of what a link holds: the camera, the animation's time, the
+// toggles and the choice.
+function showLinkView(link) {
+  page.home = page.math.flightCamera(0);
+  page.linkCamera = link.camera ?? page.home;
+  page.clock.restore(link.time);
+  page.frames.lastMode = page.clock.mode;
+  if (page.view) {
     wireView();
-    placeCamera(linkCamera);
+    placeCamera(page.linkCamera);
   }
   setLayers(link.layers);
   setWireFrame(link.wireFrame);
   setStatistics(link.statistics);
-  state.choice = link.choice;
+  page.state.choice = link.choice;
   setIntersections(link.intersections);
   setDome(link.dome);
   showAnimationState();
+}
 
+// Start-up: the mathematics (fetched and compiled while the scene is built),
+// the view, the panels, the link's state, the first frame; then the site is
+// kept for use offline.
+async function start() {
+  const mathematics = loadMathematics();
+  mathematics.catch(() => {}); // handled where it is awaited, which may be after it fails
+  await loadView();
+  if (!page.view) $('save-picture').disabled = true;
+  try {
+    page.math = await mathematics;
+  } catch (error) {
+    showNotice(`The figure's mathematics could not be loaded: ${error.message}. ${kNeedsAllFiles}`);
+    return;
+  }
+  page.clock = new AnimationClock(page.math.animationSeconds);
+  const { state: link, messages } = readQuery(location.search, page.math);
+  makePanels();
+  showLinkValues(link, messages);
+  showLinkView(link);
   // The first frame now, so that the page is ready when it says so.
-  if (view) {
-    view.setSpin(clock.time() * recorded.spinDegreesPerSecond);
-    view.render();
+  if (page.view) {
+    page.view.setSpin(page.clock.time() * page.recorded.spinDegreesPerSecond);
+    page.view.render();
   }
   // For the console and for scripted checks: the live objects, read-only by convention.
-  window.geodesics = { math, view, controls, clock, state, domePanel };
+  window.geodesics = page;
   performance.mark('geodesics-ready');
   document.documentElement.dataset.ready = 'true';
+  keepOffline();
 }
 
 start();

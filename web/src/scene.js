@@ -16,6 +16,7 @@ import {
   BufferAttribute,
   BufferGeometry,
   Color,
+  DynamicDrawUsage,
   LinearSRGBColorSpace,
   LineSegments,
   Matrix4,
@@ -91,7 +92,7 @@ function meshGeometry(mesh) {
 function figureGeometry(vertices, index) {
   const geometry = new BufferGeometry();
   const position = new BufferAttribute(new Float32Array(vertices * 3), 3);
-  position.setUsage(35048); // DYNAMIC_DRAW
+  position.setUsage(DynamicDrawUsage);
   geometry.setAttribute('position', position);
   const normal = new Float32Array(vertices * 3);
   for (let k = 2; k < normal.length; k += 3) normal[k] = 1;
@@ -126,80 +127,11 @@ export class GeodesicScene {
     this.halfFov = (fovy / 2) * (Math.PI / 180);
     this.camera = new PerspectiveCamera(fovy, 1, near, far);
 
-    const object = Object.fromEntries(recorded.objects.map((o) => [o.role, o]));
-    const lighting = { ambient: recorded.ambient, lights: recorded.lights };
-    const material = (role) => fixedFunctionMaterial(object[role], lighting);
-    const placed = (mesh, role) => {
-      mesh.matrixAutoUpdate = false;
-      mesh.userData.placement = [object[role].beforeSpin, object[role].afterSpin].map((m) => new Matrix4().fromArray(m));
-      return mesh;
-    };
-
-    this.sphere = placed(attachMaterial(new Mesh(meshGeometry(primitiveTriangles(object.sphere.primitives))),
-      material('sphere')), 'sphere');
-
-    this.fans = recorded.pentagonFans;
-    const triangles = this.fans.length / 3;
-    const pentagons = new Mesh(figureGeometry(triangles * 3));
-    const edges = new Float32Array(triangles * 9);
-    for (let k = 0; k < triangles * 3; ++k) edges[3 * k + (k % 3)] = 1;
-    pentagons.geometry.setAttribute('edge', new BufferAttribute(edges, 3));
-    this.pentagons = placed(figureObject(pentagons, material('figure')), 'figure');
-    const loops = loopSegments(kCurves, kSamplesPerCurve);
-    this.circles = placed(figureObject(new LineSegments(figureGeometry(kCurves * kSamplesPerCurve, loops)),
-      material('figure')), 'figure');
-    this.curves = placed(figureObject(new LineSegments(figureGeometry(kCurves * kSamplesPerCurve, loops)),
-      material('figure')), 'figure');
-    this.points = placed(figureObject(new Points(figureGeometry(kPoints)),
-      fixedFunctionMaterial({ ...object.figure, pointSize: object.figure.pointSize }, lighting)), 'figure');
-
-    this.cylinder = placed(attachMaterial(new Mesh(meshGeometry(primitiveTriangles(object.cylinder.primitives))),
-      material('cylinder')), 'cylinder');
-
-    // The marks: every intersection on the sphere, then the images of those
-    // off the poles; the chosen point and its image; the chosen circles and
-    // their curves, drawn from the figure's own vertices through an index of
-    // their segments alone.
-    const mark = (object, colour, size) => {
-      object.frustumCulled = false;
-      object.renderOrder = 1; // after the figure, over its lines and points
-      object.material = markMaterial(colour, size);
-      object.visible = false;
-      return placed(object, 'figure');
-    };
-    const markPoints = (count) => {
-      const geometry = new BufferGeometry();
-      geometry.setAttribute('position', new BufferAttribute(new Float32Array(count * 3), 3).setUsage(35048));
-      geometry.setDrawRange(0, 0);
-      return geometry;
-    };
-    this.loops = loops;
-    const chosenLines = (lines) => {
-      const geometry = new BufferGeometry();
-      geometry.setAttribute('position', lines.geometry.getAttribute('position'));
-      geometry.setIndex(new BufferAttribute(new Uint16Array(this.loops.length), 1).setUsage(35048));
-      geometry.setDrawRange(0, 0);
-      return geometry;
-    };
-    this.marks = mark(new Points(markPoints(2 * kMaxIntersections)), kMarkColour, kMarkSize);
-    this.chosenPoint = mark(new Points(markPoints(2)), kChosenColour, kChosenSize);
-    this.chosenCircles = mark(new LineSegments(chosenLines(this.circles)), kChosenColour, 1);
-    this.chosenCurves = mark(new LineSegments(chosenLines(this.curves)), kChosenColour, 1);
-    // The dome, when shown, in place of the sphere: built from the figure's
-    // intersections, it stands where the figure does, and spins with it.
-    // The panels are pushed back by their depth slope so that the struts
-    // along their sides are drawn whole over them (the marks' small offset
-    // alone left some struts broken into dashes on SwiftShader).
-    const domeMaterial = fixedFunctionMaterial({ ...object.sphere, diffuse: kPanelColour }, lighting);
-    Object.assign(domeMaterial, { polygonOffset: true, polygonOffsetFactor: 1, polygonOffsetUnits: 1 });
-    this.domePanels = placed(attachMaterial(new Mesh(new BufferGeometry()), domeMaterial), 'figure');
-    this.domeStruts = mark(new LineSegments(new BufferGeometry()), kStrutColour, 1);
-    this.domeHubs = mark(new Points(new BufferGeometry()), kHubColour, kHubSize);
-    this.domePanels.frustumCulled = false;
-    this.domePanels.visible = false;
-    this.domeObjects = [this.domePanels, this.domeStruts, this.domeHubs];
-    this.domePanelCount = 0;
-
+    this.objects = Object.fromEntries(recorded.objects.map((o) => [o.role, o]));
+    this.lighting = { ambient: recorded.ambient, lights: recorded.lights };
+    this.makeFigure(recorded.pentagonFans);
+    this.makeMarks();
+    this.makeDome();
     this.intersections = { shown: false, points: [], images: [], live: [] };
     this.choice = { point: null, circles: [] };
     this.layers = { cylinder: true, circles: true, curves: true, points: true };
@@ -208,8 +140,98 @@ export class GeodesicScene {
     this.markObjects = [this.marks, this.chosenPoint, this.chosenCircles, this.chosenCurves];
     this.spinning = [this.sphere, ...this.domeObjects, ...this.figure, ...this.markObjects, this.cylinder];
     this.scene.add(...this.spinning);
-    this.polygonCounts = { sphere: object.sphere.polygons, figure: object.figure.polygons, cylinder: object.cylinder.polygons };
+    const object = this.objects;
+    this.polygonCounts = {
+      sphere: object.sphere.polygons,
+      figure: object.figure.polygons,
+      cylinder: object.cylinder.polygons,
+    };
     this.setSpin(0);
+  }
+
+  // The material scene.json gives the object of `role`.
+  material(role) {
+    return fixedFunctionMaterial(this.objects[role], this.lighting);
+  }
+
+  // `mesh`, placed as the object of `role` is: its placements before and
+  // after the spin, which setSpin() puts on either side of it.
+  placed(mesh, role) {
+    const object = this.objects[role];
+    mesh.matrixAutoUpdate = false;
+    mesh.userData.placement = [object.beforeSpin, object.afterSpin].map((m) => new Matrix4().fromArray(m));
+    return mesh;
+  }
+
+  // The program's own objects: the sphere and the tube as recorded, and the
+  // figure in buffers that setFigure() fills.
+  makeFigure(fans) {
+    const object = this.objects;
+    const recordedMesh = (role) => new Mesh(meshGeometry(primitiveTriangles(object[role].primitives)));
+    this.sphere = this.placed(attachMaterial(recordedMesh('sphere'), this.material('sphere')), 'sphere');
+    this.fans = fans;
+    const triangles = fans.length / 3;
+    const pentagons = new Mesh(figureGeometry(triangles * 3));
+    const edges = new Float32Array(triangles * 9);
+    for (let k = 0; k < triangles * 3; ++k) edges[3 * k + (k % 3)] = 1;
+    pentagons.geometry.setAttribute('edge', new BufferAttribute(edges, 3));
+    this.pentagons = this.placed(figureObject(pentagons, this.material('figure')), 'figure');
+    this.loops = loopSegments(kCurves, kSamplesPerCurve);
+    const lines = () => new LineSegments(figureGeometry(kCurves * kSamplesPerCurve, this.loops));
+    this.circles = this.placed(figureObject(lines(), this.material('figure')), 'figure');
+    this.curves = this.placed(figureObject(lines(), this.material('figure')), 'figure');
+    this.points = this.placed(figureObject(new Points(figureGeometry(kPoints)), this.material('figure')), 'figure');
+    this.cylinder = this.placed(attachMaterial(recordedMesh('cylinder'), this.material('cylinder')), 'cylinder');
+  }
+
+  // A mark of the page's own over the figure, in a flat colour: hidden until shown.
+  mark(object, colour, size) {
+    object.frustumCulled = false;
+    object.renderOrder = 1; // after the figure, over its lines and points
+    object.material = markMaterial(colour, size);
+    object.visible = false;
+    return this.placed(object, 'figure');
+  }
+
+  // The marks: every intersection on the sphere, then the images of those
+  // off the poles; the chosen point and its image; the chosen circles and
+  // their curves, drawn from the figure's own vertices through an index of
+  // their segments alone.
+  makeMarks() {
+    const markPoints = (count) => {
+      const geometry = new BufferGeometry();
+      geometry.setAttribute('position', new BufferAttribute(new Float32Array(count * 3), 3).setUsage(DynamicDrawUsage));
+      geometry.setDrawRange(0, 0);
+      return geometry;
+    };
+    const chosenLines = (lines) => {
+      const geometry = new BufferGeometry();
+      geometry.setAttribute('position', lines.geometry.getAttribute('position'));
+      geometry.setIndex(new BufferAttribute(new Uint16Array(this.loops.length), 1).setUsage(DynamicDrawUsage));
+      geometry.setDrawRange(0, 0);
+      return geometry;
+    };
+    this.marks = this.mark(new Points(markPoints(2 * kMaxIntersections)), kMarkColour, kMarkSize);
+    this.chosenPoint = this.mark(new Points(markPoints(2)), kChosenColour, kChosenSize);
+    this.chosenCircles = this.mark(new LineSegments(chosenLines(this.circles)), kChosenColour, 1);
+    this.chosenCurves = this.mark(new LineSegments(chosenLines(this.curves)), kChosenColour, 1);
+  }
+
+  // The dome, when shown, in place of the sphere: built from the figure's
+  // intersections, it stands where the figure does, and spins with it.
+  // The panels are pushed back by their depth slope so that the struts
+  // along their sides are drawn whole over them (the marks' small offset
+  // alone left some struts broken into dashes on SwiftShader).
+  makeDome() {
+    const domeMaterial = fixedFunctionMaterial({ ...this.objects.sphere, diffuse: kPanelColour }, this.lighting);
+    Object.assign(domeMaterial, { polygonOffset: true, polygonOffsetFactor: 1, polygonOffsetUnits: 1 });
+    this.domePanels = this.placed(attachMaterial(new Mesh(new BufferGeometry()), domeMaterial), 'figure');
+    this.domeStruts = this.mark(new LineSegments(new BufferGeometry()), kStrutColour, 1);
+    this.domeHubs = this.mark(new Points(new BufferGeometry()), kHubColour, kHubSize);
+    this.domePanels.frustumCulled = false;
+    this.domePanels.visible = false;
+    this.domeObjects = [this.domePanels, this.domeStruts, this.domeHubs];
+    this.domePanelCount = 0;
   }
 
   // New figure quantities (from Mathematics.figure) into the same buffers.
@@ -245,9 +267,10 @@ export class GeodesicScene {
     this.curves.geometry.setDrawRange(first, Math.max(end - first, 0));
   }
 
-  // The spin about each object's own +y, in degrees (the program sets it from
-  // the animation time; it does not accumulate): between the placement the
-  // program applies before it and the one after.
+  // The spin about each object's own +y, a turn in degrees (from +z towards
+  // +x: web/src/geodesics.js names the page's two senses of angle; the
+  // program sets it from the animation time; it does not accumulate):
+  // between the placement the program applies before it and the one after.
   setSpin(degrees) {
     const spin = new Matrix4().makeRotationY((degrees * Math.PI) / 180);
     for (const object of this.spinning) {
@@ -268,7 +291,7 @@ export class GeodesicScene {
     const put = (geometry, name, data) => {
       let attribute = geometry.getAttribute(name);
       if (!attribute || attribute.array.length < data.length) {
-        attribute = new BufferAttribute(new Float32Array(data.length), 3).setUsage(35048); // DYNAMIC_DRAW
+        attribute = new BufferAttribute(new Float32Array(data.length), 3).setUsage(DynamicDrawUsage);
         geometry.setAttribute(name, attribute);
       }
       attribute.array.set(data);
@@ -390,7 +413,10 @@ export class GeodesicScene {
 
     let best = null;
     let bestDistance = pointPixels;
-    const points = [...this.intersections.points.map((p, k) => [k, p]), ...(this.layers.curves ? this.intersections.images : [])];
+    const points = [
+      ...this.intersections.points.map((p, k) => [k, p]),
+      ...(this.layers.curves ? this.intersections.images : []),
+    ];
     for (const [k, p] of points) {
       const s = screen(p);
       const d = s && Math.hypot(s[0] - x, s[1] - y);
@@ -427,7 +453,8 @@ export class GeodesicScene {
   // Polygons drawn as outlines (the program's glPolygonMode GL_LINE); lines
   // and points are unchanged.
   setWireFrame(on) {
-    for (const object of [this.sphere, this.domePanels, this.pentagons, this.cylinder]) setWireFrame(object.material, on);
+    for (const object of [this.sphere, this.domePanels, this.pentagons, this.cylinder])
+      setWireFrame(object.material, on);
   }
 
   // The polygons of the objects shown, counted as the program counts them

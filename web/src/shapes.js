@@ -61,7 +61,8 @@ const kinds = {
       for (let v = 0; v + 3 < n; v += 4) list.quad(p, [v, v + 1, v + 2, v + 3]);
     },
   },
-  quadStrip: { // quad k of a strip is (2k, 2k+1, 2k+3, 2k+2)
+  quadStrip: {
+    // quad k of a strip is (2k, 2k+1, 2k+3, 2k+2)
     count: (n) => 2 * Math.max(Math.floor(n / 2) - 1, 0),
     emit: (list, p, n) => {
       for (let v = 0; v + 3 < n; v += 2) list.quad(p, [v, v + 1, v + 3, v + 2]);

@@ -22,19 +22,17 @@
 //
 // Reading a query never throws: each part that is wrong leaves its default in
 // place and yields a message saying what was wrong with it. The four values
-// are read by the report tool's own reader (passed in as `parseValue`); the
-// scene's values and the animation's length come from the mathematics too,
-// and so do the points and circles a choice is checked against. The dome's
-// radius is read here, by readRadius, for the link and the panel's field alike.
+// and the radius are read by the report tool's own readers, in the
+// mathematics (web/src/geodesics.js), which also gives the scene's values,
+// the radius where none is given, the animation's length, and the points
+// and circles a choice is checked against.
 
 export const kLayerNames = ['cylinder', 'circles', 'curves', 'points'];
 export const kCameraLimit = 100; // world units, each coordinate of a link's camera
-// The dome's radius in millimetres: until one is typed, the report tool's for
-// its solid (--format stl); at most the largest its --radius takes.
-export const kDefaultRadiusWord = '50';
-export const kMaxRadius = 1e6;
 
-export function defaultState(sceneWords) {
+// `scene`: the scene's four values as typed (sceneWords) and the radius
+// where none is given (defaultRadiusWord).
+export function defaultState({ sceneWords, defaultRadiusWord }, parseRadius) {
   return {
     words: [...sceneWords],
     values: null, // set from `words` by whoever reads them
@@ -46,8 +44,8 @@ export function defaultState(sceneWords) {
     intersections: false,
     choice: null, // { kind: 'point' | 'circle', index }
     dome: false,
-    radiusWord: kDefaultRadiusWord, // as typed
-    radius: Number(kDefaultRadiusWord), // millimetres; null when radiusWord is wrong
+    radiusWord: defaultRadiusWord, // as typed
+    radius: parseRadius(defaultRadiusWord).value, // millimetres; null when radiusWord is wrong
   };
 }
 
@@ -64,32 +62,21 @@ function quote(word) {
   return word.length > 32 ? `'${word.slice(0, 32)}...'` : `'${word}'`;
 }
 
-// The dome's radius in millimetres from a word as typed: { value } or
-// { message }, one line saying what is wrong. A decimal number, positive
-// (1e-400 is 0 to a double) and at most kMaxRadius (1e400 is too large, not
-// infinite), as geodesic-report reads its --radius.
-export function readRadius(word) {
-  if (!kDecimal.test(word)) return { message: `Radius ${quote(word)} is not a number` };
-  const value = Number(word);
-  if (!(value > 0)) return { message: `Radius ${quote(word)} is not a positive number` };
-  if (value > kMaxRadius) return { message: `Radius ${quote(word)} is too large (at most ${kMaxRadius} mm)` };
-  return { value };
-}
-
-// Reads `search` (location.search, with or without '?') against `scene`,
-// { words and values: the scene's four values as typed and as numbers,
-// animationSeconds }. `intersections(values)` is Mathematics.intersections:
-// a chosen point or circle must exist for the values shown (the link's, or
-// the scene's when the link's are wrong). Returns
+// Reads `search` (location.search, with or without '?') with `math`, the
+// mathematics (Mathematics of web/src/geodesics.js: its readers parseValue
+// and parseRadius, sceneWords, sceneValues, defaultRadiusWord,
+// animationSeconds, and intersections(values), which a chosen point or
+// circle must be among for the values shown: the link's, or the scene's when
+// the link's are wrong). Returns
 //   state        defaults where the query is absent or wrong; `values` holds
 //                the four numbers when all four words are good, else null
 //   messages     { pentagons: [four messages, '' for a good word],
 //                  pentagonCount, layers, wireFrame, statistics, camera,
 //                  time, intersections, choice, dome, radius } — '' where
 //                  there is nothing to say
-export function readQuery(search, scene, parseValue, intersections) {
+export function readQuery(search, math) {
   const query = new URLSearchParams(search);
-  const state = defaultState(scene.words);
+  const state = defaultState(math, (word) => math.parseRadius(word));
   const messages = {
     pentagons: ['', '', '', ''],
     pentagonCount: '',
@@ -103,79 +90,101 @@ export function readQuery(search, scene, parseValue, intersections) {
     dome: '',
     radius: '',
   };
+  const read = { query, state, messages, math };
+  readPentagons(read);
+  readLayers(read);
+  for (const [name, key, label] of kFlags) readFlag(read, name, key, label);
+  readCamera(read);
+  readTime(read);
+  if (query.has('point') || query.has('circle')) {
+    const choice = readChoice(query, state.intersections, () => math.intersections(state.values ?? math.sceneValues));
+    if (choice.message) messages.choice = choice.message;
+    else state.choice = choice.choice;
+  }
+  readRadius(read);
+  return { state, messages };
+}
 
+// The parts of a query, each into `state` or its message, `read` being
+// { query, state, messages, math }.
+
+function readPentagons({ query, state, messages, math }) {
   if (query.has('pentagons')) {
     const words = query.get('pentagons').split(',');
     if (words.length !== 4)
       messages.pentagonCount =
         `The link gives ${words.length} value${words.length === 1 ? '' : 's'} in pentagons=; ` +
-        'it needs four, LAT1,LONG1,LAT2,LONG2. The scene\'s pentagons are shown.';
+        "it needs four, LAT1,LONG1,LAT2,LONG2. The scene's pentagons are shown.";
     else state.words = words;
   }
   const values = [];
   state.words.forEach((word, k) => {
-    const read = parseValue(k, word);
+    const read = math.parseValue(k, word);
     if (read.message) messages.pentagons[k] = read.message;
     else values.push(read.value);
   });
   if (values.length === 4) state.values = values;
+}
 
-  if (query.has('show')) {
-    const names = query.get('show').split(',').filter((n) => n !== '');
-    const unknown = names.filter((n) => !kLayerNames.includes(n));
-    if (unknown.length > 0)
-      messages.layers = `The link's show= names no layer ${quote(unknown[0])}; the layers are ${kLayerNames.join(', ')}.`;
-    else for (const layer of kLayerNames) state.layers[layer] = names.includes(layer);
+function readLayers({ query, state, messages }) {
+  if (!query.has('show')) return;
+  const names = query
+    .get('show')
+    .split(',')
+    .filter((n) => n !== '');
+  const unknown = names.filter((n) => !kLayerNames.includes(n));
+  if (unknown.length > 0)
+    messages.layers = `The link's show= names no layer ${quote(unknown[0])}; the layers are ${kLayerNames.join(', ')}.`;
+  else for (const layer of kLayerNames) state.layers[layer] = names.includes(layer);
+}
+
+// The flags a link may hold: its name, the state's key, what it turns on.
+const kFlags = [
+  ['wire', 'wireFrame', 'the wire frame'],
+  ['stats', 'statistics', 'the statistics line'],
+  ['intersections', 'intersections', 'showing the intersections'],
+  ['dome', 'dome', 'showing the dome'],
+];
+
+function readFlag({ query, state, messages }, name, key, label) {
+  if (!query.has(name)) return;
+  const word = query.get(name);
+  if (word === '1' || word === '0') state[key] = word === '1';
+  else messages[key] = `The link's ${name}= is ${quote(word)}; ${label} needs 0 or 1.`;
+}
+
+function readCamera({ query, state, messages }) {
+  if (!query.has('camera')) return;
+  const numbers = query.get('camera').split(',').map(decimal);
+  const inRange = numbers.length === 6 && numbers.every((v) => Math.abs(v) <= kCameraLimit);
+  const apart = inRange && numbers.slice(0, 3).some((v, k) => v !== numbers[k + 3]);
+  if (apart) state.camera = { eye: numbers.slice(0, 3), target: numbers.slice(3, 6) };
+  else
+    messages.camera =
+      "The link's camera= needs six numbers from -100 to 100, the eye's x,y,z then " +
+      "a different target's x,y,z. The home view is shown.";
+}
+
+function readTime({ query, state, messages, math }) {
+  if (!query.has('t')) return;
+  const t = decimal(query.get('t'));
+  if (t >= 0 && t <= math.animationSeconds) state.time = t;
+  else
+    messages.time = `The link's t= is ${quote(query.get('t'))}; it needs a time from 0 to ${math.animationSeconds} seconds.`;
+}
+
+// A wrong radius keeps its word, as a wrong value does, beside its message.
+function readRadius({ query, state, messages, math }) {
+  if (!query.has('radius')) return;
+  const word = query.get('radius');
+  const read = math.parseRadius(word);
+  if (!state.dome)
+    messages.radius = `The link's radius= is the dome's, which it does not show (dome=1). The radius is ${math.defaultRadiusWord} mm.`;
+  else {
+    state.radiusWord = word;
+    state.radius = read.value ?? null;
+    messages.radius = read.message ?? '';
   }
-
-  const flag = (name, key, label) => {
-    if (!query.has(name)) return;
-    const word = query.get(name);
-    if (word === '1' || word === '0') state[key] = word === '1';
-    else messages[key] = `The link's ${name}= is ${quote(word)}; ${label} needs 0 or 1.`;
-  };
-  flag('wire', 'wireFrame', 'the wire frame');
-  flag('stats', 'statistics', 'the statistics line');
-  flag('intersections', 'intersections', 'showing the intersections');
-  flag('dome', 'dome', 'showing the dome');
-
-  if (query.has('camera')) {
-    const numbers = query.get('camera').split(',').map(decimal);
-    const inRange = numbers.length === 6 && numbers.every((v) => Math.abs(v) <= kCameraLimit);
-    const apart = inRange && numbers.slice(0, 3).some((v, k) => v !== numbers[k + 3]);
-    if (apart) state.camera = { eye: numbers.slice(0, 3), target: numbers.slice(3, 6) };
-    else
-      messages.camera =
-        'The link\'s camera= needs six numbers from -100 to 100, the eye\'s x,y,z then ' +
-        'a different target\'s x,y,z. The home view is shown.';
-  }
-
-  if (query.has('t')) {
-    const t = decimal(query.get('t'));
-    if (t >= 0 && t <= scene.animationSeconds) state.time = t;
-    else
-      messages.time = `The link's t= is ${quote(query.get('t'))}; it needs a time from 0 to ${scene.animationSeconds} seconds.`;
-  }
-
-  if (query.has('point') || query.has('circle')) {
-    const read = readChoice(query, state.intersections, () => intersections(state.values ?? scene.values));
-    if (read.message) messages.choice = read.message;
-    else state.choice = read.choice;
-  }
-
-  // A wrong radius keeps its word, as a wrong value does, beside its message.
-  if (query.has('radius')) {
-    const word = query.get('radius');
-    const read = readRadius(word);
-    if (!state.dome)
-      messages.radius = `The link's radius= is the dome's, which it does not show (dome=1). The radius is ${kDefaultRadiusWord} mm.`;
-    else {
-      state.radiusWord = word;
-      state.radius = read.value ?? null;
-      messages.radius = read.message ?? '';
-    }
-  }
-  return { state, messages };
 }
 
 // The link's point= or circle=: { choice } or { message }. `shown`: whether
@@ -186,27 +195,36 @@ function readChoice(query, shown, computed) {
   const kind = query.has('point') ? 'point' : 'circle';
   const word = query.get(kind);
   if (!shown)
-    return { message: `The link's ${kind}= chooses among the intersections, which it does not show (intersections=1). Nothing is chosen.` };
+    return {
+      message: `The link's ${kind}= chooses among the intersections, which it does not show (intersections=1). Nothing is chosen.`,
+    };
   const { points, circles } = computed();
   if (kind === 'point') {
     const index = /^\d{1,9}$/.test(word) ? Number(word) : -1;
     if (index >= 0 && index < points.length) return { choice: { kind, index } };
-    const range = points.length === 0 ? 'these values have no points where circles meet'
-      : `it needs a point of the list, 0 to ${points.length - 1}`;
+    const range =
+      points.length === 0
+        ? 'these values have no points where circles meet'
+        : `it needs a point of the list, 0 to ${points.length - 1}`;
     return { message: `The link's point= is ${quote(word)}; ${range}. Nothing is chosen.` };
   }
   const index = /^\d$/.test(word) ? Number(word) : -1;
   if (index < 0)
-    return { message: `The link's circle= is ${quote(word)}; it needs a circle from 0 to 9 (circle p.i is 5 (p - 1) + i). Nothing is chosen.` };
+    return {
+      message: `The link's circle= is ${quote(word)}; it needs a circle from 0 to 9 (circle p.i is 5 (p - 1) + i). Nothing is chosen.`,
+    };
   if (!circles[index].live)
-    return { message: `The link's circle= is ${index}, circle ${circles[index].label}, which has no plane: pentagon ${circles[index].label[0]} is at a pole. Nothing is chosen.` };
+    return {
+      message: `The link's circle= is ${index}, circle ${circles[index].label}, which has no plane: pentagon ${circles[index].label[0]} is at a pole. Nothing is chosen.`,
+    };
   return { choice: { kind, index } };
 }
 
-// The query for `state` ('?...'), defaults left out but for the pentagons.
-// Numbers are written in full (JavaScript's shortest exact form), so a link
-// reopens on exactly the same camera.
-export function writeQuery(state) {
+// The query for `state` ('?...'), defaults left out but for the pentagons
+// (`defaultRadiusWord`: the radius where none is given). Numbers are written
+// in full (JavaScript's shortest exact form), so a link reopens on exactly
+// the same camera.
+export function writeQuery(state, defaultRadiusWord) {
   const parts = [`pentagons=${state.words.map(encodeURIComponent).join(',')}`];
   const shown = kLayerNames.filter((n) => state.layers[n]);
   if (shown.length < kLayerNames.length) parts.push(`show=${shown.join(',')}`);
@@ -217,6 +235,7 @@ export function writeQuery(state) {
   if (state.intersections) parts.push('intersections=1');
   if (state.intersections && state.choice) parts.push(`${state.choice.kind}=${state.choice.index}`);
   if (state.dome) parts.push('dome=1');
-  if (state.dome && state.radiusWord !== kDefaultRadiusWord) parts.push(`radius=${encodeURIComponent(state.radiusWord)}`);
+  if (state.dome && state.radiusWord !== defaultRadiusWord)
+    parts.push(`radius=${encodeURIComponent(state.radiusWord)}`);
   return `?${parts.join('&')}`;
 }

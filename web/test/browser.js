@@ -29,20 +29,24 @@ export function serveSite(dir = siteDir) {
   return new Promise((resolve, reject) => {
     server.on('error', reject);
     server.on('exit', (code) => reject(new Error(`web/serve.py ended with status ${code}: ${errors}`)));
-    readline.createInterface({ input: server.stdout }).once('line', (url) =>
-      resolve({ url, pid: server.pid, stop: () => server.kill(), errors: () => errors }));
+    readline
+      .createInterface({ input: server.stdout })
+      .once('line', (url) => resolve({ url, pid: server.pid, stop: () => server.kill(), errors: () => errors }));
   });
 }
 
 // A copy of the built site as folder `name` of `root`, with `changes` made:
-// { 'wasm/geodesics.wasm': null } removes a file, a Buffer or string
-// replaces its contents.
+// { 'VERSION/wasm/geodesics.wasm': null } removes a file, a Buffer or string
+// replaces its contents; either way its compressed twin goes, which the
+// server would otherwise send in its place.
 export function siteCopy(root, name, changes) {
   const copy = path.join(root, name);
   fs.cpSync(siteDir, copy, { recursive: true });
-  for (const [file, contents] of Object.entries(changes))
+  for (const [file, contents] of Object.entries(changes)) {
+    fs.rmSync(path.join(copy, `${file}.gz`), { force: true });
     if (contents === null) fs.rmSync(path.join(copy, file));
     else fs.writeFileSync(path.join(copy, file), contents);
+  }
   return copy;
 }
 
@@ -80,9 +84,15 @@ const isReady = () => document.documentElement.dataset.ready === 'true';
 // Opens `url` in a new tab of `width` x `height` CSS pixels and waits until
 // the page says it is ready (or until `until`, a function run in the page,
 // is true). Every console error or warning, and every uncaught exception, is
-// kept in `page.problems`.
-export async function openPage(browser, url, { width = 1088, height = 600, touch = false, until = isReady } = {}) {
+// kept in `page.problems`. `browser` may be a browser context; `prepare(page)`
+// runs before the page is loaded.
+export async function openPage(
+  browser,
+  url,
+  { width = 1088, height = 600, touch = false, until = isReady, prepare } = {},
+) {
   const page = await browser.newPage();
+  await prepare?.(page);
   page.problems = [];
   page.on('console', (m) => {
     if (m.type() === 'error' || m.type() === 'warn') page.problems.push(`console ${m.type()}: ${m.text()}`);
@@ -137,4 +147,32 @@ export function differingPixels(a, b) {
   for (let k = 0; k < a.rgba.length; k += 4)
     if (a.rgba[k] !== b.rgba[k] || a.rgba[k + 1] !== b.rgba[k + 1] || a.rgba[k + 2] !== b.rgba[k + 2]) count += 1;
   return count;
+}
+
+// The first visit to `url` on a cold cache, as Chromium's own network events
+// count it: a new browser context (empty cache, no service worker), every
+// response's bytes on the wire (headers and body, compressed as sent) until
+// the page says it is ready. { bytes, files: { url: bytes }, readyMs }.
+export async function firstVisit(browser, url) {
+  const context = await browser.createBrowserContext();
+  try {
+    const page = await context.newPage();
+    const network = await page.createCDPSession();
+    await network.send('Network.enable');
+    const urls = new Map();
+    const files = {};
+    network.on('Network.responseReceived', ({ requestId, response }) => urls.set(requestId, response.url));
+    network.on('Network.loadingFinished', ({ requestId, encodedDataLength }) => {
+      const file = urls.get(requestId) ?? requestId;
+      files[file] = (files[file] ?? 0) + encodedDataLength;
+    });
+    await page.setViewport({ width: 1088, height: 600 });
+    await page.goto(url);
+    await page.waitForFunction(isReady, { timeout: 30000 });
+    const readyMs = await page.evaluate(() => performance.getEntriesByName('geodesics-ready')[0].startTime);
+    const bytes = Object.values(files).reduce((sum, b) => sum + b, 0);
+    return { bytes, files, readyMs };
+  } finally {
+    await context.close();
+  }
 }

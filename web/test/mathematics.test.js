@@ -33,7 +33,8 @@ const runTool = (args) => spawnSync(reportTool, args, { encoding: 'utf8', maxBuf
 // written with 1 to 9 significant digits or in exponent form.
 function randomWords(random) {
   const pick = (list) => list[Math.floor(random() * list.length)];
-  const write = (v) => (random() < 0.15 ? v.toExponential(Math.floor(random() * 6)) : v.toPrecision(1 + Math.floor(random() * 9)));
+  const write = (v) =>
+    random() < 0.15 ? v.toExponential(Math.floor(random() * 6)) : v.toPrecision(1 + Math.floor(random() * 9));
   const height = () => (random() < 0.1 ? pick(['1', '-1', '0', '-0', '1e-40', '0.99999994']) : write(2 * random() - 1));
   const longitude = () => (random() < 0.05 ? pick(['0', '1e4', '-31.4159']) : write(20 * random() - 10));
   return [height(), longitude(), height(), longitude()];
@@ -83,7 +84,14 @@ function compareFigure(doc, figure) {
       const scale = y ? (Math.abs(x) + Math.abs(z)) / Math.abs(y) : Infinity;
       e.greatCircle.forEach((q, j) => vector(q, figure.greatCircles, 3 * (100 * k + j), `circle ${k}.${j}`, kNear));
       e.cylinderCurve.forEach((q, j) =>
-        vector(q, figure.cylinderCurves, 3 * (100 * k + j), `curve ${k}.${j}`, kNear * (1 + Math.abs(q[1] ?? 0) + scale)));
+        vector(
+          q,
+          figure.cylinderCurves,
+          3 * (100 * k + j),
+          `curve ${k}.${j}`,
+          kNear * (1 + Math.abs(q[1] ?? 0) + scale),
+        ),
+      );
     });
   });
   return c;
@@ -108,7 +116,8 @@ function compareIntersections(doc, page, samePlanes) {
       c.problems.push(`${where}: report ${json}, page ${mine}`);
   };
   const structure = (json, mine, where) => {
-    if (JSON.stringify(json) !== JSON.stringify(mine)) c.problems.push(`${where}: report ${JSON.stringify(json)}, page ${JSON.stringify(mine)}`);
+    if (JSON.stringify(json) !== JSON.stringify(mine))
+      c.problems.push(`${where}: report ${JSON.stringify(json)}, page ${JSON.stringify(mine)}`);
   };
   structure([doc.intersections.length, doc.arcs.length], [page.points.length, page.arcs.length], 'counts');
   structure(doc.coincidentCircles, page.coincident, 'coincident circles');
@@ -130,8 +139,17 @@ function compareIntersections(doc, page, samePlanes) {
   // The page's own per-circle lists and sums, from the same arcs.
   page.circles.forEach((circle, n) => {
     const mine = doc.arcs.filter((a) => a.circle === n);
-    structure(circle.points, mine.map((a) => a.from), `circle ${n}'s points`);
-    if (mine.length) number(mine.reduce((sum, a) => sum + a.angle, 0), circle.angleSum, `circle ${n}'s angles`);
+    structure(
+      circle.points,
+      mine.map((a) => a.from),
+      `circle ${n}'s points`,
+    );
+    if (mine.length)
+      number(
+        mine.reduce((sum, a) => sum + a.angle, 0),
+        circle.angleSum,
+        `circle ${n}'s angles`,
+      );
   });
   return c;
 }
@@ -144,11 +162,17 @@ function checkArguments(words) {
   const c = compareFigure(doc, figure);
   assert.deepEqual(c.problems.slice(0, 5), [], `${c.problems.length} numbers differ for ${words.join(' ')}`);
   const samePlanes = doc.pentagons.every((p, n) =>
-    p.edges.every((e, i) => e.normal.every((v, a) => v === null || Math.fround(v) === figure.normals[3 * (5 * n + i) + a])));
+    p.edges.every((e, i) =>
+      e.normal.every((v, a) => v === null || Math.fround(v) === figure.normals[3 * (5 * n + i) + a]),
+    ),
+  );
   c.intersections = compareIntersections(doc, math.intersections(valuesOf(words)), samePlanes);
   c.samePlanes = samePlanes;
-  assert.deepEqual(c.intersections.problems.slice(0, 5), [],
-    `${c.intersections.problems.length} intersections differ for ${words.join(' ')}`);
+  assert.deepEqual(
+    c.intersections.problems.slice(0, 5),
+    [],
+    `${c.intersections.problems.length} intersections differ for ${words.join(' ')}`,
+  );
   return c;
 }
 
@@ -162,7 +186,10 @@ describe('the figure', () => {
     // (atan2, exp and asinh of the two C libraries).
     assert.ok(c.samePlanes);
     assert.equal(math.intersections(math.sceneValues).points.length, 90);
-    assert.ok(c.intersections.exact > 0.5 * c.intersections.numbers, `${c.intersections.exact} of ${c.intersections.numbers}`);
+    assert.ok(
+      c.intersections.exact > 0.5 * c.intersections.numbers,
+      `${c.intersections.exact} of ${c.intersections.numbers}`,
+    );
   });
 
   test('300 random argument sets from a fixed seed give the same numbers as the report', (t) => {
@@ -178,8 +205,10 @@ describe('the figure', () => {
       all.exact += c.intersections.exact;
     }
     t.diagnostic(`${all.numbers} numbers, ${all.inexact} of them a rounding apart`);
-    t.diagnostic(`intersections: ${all.intersections} numbers, ${all.exact} identical; ` +
-      `the planes identical in ${all.samePlanes} of ${all.sets} sets`);
+    t.diagnostic(
+      `intersections: ${all.intersections} numbers, ${all.exact} identical; ` +
+        `the planes identical in ${all.samePlanes} of ${all.sets} sets`,
+    );
     assert.ok(all.inexact < 0.05 * all.numbers);
     assert.ok(all.samePlanes > 0.8 * all.sets && all.exact > 0.5 * all.intersections);
   });
@@ -232,18 +261,62 @@ describe('the value report', () => {
         const [a, b] = [Number(p), Number(toolNumbers[k])];
         // six significant digits: one unit of the sixth
         const unit = 10 ** (Math.floor(Math.log10(Math.max(Math.abs(a), Math.abs(b)))) - 5);
-        assert.ok(p === toolNumbers[k] || Math.abs(a - b) <= 1.01 * unit, `${words.join(' ')}: ${p}, ${toolNumbers[k]}`);
+        assert.ok(
+          p === toolNumbers[k] || Math.abs(a - b) <= 1.01 * unit,
+          `${words.join(' ')}: ${p}, ${toolNumbers[k]}`,
+        );
       });
     }
   });
 });
 
-describe('reading the four values', () => {
+describe('reading the four values and the radius', () => {
   // Words a person might type or a link might carry. Words that start with
   // '-' and are not numbers are options to the tool, and are left out.
-  const words = ['', ' ', '0.5', ' 0.5', '0.5 ', '+0.5', '.5', '5.', '1', '-1', '1.0000001', '-1.0000001', '2',
-    '1e-50', '1e-40', '3.4e38', '3.5e38', '1e39', '-1e39', 'nan', '-nan', 'inf', '-inf', 'Infinity', '0x1p-2',
-    '1e', '1e+', '0.5.5', '1,5', 'abc', '½', '0.5\t', 'é'.repeat(40), '9'.repeat(40)];
+  const words = [
+    '',
+    ' ',
+    '0.5',
+    ' 0.5',
+    '0.5 ',
+    '+0.5',
+    '.5',
+    '5.',
+    '1',
+    '-1',
+    '1.0000001',
+    '-1.0000001',
+    '2',
+    '1e-50',
+    '1e-40',
+    '3.4e38',
+    '3.5e38',
+    '1e39',
+    '-1e39',
+    'nan',
+    '-nan',
+    'inf',
+    '-inf',
+    'Infinity',
+    '0x1p-2',
+    '1e',
+    '1e+',
+    '0.5.5',
+    '1,5',
+    'abc',
+    '½',
+    '0.5\t',
+    'é'.repeat(40),
+    '9'.repeat(40),
+    '0x10',
+    '1e6',
+    '1000000.1',
+    '1e400',
+    '1e-400',
+    '-0',
+    '4.9e-324',
+    '5mm',
+  ];
 
   test("gives the report tool's message, or its value, for every word at every place", () => {
     for (const word of words)
@@ -259,8 +332,26 @@ describe('reading the four values', () => {
       }
   });
 
+  test("gives the radius the report tool's --radius has, or its message, for every word", () => {
+    for (const word of words) {
+      const run = runTool(['--dome', '--radius', word]);
+      const read = math.parseRadius(word);
+      if (read.message === undefined) {
+        assert.equal(run.status, 0, `the tool refused radius '${word}': ${run.stderr}`);
+        // the tool prints 15 significant digits, which read back as the same double here
+        assert.equal(Number(run.stdout.match(/^Radius (\S+);/m)[1]), read.value, word);
+      } else
+        // the page's radius is in millimetres, the tool's in any unit
+        assert.equal(
+          run.stderr.split('\n')[0],
+          `geodesic-report: ${read.message.replace('Radius', '--radius').replace(' mm)', ')')}`,
+        );
+    }
+  });
+
   test('a word with a NUL inside, which no command line carries, is not a number', () => {
     assert.deepEqual(math.parseValue(0, '0.5\u00001'), { message: "LAT1 '0.5\\x001' is not a number" });
+    assert.deepEqual(math.parseRadius('5\u00001'), { message: "Radius '5\\x001' is not a number" });
   });
 });
 
@@ -269,10 +360,21 @@ describe('the camera flight', () => {
     // mathematics/camera_flight.cpp: where each segment leaves the eye and the
     // target (at its start + two ramps + the cruise); a symmetric ramp,
     // cruise and ramp is halfway at its middle.
-    const checkpoints = [[0, [0, 0, 3], [0, 0, 0]], [5, [0, 0, 3], [0, 0, 0]], [12.5, [0, 0, 9], [0, 0, 0]],
-      [20, [0, 0, 15], [0, 0, 0]], [25, [0, 3.5, 9], [0, 3, 0]], [30, [0, 7, 3], [0, 6, 0]],
-      [35, [0, 7, 0.2], [0, 0, 0]], [45, [0, 3, 0.2], [0, 0, 0]], [55, [0, 7, 0.2], [0, 0, 0]],
-      [65, [-5, 7, 5], [0, 0, 0]], [75, [-5, 0, -1], [0, 0, 0]], [85, [0, 0, 3], [0, 0, 0]], [150, [0, 0, 3], [0, 0, 0]]];
+    const checkpoints = [
+      [0, [0, 0, 3], [0, 0, 0]],
+      [5, [0, 0, 3], [0, 0, 0]],
+      [12.5, [0, 0, 9], [0, 0, 0]],
+      [20, [0, 0, 15], [0, 0, 0]],
+      [25, [0, 3.5, 9], [0, 3, 0]],
+      [30, [0, 7, 3], [0, 6, 0]],
+      [35, [0, 7, 0.2], [0, 0, 0]],
+      [45, [0, 3, 0.2], [0, 0, 0]],
+      [55, [0, 7, 0.2], [0, 0, 0]],
+      [65, [-5, 7, 5], [0, 0, 0]],
+      [75, [-5, 0, -1], [0, 0, 0]],
+      [85, [0, 0, 3], [0, 0, 0]],
+      [150, [0, 0, 3], [0, 0, 0]],
+    ];
     for (const [t, eye, target] of checkpoints) {
       const camera = math.flightCamera(t);
       // single precision: within a few float steps of the table's values
@@ -310,7 +412,10 @@ describe('the dome', () => {
       near(s.length, t.length, 1e-7, `strut ${s.letter}`);
       near(s.bendAngle, t.bendAngle, 1e-6, `bend of ${s.letter}`);
     });
-    assert.deepEqual(c.panels.map((p) => [p.struts, p.count]), tool.panels.map((p) => [p.struts, p.count]));
+    assert.deepEqual(
+      c.panels.map((p) => [p.struts, p.count]),
+      tool.panels.map((p) => [p.struts, p.count]),
+    );
     c.panels.forEach((p, k) => p.angles.forEach((a, i) => near(a, tool.panels[k].angles[i], 1e-5, `panel ${k}`)));
     for (const key of ['totalStrutLength', 'strutVariance', 'area', 'volume']) near(c[key], tool[key], 1e-6, key);
 
@@ -327,35 +432,55 @@ describe('the dome', () => {
       const p = [0, 1, 2].map((i) => Array.from(dome.positions.subarray(9 * k + 3 * i, 9 * k + 3 * i + 3)));
       const n = Array.from(dome.normals.subarray(9 * k, 9 * k + 3));
       for (const corner of p) near(Math.hypot(...corner), radius, 1e-5 * radius, `panel ${k}'s corner`);
-      for (let i = 1; i < 3; ++i) assert.deepEqual(Array.from(dome.normals.subarray(9 * k + 3 * i, 9 * k + 3 * i + 3)), n);
-      const u = [0, 1, 2].map((a) => p[1][a] - p[0][a]), v = [0, 1, 2].map((a) => p[2][a] - p[0][a]);
+      for (let i = 1; i < 3; ++i)
+        assert.deepEqual(Array.from(dome.normals.subarray(9 * k + 3 * i, 9 * k + 3 * i + 3)), n);
+      const u = [0, 1, 2].map((a) => p[1][a] - p[0][a]),
+        v = [0, 1, 2].map((a) => p[2][a] - p[0][a]);
       const cross = [u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]];
       const size = Math.hypot(...cross);
       near(Math.hypot(...n), 1, 1e-6, `panel ${k}'s normal`);
-      near(cross.reduce((sum, x, a) => sum + (x / size) * n[a], 0), 1, 1e-6, `panel ${k}'s winding`);
+      near(
+        cross.reduce((sum, x, a) => sum + (x / size) * n[a], 0),
+        1,
+        1e-6,
+        `panel ${k}'s winding`,
+      );
       assert.ok(p[0].reduce((sum, x, a) => sum + x * n[a], 0) > 0, `panel ${k} faces inwards`);
     }
     const perClass = c.panels.map(() => 0);
     dome.panelClass.forEach((k) => (perClass[k] += 1));
-    assert.deepEqual(perClass, c.panels.map((p) => p.count));
+    assert.deepEqual(
+      perClass,
+      c.panels.map((p) => p.count),
+    );
     assert.equal(dome.struts.length, 6 * c.strutCount);
     dome.strutClass.forEach((k, s) => {
       const e = dome.struts.subarray(6 * s, 6 * s + 6);
       near(Math.hypot(e[3] - e[0], e[4] - e[1], e[5] - e[2]), radius * c.struts[k].length, 2e-6 * radius, `strut ${s}`);
     });
     assert.equal(dome.hubs.length, 3 * c.hubCount);
-    assert.equal(dome.hubValence.reduce((a, b) => a + b, 0), 2 * c.strutCount);
+    assert.equal(
+      dome.hubValence.reduce((a, b) => a + b, 0),
+      2 * c.strutCount,
+    );
   });
 
   test('no dome where the circles meet nowhere; a bad radius is refused', () => {
-    for (const words of [['1', '0', '-1', '0'], ['0', '0', '0', '0.5']]) {
+    for (const words of [
+      ['1', '0', '-1', '0'],
+      ['0', '0', '0', '0.5'],
+    ]) {
       assert.equal(math.dome(valuesOf(words)), null);
       assert.equal(toolDome(words), null);
     }
-    for (const radius of [0, -1, NaN, Infinity]) assert.throws(() => math.dome(math.sceneValues, radius), RangeError);
+    for (const radius of [0, -1, NaN, Infinity, 1e6 + 1])
+      assert.throws(
+        () => math.dome(math.sceneValues, radius),
+        /^Error: no dome: the radius must be a positive number up to 1000000$/,
+      );
   });
 
-  test('30 random argument sets from a fixed seed give the tool\'s domes', () => {
+  test("30 random argument sets from a fixed seed give the tool's domes", () => {
     const random = seededRandom(20260118);
     let built = 0;
     for (let n = 0; n < 30; ++n) {

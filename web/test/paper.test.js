@@ -33,7 +33,8 @@ after(async () => {
 function pdfPages(pdf) {
   const text = pdf.toString('latin1');
   const sizes = [...text.matchAll(/\/Type\s*\/Page\b(?!s)[\s\S]*?\/MediaBox\s*\[([^\]]*)\]/g)].map((m) =>
-    m[1].trim().split(/\s+/).map(Number).slice(2));
+    m[1].trim().split(/\s+/).map(Number).slice(2),
+  );
   const drawings = [];
   for (const m of text.matchAll(/stream\r?\n/g)) {
     const start = m.index + m[0].length;
@@ -53,7 +54,9 @@ function pdfPages(pdf) {
 
 async function printed(diameter, values) {
   const file = path.join(folder, `tube-${diameter}.svg`);
-  const run = spawnSync(reportTool, ['--format', 'svg', '--diameter', String(diameter), ...values], { encoding: 'utf8' });
+  const run = spawnSync(reportTool, ['--format', 'svg', '--diameter', String(diameter), ...values], {
+    encoding: 'utf8',
+  });
   assert.equal(run.status, 0, run.stderr);
   fs.writeFileSync(file, run.stdout);
   const page = await chromium.browser.newPage();
@@ -77,8 +80,10 @@ test('one piece to a sheet of 210 x 279.4 mm, at true size', async () => {
     assert.equal(sizes.length, pages, `${where}: ${sizes.length} sheets printed`);
     for (const [width, height] of sizes) {
       // Chromium rounds the page to whole CSS pixels: within half a millimetre.
-      assert.ok(Math.abs(width - 210 * kPointsPerMm) < 1.5 && Math.abs(height - 279.4 * kPointsPerMm) < 1.5,
-        `${where}: a sheet of ${width} x ${height} points`);
+      assert.ok(
+        Math.abs(width - 210 * kPointsPerMm) < 1.5 && Math.abs(height - 279.4 * kPointsPerMm) < 1.5,
+        `${where}: a sheet of ${width} x ${height} points`,
+      );
     }
     assert.equal(drawings.length, pages, where);
     drawings.forEach((d, k) => {

@@ -9,10 +9,11 @@ import fs from 'node:fs';
 import net from 'node:net';
 import os from 'node:os';
 import path from 'node:path';
+import zlib from 'node:zlib';
 import { after, before, describe, test } from 'node:test';
 
 import { serveSite } from './browser.js';
-import { siteDir, sourceDir } from './support.js';
+import { siteDir, siteVersion, sourceDir } from './support.js';
 
 const serveScript = path.join(sourceDir, 'web/serve.py');
 const runScript = path.join(sourceDir, 'scripts/run.sh');
@@ -55,17 +56,27 @@ describe('starting', () => {
     const busy = `port ${port} is in use; \`python3 web/serve.py SITE_DIR 0\` takes a free one`;
     assert.equal(refusal('python3', [serveScript, siteDir, String(port)]), busy);
     for (const word of ['abc', '70000', '-1', '8000.5', ' 80', ''])
-      assert.equal(refusal('python3', [serveScript, siteDir, word]),
-        `port '${word}' is not a port number, 0 to 65535; \`python3 web/serve.py SITE_DIR 0\` takes a free one`);
+      assert.equal(
+        refusal('python3', [serveScript, siteDir, word]),
+        `port '${word}' is not a port number, 0 to 65535; \`python3 web/serve.py SITE_DIR 0\` takes a free one`,
+      );
     const nowhere = path.join(os.tmpdir(), 'geodesics-no-such-site');
-    assert.match(refusal('python3', [serveScript, nowhere, '0']), new RegExp(`^site folder '${nowhere}' does not exist;`));
+    assert.match(
+      refusal('python3', [serveScript, nowhere, '0']),
+      new RegExp(`^site folder '${nowhere}' does not exist;`),
+    );
     const file = path.join(siteDir, 'index.html');
     assert.equal(refusal('python3', [serveScript, file, '0']), `site folder '${file}' is not a folder`);
 
     // scripts/run.sh web says it before building anything, in its own words
-    assert.equal(refusal('bash', [runScript, 'web', String(port)]),
-      `port ${port} is in use; \`scripts/run.sh web 0\` takes a free one`);
-    assert.match(refusal('bash', [runScript, 'web', 'abc']), /^port 'abc' is not a port number, 0 to 65535; `scripts\/run.sh web 0`/);
+    assert.equal(
+      refusal('bash', [runScript, 'web', String(port)]),
+      `port ${port} is in use; \`scripts/run.sh web 0\` takes a free one`,
+    );
+    assert.match(
+      refusal('bash', [runScript, 'web', 'abc']),
+      /^port 'abc' is not a port number, 0 to 65535; `scripts\/run.sh web 0`/,
+    );
   });
 });
 
@@ -74,15 +85,63 @@ describe('answering', () => {
     const page = await exchange('GET / HTTP/1.0\r\n\r\n');
     assert.equal(statusOf(page), 200);
     assert.match(page, /<title>Geodesics/);
-    for (const [folder, file] of [['src', 'main.js'], ['vendor', 'three'], ['wasm', 'geodesics.wasm'], ['vendor/three', 'LICENSE']]) {
+    for (const [folder, file] of [
+      [siteVersion, 'src'],
+      [`${siteVersion}/src`, 'main.js'],
+      [`${siteVersion}/wasm`, 'geodesics.wasm'],
+      ['icons', 'icon-192'],
+    ]) {
       const reply = await exchange(`GET /${folder}/ HTTP/1.0\r\n\r\n`);
       assert.equal(statusOf(reply), 404, `/${folder}/`);
       assert.ok(!reply.includes(file), `/${folder}/ names ${file}`);
     }
     for (const request of ['GET /%00 HTTP/1.0', 'HEAD /src/%00main.js HTTP/1.0'])
       assert.equal(statusOf(await exchange(`${request}\r\n\r\n`)), 400, request);
-    assert.equal(statusOf(await exchange('GET /src/main.js HTTP/1.0\r\n\r\n')), 200, 'and still serves');
+    assert.equal(statusOf(await exchange(`GET /${siteVersion}/src/main.js HTTP/1.0\r\n\r\n`)), 200, 'and still serves');
     assert.doesNotMatch(server.errors(), /Traceback/);
+  });
+
+  test("sends gzip to a browser that accepts it and plain bytes to any other; a build's own files may be kept", async () => {
+    const reply = async (file, accept) => {
+      const text = await exchange(
+        `GET /${file} HTTP/1.0\r\n${accept === null ? '' : `Accept-Encoding: ${accept}\r\n`}\r\n`,
+      );
+      const [head, body] = [
+        text.slice(0, text.indexOf('\r\n\r\n')),
+        Buffer.from(text.slice(text.indexOf('\r\n\r\n') + 4), 'latin1'),
+      ];
+      return { head, body, header: (name) => head.match(new RegExp(`^${name}: (.*)$`, 'mi'))?.[1] ?? null };
+    };
+    for (const file of [
+      '',
+      `${siteVersion}/src/main.js`,
+      `${siteVersion}/wasm/geodesics.wasm`,
+      `${siteVersion}/scene.json`,
+    ]) {
+      const bytes = fs.readFileSync(path.join(siteDir, file || 'index.html'));
+      for (const accept of ['gzip', 'gzip, deflate, br, zstd', '*', 'br;q=1.0, gzip;q=0.8']) {
+        const answer = await reply(file, accept);
+        assert.equal(answer.header('Content-Encoding'), 'gzip', `${file} for ${accept}`);
+        assert.deepEqual(zlib.gunzipSync(answer.body), bytes, file);
+        assert.equal(Number(answer.header('Content-Length')), answer.body.length);
+        assert.equal(answer.header('Vary'), 'Accept-Encoding');
+      }
+      for (const accept of [null, 'identity', 'br', 'gzip;q=0', '*;q=0']) {
+        const answer = await reply(file, accept);
+        assert.equal(answer.header('Content-Encoding'), null, `${file} for ${accept}`);
+        assert.deepEqual(answer.body, bytes, file);
+        assert.equal(answer.header('Vary'), 'Accept-Encoding');
+      }
+    }
+    const cached = async (file) => (await reply(file, 'gzip')).header('Cache-Control');
+    assert.equal(await cached(`${siteVersion}/src/main.js`), 'public, max-age=31536000, immutable');
+    for (const file of ['', 'index.html', 'sw.js', 'manifest.webmanifest', 'icons/icon-192.png'])
+      assert.equal(await cached(file), 'no-store', file);
+    assert.equal(
+      (await reply('icons/icon-512.png', 'gzip')).header('Content-Encoding'),
+      null,
+      'a PNG is compressed already',
+    );
   });
 
   test('drops connections whose request does not arrive within seconds, and holds a bounded number of threads', async () => {
@@ -93,10 +152,14 @@ describe('answering', () => {
       const socket = net.connect(port, '127.0.0.1', () => socket.write(first));
       const timer = drip ? setInterval(() => socket.write('x'), 1000) : null;
       socket.on('error', () => {});
-      closed.push(new Promise((resolve) => socket.on('close', () => {
-        clearInterval(timer);
-        resolve();
-      })));
+      closed.push(
+        new Promise((resolve) =>
+          socket.on('close', () => {
+            clearInterval(timer);
+            resolve();
+          }),
+        ),
+      );
       return socket;
     };
     const sockets = [open('GET / HTTP/1.0\r\nX-Slow: ', true)];

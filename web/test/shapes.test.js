@@ -9,14 +9,14 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { before, describe, test } from 'node:test';
 
-import { loadSiteMathematics, site, siteDir } from './support.js';
+import { loadSiteMathematics, modulesDir, pageModule } from './support.js';
 
 let shapes;
 let math;
-const recorded = JSON.parse(fs.readFileSync(path.join(siteDir, 'scene.json'), 'utf8'));
+const recorded = JSON.parse(fs.readFileSync(path.join(modulesDir, 'scene.json'), 'utf8'));
 const object = (role) => recorded.objects.find((o) => o.role === role);
 before(async () => {
-  [shapes, math] = await Promise.all([site('src/shapes.js'), loadSiteMathematics()]);
+  [shapes, math] = await Promise.all([pageModule('src/shapes.js'), loadSiteMathematics()]);
 });
 
 const sub = (a, b) => a.map((v, k) => v - b[k]);
@@ -48,8 +48,15 @@ describe('primitives', () => {
     const fan = { mode: 'triangleFan', position: [0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0], normal: Array(12).fill(0) };
     const list = triangles(shapes.primitiveTriangles([square, fan]));
     // the strip's quad is (0, 1, 3, 2): two triangles sharing its hidden diagonal 0-3
-    assert.deepEqual(list.map((t) => t.hidden), [1, 2, -1, -1]);
-    assert.deepEqual(list[0].p, [[0, 0, 0], [1, 0, 0], [1, 1, 0]]);
+    assert.deepEqual(
+      list.map((t) => t.hidden),
+      [1, 2, -1, -1],
+    );
+    assert.deepEqual(list[0].p, [
+      [0, 0, 0],
+      [1, 0, 0],
+      [1, 1, 0],
+    ]);
     assert.ok(list.every((t) => t.facing[2] > 0)); // all counter-clockwise seen from +z
     assert.throws(() => shapes.primitiveTriangles([{ mode: 'other', position: [], normal: [] }]), /other/);
   });
@@ -89,8 +96,12 @@ describe('wheel', () => {
     assert.deepEqual([object('cylinder').polygons, list.length], [4 * n, 8 * n]);
     list.forEach((tri, t) => {
       const radius = tri.p.map((p) => Math.hypot(p[0], p[2]));
-      const where = [radius.every((r) => Math.abs(r - 0.999) < 1e-6), radius.every((r) => Math.abs(r - 0.997) < 1e-6),
-        tri.p.every((p) => p[1] === 1), tri.p.every((p) => p[1] === -1)];
+      const where = [
+        radius.every((r) => Math.abs(r - 0.999) < 1e-6),
+        radius.every((r) => Math.abs(r - 0.997) < 1e-6),
+        tri.p.every((p) => p[1] === 1),
+        tri.p.every((p) => p[1] === -1),
+      ];
       assert.ok(where[part(t)], `triangle ${t} is not where part ${part(t)} is`);
       const out = dot(tri.facing, [tri.centre[0], 0, tri.centre[2]]);
       assert.ok([out, -out, tri.facing[1], -tri.facing[1]][part(t)] > 0, `triangle ${t} faces in`);
@@ -99,21 +110,25 @@ describe('wheel', () => {
 
   test('a wall vertex at step s carries the normal of the face from s to s + 1', () => {
     const step = (2 * Math.PI) / n;
-    triangles(shapes.primitiveTriangles(object('cylinder').primitives)).slice(0, 4 * n).forEach((tri, t) => {
-      for (let c = 0; c < 3; ++c) {
-        const s = Math.round(Math.atan2(tri.p[c][2], tri.p[c][0]) / step + n) % n;
-        const sign = part(t) === 0 ? 1 : -1; // the inner wall faces the axis
-        const middle = [sign * Math.cos((s + 0.5) * step), 0, sign * Math.sin((s + 0.5) * step)];
-        assert.ok(dot(tri.n[c], middle) > 1 - 1e-6, `triangle ${t}, corner ${c}, step ${s}`);
-      }
-    });
+    triangles(shapes.primitiveTriangles(object('cylinder').primitives))
+      .slice(0, 4 * n)
+      .forEach((tri, t) => {
+        for (let c = 0; c < 3; ++c) {
+          const s = Math.round(Math.atan2(tri.p[c][2], tri.p[c][0]) / step + n) % n;
+          const sign = part(t) === 0 ? 1 : -1; // the inner wall faces the axis
+          const middle = [sign * Math.cos((s + 0.5) * step), 0, sign * Math.sin((s + 0.5) * step)];
+          assert.ok(dot(tri.n[c], middle) > 1 - 1e-6, `triangle ${t}, corner ${c}, step ${s}`);
+        }
+      });
   });
 });
 
 describe('figure', () => {
   test('each filled pentagon: three triangles fanned from corner 4 facing down, the same three up', () => {
     const corners = math.figure(math.sceneValues).corners;
-    const list = triangles({ position: shapes.pentagonTriangles(corners, recorded.pentagonFans, new Float32Array(12 * 9)) });
+    const list = triangles({
+      position: shapes.pentagonTriangles(corners, recorded.pentagonFans, new Float32Array(12 * 9)),
+    });
     list.forEach((tri, t) => {
       assert.equal(tri.facing[1] < 0, t % 6 < 3, `triangle ${t}`);
       assert.deepEqual(tri.p[t % 6 < 3 ? 0 : 2], at(corners, 5 * Math.floor(t / 6) + 4));
@@ -123,7 +138,7 @@ describe('figure', () => {
 
 describe('the scene file', () => {
   test('is strict JSON with no number missing', () => {
-    const text = fs.readFileSync(path.join(siteDir, 'scene.json'), 'utf8');
+    const text = fs.readFileSync(path.join(modulesDir, 'scene.json'), 'utf8');
     const numbers = [];
     JSON.parse(text, (key, value) => {
       if (typeof value === 'number') numbers.push(value);

@@ -23,6 +23,7 @@
 #include "mathematics/figure_samples.h"
 #include "mathematics/intersections.h"
 #include "mathematics/pentagon_args.h"
+#include "mathematics/quantities.h"
 #include "mathematics/scene_constants.h"
 #include "support/tholix_print_values.h"
 
@@ -122,6 +123,7 @@ webFigure figure;
 webIntersectionValues intersectionValues;
 webIntersectionIndices intersectionIndices;
 float parsedValue;
+double parsedRadius;
 std::string message;
 std::string report;
 float camera[6];
@@ -186,6 +188,22 @@ EMSCRIPTEN_KEEPALIVE const char* gd_parse_value(int index, const char* word, int
 }
 
 EMSCRIPTEN_KEEPALIVE float gd_parsed_value() { return parsedValue; }
+
+// Reads the dome's radius in millimetres from `length` bytes of UTF-8 as
+// geodesic-report reads --radius (mathematics/quantities), with the same
+// limit: "" and the radius kept for gd_parsed_radius, or the one-line message
+// naming it "Radius".
+EMSCRIPTEN_KEEPALIVE const char* gd_parse_radius(const char* word, int length) {
+    const std::string whole(word, std::size_t(length));
+    if (std::memchr(word, '\0', std::size_t(length)) != nullptr)
+        message = "Radius " + quoteArgument(whole) + " is not a number";
+    else
+        message = readQuantity("Radius", whole.c_str(), kMaxDomeRadius, " mm", parsedRadius);
+    return message.c_str();
+}
+EMSCRIPTEN_KEEPALIVE double gd_parsed_radius() { return parsedRadius; }
+// The radius of the solid where none is given, millimetres.
+EMSCRIPTEN_KEEPALIVE double gd_default_radius() { return kSolidRadius; }
 
 EMSCRIPTEN_KEEPALIVE const float* gd_scene_pentagons() { return kScenePentagons; }
 // The scene's value k (0 to 3) as a person types it.
@@ -337,14 +355,15 @@ EMSCRIPTEN_KEEPALIVE const char* gd_value_report(float lat1, float long1, float 
 
 // Builds the dome for the four values at `radius`: 1 built, 0 no dome (the
 // circles meet nowhere), -1 failed or a radius that is not a positive number
-// (gd_dome_problem says which). The
-// arrays below stay valid until the next call.
+// up to kMaxDomeRadius (gd_dome_problem says which). The arrays below stay valid
+// until the next call.
 EMSCRIPTEN_KEEPALIVE int gd_dome_build(float lat1, float long1, float lat2, float long2,
                                        double radius) {
     webDome& w = dome;
     w = webDome{};
-    if (!(radius > 0 && radius <= 1e30)) {
-        w.problem = "the radius must be a positive number";
+    if (!(radius > 0 && radius <= kMaxDomeRadius)) {
+        w.problem =
+            "the radius must be a positive number up to " + std::to_string(int(kMaxDomeRadius));
         w.json = "null";
         return -1;
     }
